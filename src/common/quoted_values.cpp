@@ -1,0 +1,203 @@
+#include "common/quoted_values.h"
+
+#include <QLocale>
+
+#include <cmath>
+
+namespace zev {
+
+ValueReader::ValueReader(QByteArray data) : data_(std::move(data)) {}
+
+void ValueReader::skipBlanks()
+{
+    while (p_ < data_.size() && (data_[p_] == ' ' || data_[p_] == '\t'))
+        ++p_;
+}
+
+bool ValueReader::atEnd()
+{
+    // Blank lines between records and at the end carry no values.
+    for (;;) {
+        skipBlanks();
+        if (p_ >= data_.size())
+            return true;
+        const char c = data_[p_];
+        if (c == '\r' || c == '\n' || c == '\x1a') {
+            ++p_;
+            if (c == '\n') {
+                ++line_;
+                lineStart_ = p_;
+            }
+            continue;
+        }
+        return false;
+    }
+}
+
+void ValueReader::markStart()
+{
+    ++count_;
+    pos_.line = line_;
+    pos_.column = int(p_ - lineStart_) + 1;
+    pos_.value = count_;
+}
+
+void ValueReader::consumeSeparator()
+{
+    // Anything between a closing quote and the separator is ignored.
+    while (p_ < data_.size() && data_[p_] != ',' && data_[p_] != '\r' && data_[p_] != '\n')
+        ++p_;
+    if (p_ >= data_.size())
+        return;
+    if (data_[p_] == ',') {
+        ++p_;
+        return;
+    }
+    if (data_[p_] == '\r')
+        ++p_;
+    if (p_ < data_.size() && data_[p_] == '\n') {
+        ++p_;
+        ++line_;
+        lineStart_ = p_;
+    }
+}
+
+bool ValueReader::next(QString &value)
+{
+    skipBlanks();
+    markStart();
+    if (p_ >= data_.size()) {
+        error_ = QStringLiteral("unexpected end of file");
+        return false;
+    }
+    if (data_[p_] == '"') {
+        const qsizetype close = data_.indexOf('"', p_ + 1);
+        if (close < 0) {
+            error_ = QStringLiteral("missing closing quote");
+            return false;
+        }
+        const QByteArray raw = data_.mid(p_ + 1, close - p_ - 1);
+        // A quoted value may span lines; keep the line count right.
+        const int newlines = int(raw.count('\n'));
+        if (newlines) {
+            line_ += newlines;
+            lineStart_ = p_ + 1 + raw.lastIndexOf('\n') + 1;
+        }
+        value = QString::fromLatin1(raw);
+        p_ = close + 1;
+    } else {
+        qsizetype e = p_;
+        while (e < data_.size() && data_[e] != ',' && data_[e] != '\r' && data_[e] != '\n')
+            ++e;
+        value = QString::fromLatin1(data_.constData() + p_, e - p_).trimmed();
+        p_ = e;
+    }
+    consumeSeparator();
+    return true;
+}
+
+bool ValueReader::nextNumber(double &value)
+{
+    QString text;
+    if (!next(text))
+        return false;
+    if (!IsNumeric(text)) {
+        error_ = QStringLiteral("\"%1\" is not a number").arg(text);
+        return false;
+    }
+    value = NumericValue(text);
+    return true;
+}
+
+QString FormatNumber(double v)
+{
+    if (!std::isfinite(v))
+        return QStringLiteral("0");
+    if (v == std::floor(v) && std::fabs(v) < 1e15)
+        return QString::number(qint64(v));
+    return QString::number(v, 'f', QLocale::FloatingPointShortest);
+}
+
+static void appendValue(QByteArray &out, const Value &v)
+{
+    if (!out.isEmpty())
+        out += ',';
+    if (const QString *s = std::get_if<QString>(&v)) {
+        out += '"';
+        out += ToFileBytes(*s);
+        out += '"';
+    } else {
+        out += FormatNumber(std::get<double>(v)).toLatin1();
+    }
+}
+
+QByteArray FormatLine(std::initializer_list<Value> values)
+{
+    QByteArray out;
+    for (const Value &v : values)
+        appendValue(out, v);
+    return out;
+}
+
+QByteArray FormatLine(const std::vector<Value> &values)
+{
+    QByteArray out;
+    for (const Value &v : values)
+        appendValue(out, v);
+    return out;
+}
+
+bool IsNumeric(const QString &text)
+{
+    const QString t = text.trimmed();
+    int i = 0;
+    const int n = int(t.size());
+    if (i < n && (t[i] == '+' || t[i] == '-'))
+        ++i;
+    int digits = 0;
+    while (i < n && t[i].isDigit() && t[i].unicode() < 128) {
+        ++i;
+        ++digits;
+    }
+    if (i < n && t[i] == '.') {
+        ++i;
+        while (i < n && t[i].isDigit() && t[i].unicode() < 128) {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return false;
+    if (i < n && (t[i] == 'e' || t[i] == 'E')) {
+        ++i;
+        if (i < n && (t[i] == '+' || t[i] == '-'))
+            ++i;
+        int expDigits = 0;
+        while (i < n && t[i].isDigit() && t[i].unicode() < 128) {
+            ++i;
+            ++expDigits;
+        }
+        if (expDigits == 0)
+            return false;
+    }
+    return i == n;
+}
+
+double NumericValue(const QString &text)
+{
+    if (!IsNumeric(text))
+        return 0;
+    // QString::toDouble ignores the process locale, which a GUI program sets.
+    return text.trimmed().toDouble();
+}
+
+QByteArray ToFileBytes(const QString &text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (QChar c : text)
+        out += c.unicode() < 256 ? char(c.unicode()) : '?';
+    return out;
+}
+
+}  // namespace zev

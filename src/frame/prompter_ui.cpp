@@ -1,0 +1,86 @@
+#include "frame/prompter_ui.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace zev {
+
+namespace {
+
+QMessageBox::Icon boxIcon(PromptIcon icon)
+{
+    switch (icon) {
+    case PromptIcon::Information: return QMessageBox::Information;
+    case PromptIcon::Exclamation: return QMessageBox::Warning;
+    case PromptIcon::Critical: return QMessageBox::Critical;
+    case PromptIcon::Question: return QMessageBox::Question;
+    case PromptIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+void DialogPrompter::message(const QString &text, const QString &title, PromptIcon icon, const QString &detail)
+{
+    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok, parent_);
+    box.setTextFormat(Qt::PlainText);
+    if (!detail.isEmpty())
+        box.setDetailedText(detail);
+    box.exec();
+}
+
+bool DialogPrompter::askYesNo(const QString &text, const QString &title, PromptIcon icon)
+{
+    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Yes | QMessageBox::No, parent_);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<QString> DialogPrompter::input(const QString &prompt, const QString &title,
+                                             const QString &defaultText)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent_, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+std::optional<QString> DialogPrompter::openFile(const QString &title, const QString &dir, const QString &filter)
+{
+    const QString path = QFileDialog::getOpenFileName(parent_, title, dir, filter);
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+std::optional<QString> DialogPrompter::saveFile(const QString &title, const QString &proposedPath,
+                                                const QString &filter, bool confirmOverwrite)
+{
+    const QString path = QFileDialog::getSaveFileName(
+        parent_, title, proposedPath, filter, nullptr,
+        confirmOverwrite ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite);
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+std::optional<quint32> DialogPrompter::chooseColour(quint32 current)
+{
+    const QColor start(int(current & 0xFF), int((current >> 8) & 0xFF), int((current >> 16) & 0xFF));
+    const QColor c = QColorDialog::getColor(start, parent_);
+    if (!c.isValid())
+        return std::nullopt;
+    return quint32(c.red()) | (quint32(c.green()) << 8) | (quint32(c.blue()) << 16);
+}
+
+void DialogPrompter::beep()
+{
+    QApplication::beep();
+}
+
+}  // namespace zev

@@ -1,0 +1,44 @@
+#pragma once
+// The process-wide state of one run, created at start-up and handed to the windows.
+
+#include "common/clock.h"
+#include "common/prompter.h"
+#include "frame/folders.h"
+#include "frame/registry.h"
+#include "frame/shared_prefs.h"
+#include "logcore/contact_log.h"
+#include "logcore/prefix_table.h"
+#include "logcore/preferences.h"
+
+#include <functional>
+
+namespace zev {
+
+struct Session {
+    Session(Folders f, Prompter &p, Clock &c, Registry &r)
+        : folders(std::move(f)), prompter(p), clock(c), registry(r) {}
+
+    Folders folders;
+    Prompter &prompter;
+    Clock &clock;
+    Registry &registry;
+
+    SharedPrefs shared;
+    Preferences prefs;
+    ContactLog log;
+    PrefixTable prefixes;
+
+    // Operating clock: runs between time-on and time-off.
+    bool TimeOnActive = false;
+    QDateTime TimeOnStart;
+    double RunningSeconds = 0;
+
+    // Ends the program at once, without the close steps (no save, no backup).
+    std::function<void(int)> endProgram;
+    bool ended = false;
+
+    QString logPath() const { return folders.work(QStringLiteral("log.txt")); }
+    QString prefPath() const { return folders.work(kPreferenceFile); }
+};
+
+}  // namespace zev

@@ -1,0 +1,78 @@
+#pragma once
+// The contact record, the working log "log.txt" and the contest's shared vocabulary.
+
+#include "common/quoted_values.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <vector>
+
+namespace zev {
+
+struct ContactRecord {
+    QString Call;
+    QString ReportRcvd;
+    QString SerialSent;
+    QString ReportSent;
+    QString ExchangeRcvd;
+    QString QsoDate;  // UTC "yyyy/mm/dd"
+    QString QsoTime;  // UTC "hh:mm:ss", or "hh:mm" from a paper log
+    QString Mode;
+    QString Band;
+    double Points = 0;
+    QString Frequency;
+    QString Country;
+
+    bool operator==(const ContactRecord &) const = default;
+};
+
+inline constexpr int kLogCapacity = 11000;
+inline constexpr int kFieldsPerRecord = 12;
+
+// "160" ... "2", the order of every band table.
+const QStringList &BandCodes();
+
+struct Province {
+    QString abbreviation;
+    QString name;
+};
+// Thirteen entries; entry k of the system is ProvinceTable()[k-1].
+const std::array<Province, 13> &ProvinceTable();
+
+// One line of "log.txt" without its line end.
+QByteArray RecordLine(const ContactRecord &r);
+
+struct LogReadResult {
+    bool ok = true;
+    QString error;          // what went wrong, for the operator's detail text and tests
+    ReadPosition position;  // where reading stopped
+    int record = 0;         // record number being read when it failed
+};
+
+// Parses the content of "log.txt". On failure `records` holds what was read before.
+LogReadResult ParseLog(const QByteArray &data, std::vector<ContactRecord> &records);
+LogReadResult ReadLogFile(const QString &path, std::vector<ContactRecord> &records);
+
+// Sum of points, each partial sum rounded to the nearest integer (ties to even).
+int SumPoints(const std::vector<ContactRecord> &records);
+
+// The whole log as the file holds it.
+QByteArray FormatLog(const std::vector<ContactRecord> &records);
+
+// Adds one line and forces it to disk; on failure the file is left as it was.
+bool AppendRecord(const QString &path, const ContactRecord &r, QString *error);
+// Replaces the file in one step with the given records.
+bool RewriteLog(const QString &path, const std::vector<ContactRecord> &records, QString *error);
+
+// In-memory log and its derived totals.
+struct ContactLog {
+    std::vector<ContactRecord> records;  // record n is records[n - 1]
+    int TotalPoints = 0;
+    double BackupBaseline = 0;
+
+    int RecordCount() const { return int(records.size()); }
+    const ContactRecord &record(int n) const { return records[size_t(n - 1)]; }
+};
+
+}  // namespace zev

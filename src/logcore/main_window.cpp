@@ -1,0 +1,786 @@
+#include "logcore/main_window.h"
+
+#include "common/file_io.h"
+#include "logcore/log_maintenance.h"
+#include "logcore/recent_contacts_model.h"
+#include "outputs/station_window.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace zev {
+
+namespace {
+
+const char *const kFirstPrompt = "Select a band and mode. Click Log \"Time On\" below!";
+
+QLabel *caption(const QString &text, QWidget *buddy = nullptr)
+{
+    auto *l = new QLabel(text);
+    l->setTextFormat(Qt::PlainText);
+    if (buddy)
+        l->setBuddy(buddy);
+    return l;
+}
+
+// A label that shows a value: the screen reader reads its text, the caption describes it.
+QLabel *valueLabel(const char *name, const QString &initial, const QString &description)
+{
+    auto *l = new QLabel(initial);
+    l->setObjectName(QLatin1String(name));
+    l->setTextFormat(Qt::PlainText);
+    l->setAccessibleDescription(description);
+    return l;
+}
+
+QLineEdit *entryBox(const char *name, const QString &captionText, const QString &tooltip = {})
+{
+    auto *e = new QLineEdit;
+    e->setObjectName(QLatin1String(name));
+    e->setAccessibleName(captionText);
+    if (!tooltip.isEmpty())
+        e->setToolTip(tooltip);
+    return e;
+}
+
+QPushButton *button(const char *name, const QString &text, const QString &accessible,
+                    const QString &tooltip = {})
+{
+    auto *b = new QPushButton(text);
+    b->setObjectName(QLatin1String(name));
+    b->setAccessibleName(accessible);
+    if (!tooltip.isEmpty())
+        b->setToolTip(tooltip);
+    return b;
+}
+
+}  // namespace
+
+QString ColourName(quint32 bgr)
+{
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)).name();
+}
+
+QString OperatingTimeText(double seconds)
+{
+    const qint64 total = qint64(std::floor(std::fabs(seconds)));
+    const qint64 h = total / 3600;
+    const qint64 m = total / 60 - h * 60;
+    const qint64 sec = total - (total / 60) * 60;
+    auto two = [](qint64 v) { return QStringLiteral("%1").arg(v % 100, 2, 10, QLatin1Char('0')); };
+    return two(h) + QLatin1Char(':') + two(m) + QLatin1Char(':') + two(sec);
+}
+
+QString MainWindow::windowTitleText()
+{
+    return QStringLiteral("Velko's ZEV Contest Log 1.9") + QString(20, QLatin1Char(' ')) +
+           QStringLiteral("https://velko-software.example/zev");
+}
+
+QString MainWindow::fileErrorText()
+{
+    return QStringLiteral(
+        "Error opening file.  This error is annoying but probably correctable.  In all likelihood, a "
+        "character such as a quote got into your data or one of your entries has an invalid date/time "
+        "format.  Close this program and open log.txt in the program's working directory with a text "
+        "editor such as notepad.  Inspect the data and fix any errors you see (remove any extra quotes "
+        "and make sure your date and time entries are valid).");
+}
+
+MainWindow::MainWindow(Session &session, QWidget *parent) : QMainWindow(parent), s_(session)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(windowTitleText());
+    runModal = [](QDialog &d) { d.exec(); };
+    buildUi();
+    buildMenus();
+    applyScreenFonts();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildUi()
+{
+    auto *central = new QWidget;
+    setCentralWidget(central);
+    auto *root = new QVBoxLayout(central);
+
+    // Station, band, mode and clocks.
+    auto *top = new QHBoxLayout;
+    Label2 = valueLabel("Label2", {}, QStringLiteral("Your Call"));
+    Label25 = valueLabel("Label25", {}, QStringLiteral("Exchange Sent"));
+    Label24 = valueLabel("Label24", QStringLiteral("160"), QStringLiteral("Band"));
+    Label24->setToolTip(QStringLiteral("Click to change bands."));
+    Label30 = valueLabel("Label30", QStringLiteral("CW"), QStringLiteral("Mode"));
+    Label30->setToolTip(QStringLiteral("Click to change modes."));
+    lblutctime = valueLabel("lblutctime", QStringLiteral("UTC TIME"), QStringLiteral("UTC TIME"));
+    lblCurTime = valueLabel("lblCurTime", QStringLiteral("Reg Time"), QStringLiteral("Local Time"));
+    Label16 = valueLabel("Label16", {}, QStringLiteral("AM/PM"));
+    lblttrack = valueLabel("lblttrack", QStringLiteral("00:00:00"), QStringLiteral("Operating Time"));
+    cmdLogOn = button("cmdLogOn", QStringLiteral("&Log \"Time On\""), QStringLiteral("Log Time On"),
+                      QStringLiteral("Records On/Off times and controls duration clock."));
+    Label3 = valueLabel("Label3", {}, {});
+    auto addPair = [&](const QString &cap, QWidget *w) {
+        auto *v = new QVBoxLayout;
+        v->addWidget(caption(cap));
+        v->addWidget(w);
+        top->addLayout(v);
+    };
+    addPair(QStringLiteral("Your Call"), Label2);
+    addPair(QStringLiteral("Exchange Sent"), Label25);
+    addPair(QStringLiteral("Band"), Label24);
+    addPair(QStringLiteral("Mode"), Label30);
+    top->addStretch(1);
+    addPair(QStringLiteral("UTC TIME"), lblutctime);
+    auto *local = new QHBoxLayout;
+    local->addWidget(lblCurTime);
+    local->addWidget(Label16);
+    auto *localBox = new QVBoxLayout;
+    localBox->addWidget(caption(QStringLiteral("Local Time")));
+    localBox->addLayout(local);
+    top->addLayout(localBox);
+    addPair(QStringLiteral("Operating Time"), lblttrack);
+    top->addWidget(cmdLogOn, 0, Qt::AlignBottom);
+    top->addWidget(Label3);
+    Label3->hide();
+    root->addLayout(top);
+
+    // Entry boxes.
+    auto *entry = new QGridLayout;
+    txtCall = entryBox("txtCall", QStringLiteral("Call"));
+    txtRSTR = entryBox("txtRSTR", QStringLiteral("RS(T) Rc"));
+    txtCntry = entryBox("txtCntry", QStringLiteral("Prov / Ser"));
+    txtRSTS = entryBox("txtRSTS", QStringLiteral("RS(T) Sn"));
+    txtSec = entryBox("txtSec", QStringLiteral("OBEL/PWR"), QStringLiteral("Enter power followed by W"));
+    txtPostConDate = entryBox("txtPostConDate", QStringLiteral("Date"));
+    txtPostConTime = entryBox("txtPostConTime", QStringLiteral("Time"));
+    txtRSTR->setMaxLength(3);
+    txtRSTS->setMaxLength(3);
+    const std::array<std::pair<QLineEdit *, QString>, 7> boxes{{
+        {txtCall, QStringLiteral("Call")},
+        {txtRSTR, QStringLiteral("RS(T) Rc")},
+        {txtCntry, QStringLiteral("Prov / Ser")},
+        {txtRSTS, QStringLiteral("RS(T) Sn")},
+        {txtSec, QStringLiteral("OBEL/PWR")},
+        {txtPostConDate, QStringLiteral("Date")},
+        {txtPostConTime, QStringLiteral("Time")},
+    }};
+    for (int i = 0; i < int(boxes.size()); ++i) {
+        QLabel *c = caption(boxes[i].second, boxes[i].first);
+        c->setObjectName(QStringLiteral("cap_") + boxes[i].first->objectName());
+        entry->addWidget(c, 0, i);
+        entry->addWidget(boxes[i].first, 1, i);
+        entry->setColumnStretch(i, i == 0 ? 4 : 2);
+        // The post-contest boxes appear only in post-contest mode.
+        if (i >= 5) {
+            c->hide();
+            boxes[i].first->hide();
+        }
+    }
+    root->addLayout(entry);
+    for (QWidget *w : {static_cast<QWidget *>(txtCall), static_cast<QWidget *>(txtRSTR),
+                       static_cast<QWidget *>(txtCntry), static_cast<QWidget *>(txtRSTS),
+                       static_cast<QWidget *>(txtSec)})
+        w->setProperty("entryBox", true);
+    connect(txtCall, &QLineEdit::textChanged, this, &MainWindow::LookupPrefix);
+    setTabOrder(txtCall, txtRSTR);
+    setTabOrder(txtRSTR, txtCntry);
+    setTabOrder(txtCntry, txtRSTS);
+    setTabOrder(txtRSTS, txtSec);
+
+    // Message line and its buttons.
+    auto *msg = new QHBoxLayout;
+    lblDialog = valueLabel("lblDialog", {}, QStringLiteral("Message"));
+    lblDialog->setAutoFillBackground(true);
+    lblDialog->setStyleSheet(QStringLiteral("QLabel#lblDialog { background: %1; color: black; padding: 2px; }")
+                                 .arg(ColourName(0xC0C000)));
+    cmdClear = button("cmdClear", QStringLiteral("&Clear"), QStringLiteral("Clear"));
+    cmdDup = button("cmdDup", QStringLiteral("On"), QStringLiteral("Partial duplicates"),
+                    QStringLiteral("Displaying partial dupes slows the program on older pc's."));
+    msg->addWidget(lblDialog, 1);
+    msg->addWidget(cmdClear);
+    msg->addWidget(caption(QStringLiteral("Partial dupes")));
+    msg->addWidget(cmdDup);
+    root->addLayout(msg);
+
+    // Prefix lookup results.
+    auto *look = new QHBoxLayout;
+    Label4 = valueLabel("Label4", {}, QStringLiteral("Country"));
+    Label19 = valueLabel("Label19", {}, QStringLiteral("Continent"));
+    Label22 = valueLabel("Label22", {}, QStringLiteral("Bearing"));
+    Label23 = valueLabel("Label23", {}, QStringLiteral("Miles"));
+    const std::array<std::pair<QString, QLabel *>, 4> lookups{{
+        {QStringLiteral("Country"), Label4},
+        {QStringLiteral("Continent"), Label19},
+        {QStringLiteral("Bearing"), Label22},
+        {QStringLiteral("Miles"), Label23},
+    }};
+    for (const auto &[cap, l] : lookups) {
+        look->addWidget(caption(cap + QLatin1Char(':')));
+        look->addWidget(l, cap == QStringLiteral("Country") ? 3 : 1);
+    }
+    root->addLayout(look);
+
+    // Multiplier grid and score.
+    auto *middle = new QHBoxLayout;
+    auto *gridBox = new QGroupBox(QStringLiteral("Multipliers worked on current mode:"));
+    gridBox->setObjectName(QStringLiteral("fraMultipliers"));
+    auto *grid = new QGridLayout(gridBox);
+    static const char *const rowNames[8] = {"lblM160", "lblM80", "lblM40", "lblM20",
+                                            "lblM15",  "lblM10", "lblM6",  "lblM2"};
+    static const char *const headingNames[8] = {"lblSecOne", "Label10", "Label14", "Label26",
+                                                "Label27",   "Label28", "Label29", "Label31"};
+    for (int b = 0; b < 8; ++b) {
+        QLabel *h = valueLabel(headingNames[b], BandCodes()[b], QStringLiteral("Band"));
+        h->setAccessibleName(BandCodes()[b] + QStringLiteral(" metres"));
+        h->setProperty("gridHeading", true);
+        bandHeadings[size_t(b)] = h;
+        grid->addWidget(h, b, 0);
+        for (int k = 0; k < 13; ++k) {
+            auto *l = new QLabel;
+            l->setObjectName(QLatin1String(rowNames[b]));
+            l->setProperty("index", k);
+            l->setProperty("gridCell", true);
+            l->setTextFormat(Qt::PlainText);
+            l->setAlignment(Qt::AlignCenter);
+            l->setAccessibleDescription(BandCodes()[b] + QStringLiteral(" metres"));
+            provinceLabels[size_t(b)][size_t(k)] = l;
+            grid->addWidget(l, b, k + 1);
+        }
+    }
+    middle->addWidget(gridBox, 3);
+
+    auto *stats = new QGridLayout;
+    lblTotCon = valueLabel("lblTotCon", QStringLiteral("0"), QStringLiteral("Total Contacts"));
+    lblsectogo = valueLabel("lblsectogo", QStringLiteral("0"), QStringLiteral("Total Multipliers"));
+    lblTotSec = valueLabel("lblTotSec", QStringLiteral("0"), QStringLiteral("Total QSO Points"));
+    lblTotScore = valueLabel("lblTotScore", QStringLiteral("0"), QStringLiteral("Total Score"));
+    lblAQSO20 = valueLabel("lblAQSO20", QStringLiteral("0"), QStringLiteral("QSOs / Hr (last 20 min)"));
+    lblAQSO60 = valueLabel("lblAQSO60", QStringLiteral("0"), QStringLiteral("QSOs / Hr (last 60 min)"));
+    const std::array<std::pair<QString, QLabel *>, 6> statRows{{
+        {QStringLiteral("Total Contacts ............"), lblTotCon},
+        {QStringLiteral("Total Multipliers ..........."), lblsectogo},
+        {QStringLiteral("Total QSO Points ........"), lblTotSec},
+        {QStringLiteral("Total Score.................."), lblTotScore},
+        {QStringLiteral("QSOs / Hr (last 20 min)"), lblAQSO20},
+        {QStringLiteral("QSOs / Hr (last 60 min)"), lblAQSO60},
+    }};
+    for (int i = 0; i < int(statRows.size()); ++i) {
+        stats->addWidget(caption(statRows[size_t(i)].first), i, 0);
+        statRows[size_t(i)].second->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        statRows[size_t(i)].second->setProperty("stat", true);
+        stats->addWidget(statRows[size_t(i)].second, i, 1);
+    }
+    auto *statsBox = new QGroupBox(QStringLiteral("Score"));
+    statsBox->setLayout(stats);
+    middle->addWidget(statsBox, 2);
+    root->addLayout(middle, 3);
+
+    // Partial duplicates and recent contacts.
+    auto *bottom = new QHBoxLayout;
+    auto *dupeCol = new QVBoxLayout;
+    lblDupe = valueLabel("lblDupe", {}, QStringLiteral("Possible Duplicates"));
+    lblDupe->setWordWrap(true);
+    lblDupe->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblDupe->setFrameShape(QFrame::StyledPanel);
+    lblDupe->setAutoFillBackground(true);
+    dupeCol->addWidget(caption(QStringLiteral("Possible Duplicates")));
+    dupeCol->addWidget(lblDupe, 1);
+    bottom->addLayout(dupeCol, 1);
+
+    auto *listCol = new QVBoxLayout;
+    listModel = new RecentContactsModel(s_.log, this);
+    ListView1 = new QTableView;
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setAccessibleName(QStringLiteral("Recent Contacts"));
+    ListView1->setToolTip(QStringLiteral("Click record to edit or delete."));
+    ListView1->setModel(listModel);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->verticalHeader()->hide();
+    ListView1->horizontalHeader()->setStretchLastSection(true);
+    listCol->addWidget(caption(QStringLiteral("Recent Contacts"), ListView1));
+    listCol->addWidget(ListView1, 1);
+    auto *listButtons = new QHBoxLayout;
+    cmdList = button("cmdList", QStringLiteral("Last 20"), QStringLiteral("Last 20"),
+                     QStringLiteral("List all or last 20 contacts (Listing all will slow the program)"));
+    cmdEdit = button("cmdEdit", QStringLiteral("Edit Contact"), QStringLiteral("Edit Contact"));
+    cmdDelete = button("cmdDelete", QStringLiteral("Delete Contact"), QStringLiteral("Delete Contact"));
+    listButtons->addWidget(cmdList);
+    listButtons->addStretch(1);
+    listButtons->addWidget(cmdEdit);
+    listButtons->addWidget(cmdDelete);
+    listCol->addLayout(listButtons);
+    bottom->addLayout(listCol, 3);
+    root->addLayout(bottom, 3);
+
+    // Spot strip: the list or the band map, shown once a spot link is set up.
+    txtDX = new QTreeWidget;
+    txtDX->setObjectName(QStringLiteral("txtDX"));
+    txtDX->setAccessibleName(QStringLiteral("DX Spots"));
+    txtDX->setRootIsDecorated(false);
+    lblDX = valueLabel("lblDX", {}, QStringLiteral("Band Map"));
+    lblDX->setStyleSheet(QStringLiteral("background: %1;").arg(ColourName(0x800000)));
+    root->addWidget(txtDX, 2);
+    root->addWidget(lblDX, 2);
+    txtDX->hide();
+    lblDX->hide();
+    for (int i = 0; i < 5; ++i) {
+        QLabel *t = valueLabel("lblFreqSpot", {}, QStringLiteral("Band map frequency"));
+        t->setParent(lblDX);
+        t->hide();
+    }
+    for (int i = 0; i < 50; ++i) {
+        QLabel *t = valueLabel("lblDXSpot", QStringLiteral("DXLBL"), QStringLiteral("Spot"));
+        t->setParent(lblDX);
+        t->hide();
+    }
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(60000);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(1000);
+
+    // Controls whose behaviour is not built yet stay visible but inert.
+    for (QWidget *w : {static_cast<QWidget *>(cmdClear), static_cast<QWidget *>(cmdDup),
+                       static_cast<QWidget *>(cmdLogOn), static_cast<QWidget *>(cmdList)})
+        w->setEnabled(false);
+}
+
+void MainWindow::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    auto menu = [&](QMenu *parent, const char *name, const QString &title) {
+        QMenu *m = parent ? parent->addMenu(title) : bar->addMenu(title);
+        m->setObjectName(QLatin1String(name));
+        m->menuAction()->setObjectName(QLatin1String(name));
+        return m;
+    };
+    // Entries whose windows are not built yet are present but disabled.
+    auto item = [&](QMenu *m, const char *name, const QString &title, bool enabled = false) {
+        QAction *a = m->addAction(title);
+        a->setObjectName(QLatin1String(name));
+        a->setEnabled(enabled);
+        return a;
+    };
+
+    QMenu *file = menu(nullptr, "mnuFile", QStringLiteral("&File"));
+    connect(item(file, "mnuNew", QStringLiteral("&New"), true), &QAction::triggered, this,
+            &MainWindow::mnuNew_Click);
+    file->addSeparator();
+    item(file, "mnuArchive", QStringLiteral("Archive Current &Log"));
+    file->addSeparator();
+    item(file, "mnuRestore", QStringLiteral("&Restore from Archive or Backup"));
+    file->addSeparator();
+    connect(item(file, "mnuOpen", QStringLiteral("&Open"), true), &QAction::triggered, this,
+            &MainWindow::mnuOpen_Click);
+    item(file, "mnuWriteSumm", QStringLiteral("&Write Summary File"));
+    file->addSeparator();
+    item(file, "mnuKestroImport", QStringLiteral("E&xport for Kestro Import"));
+    item(file, "mnuADIF", QStringLiteral("Export &ADIF File"));
+    file->addSeparator();
+    item(file, "mnuCopyListtoClipboard", QStringLiteral("&Copy Listed Items to Clipboard"));
+    file->addSeparator();
+    connect(item(file, "mnuExit", QStringLiteral("&Exit"), true), &QAction::triggered, this,
+            &MainWindow::mnuExit_Click);
+
+    QMenu *options = menu(nullptr, "mnuOptions", QStringLiteral("&Options"));
+    QMenu *transmit = menu(options, "mnuTransmit", QStringLiteral("&Transmit"));
+    item(transmit, "mnuCW", QStringLiteral("&CW Setup"));
+    item(transmit, "mnuVoice", QStringLiteral("&Voice Setup"));
+    options->addSeparator();
+    QMenu *appearance = menu(options, "mnuAppearance", QStringLiteral("&Appearance"));
+    item(appearance, "mnuFormSize", QStringLiteral("&Form Size"));
+    item(appearance, "mnuColors", QStringLiteral("&Colors"));
+    item(appearance, "mnuTaskbar", QStringLiteral("&Taskbar"))->setCheckable(true);
+    options->addSeparator();
+    item(options, "mnuRigInterface", QStringLiteral("&Rig Interface"));
+    options->addSeparator();
+    QMenu *dx = menu(options, "mnuDXSpottingMain", QStringLiteral("&DX Spotting"));
+    item(dx, "mnuDXSpotting", QStringLiteral("&Configure"));
+    item(dx, "mnuViewSpwctrumMap", QStringLiteral("&View Spectrum Map"));
+    options->addSeparator();
+    item(options, "mnuBlind", QStringLiteral("&Voice Navigation"));
+    options->addSeparator();
+    mnuListPrevious = item(options, "mnuListPrevious", QStringLiteral("&List Previous Contacts"));
+    mnuListPrevious->setCheckable(true);
+    options->addSeparator();
+    item(options, "mnuPostContest", QStringLiteral("&Post Contest Mode"))->setCheckable(true);
+
+    // A top-level entry with no sub-menu is an action on the bar itself.
+    QAction *setup = bar->addAction(QStringLiteral("&Setup"));
+    setup->setObjectName(QStringLiteral("mnuSetup"));
+    connect(setup, &QAction::triggered, this, &MainWindow::mnuSetup_Click);
+
+    QMenu *band = menu(nullptr, "mnuBand", QStringLiteral("&Band"));
+    for (int b = 0; b < 8; ++b) {
+        const QByteArray name = "mnuBand" + BandCodes()[b].toLatin1() + "Ch";
+        mnuBand[size_t(b)] = item(band, name.constData(), BandCodes()[b]);
+        mnuBand[size_t(b)]->setCheckable(true);
+    }
+    band->addSeparator();
+    item(band, "mnuPrivileges", QStringLiteral("&Privileges"));
+
+    QMenu *mode = menu(nullptr, "mnuMode", QStringLiteral("&Mode"));
+    mnuCW = item(mode, "mnu160", QStringLiteral("&CW"));
+    mnuPH = item(mode, "mnuSSB", QStringLiteral("&PH"));
+    mnuCW->setCheckable(true);
+    mnuPH->setCheckable(true);
+
+    QAction *graph = bar->addAction(QStringLiteral("&Graph"));
+    graph->setObjectName(QStringLiteral("mnuGraph"));
+    graph->setEnabled(false);
+    QAction *help = bar->addAction(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    help->setEnabled(false);
+}
+
+void MainWindow::applyScreenFonts()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const int h = screen ? screen->geometry().height() : 768;
+    // Everything grows with the screen so the window reads the same on any size.
+    const int base = std::max(11, h / 60);
+    QFont f = font();
+    f.setPixelSize(base);
+    setFont(f);
+    const int big = base * 2;
+    setStyleSheet(QStringLiteral(
+                      "QLineEdit[entryBox=\"true\"] { font-size: %1px; font-weight: bold; padding: 4px; }"
+                      "QLabel#Label2, QLabel#Label25, QLabel#Label24, QLabel#Label30 { font-size: %2px; font-weight: bold; }"
+                      "QLabel#lblutctime, QLabel#lblCurTime, QLabel#lblttrack { font-size: %2px; }"
+                      "QLabel#lblDialog { font-size: %2px; }"
+                      "QLabel#Label4 { font-size: %2px; font-weight: bold; }"
+                      "QLabel[gridCell=\"true\"] { font-size: %3px; font-weight: bold; }"
+                      "QLabel[gridHeading=\"true\"] { font-size: %3px; font-weight: bold; }"
+                      "QLabel[stat=\"true\"] { font-size: %3px; font-weight: bold; }")
+                      .arg(big)
+                      .arg(base * 3 / 2)
+                      .arg(base * 5 / 4));
+    lblDialog->setStyleSheet(lblDialog->styleSheet());
+}
+
+void MainWindow::paintProvinceLabels(quint32 colour)
+{
+    const QString style = QStringLiteral("color: %1;").arg(ColourName(colour));
+    for (auto &row : provinceLabels)
+        for (QLabel *l : row)
+            l->setStyleSheet(style);
+}
+
+void MainWindow::showWindowSize()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    const int pct = std::clamp(s_.prefs.FormSizePercent, 30, 100);
+    const QSize size(area.width() * pct / 100, area.height() * pct / 100);
+    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, area));
+}
+
+void MainWindow::Form_Load()
+{
+    Label3->hide();
+    s_.prefs.FormSizePercent = 100;
+    showWindowSize();
+    lblDialog->setText(QString::fromLatin1(kFirstPrompt));
+    const QStringList &headers = RecentContactsModel::headers();
+    const int width = std::max(this->width(), 640);
+    for (int c = 0; c < headers.size(); ++c)
+        ListView1->setColumnWidth(c, RecentContactsModel::designWidths()[size_t(c)] * width * 3 / 4 / 9600);
+    txtDX->setHeaderLabels({"Call", "Frequency", "QTH", "Status", "Comments", "Prefix", "Time", "From"});
+    txtDX->setColumnHidden(3, true);
+    for (int b = 0; b < 8; ++b)
+        for (int k = 0; k < 13; ++k) {
+            QLabel *l = provinceLabels[size_t(b)][size_t(k)];
+            l->setText(ProvinceTable()[size_t(k)].abbreviation);
+            l->setToolTip(ProvinceTable()[size_t(k)].name);
+            l->setAccessibleName(ProvinceTable()[size_t(k)].abbreviation + QLatin1Char(' ') +
+                                 BandCodes()[b]);
+        }
+    PartialDupesOn = true;
+
+    auto loadFailed = [&](const QString &detail) {
+        s_.prompter.message(QStringLiteral("Error opening file"), QStringLiteral("Error opeining file"),
+                            PromptIcon::None, detail);
+    };
+    QString error;
+    std::optional<QByteArray> prefData = ReadWholeFile(s_.prefPath(), &error);
+    if (!prefData)
+        return loadFailed(s_.prefPath() + QStringLiteral(": ") + error);
+    Preferences loaded = s_.prefs;
+    const PreferenceReadResult pr = ParsePreferences(*prefData, loaded);
+    if (!pr.ok) {
+        // Keep what was read before the bad value, as the load did.
+        s_.prefs = loaded;
+        return loadFailed(QStringLiteral("%1, line %2: %3").arg(kPreferenceFile).arg(pr.position.line).arg(pr.error));
+    }
+    s_.prefs = loaded;
+    mnuListPrevious->setChecked(s_.prefs.ListPreviousOn == 1);
+    if (s_.prefs.FormSizePercent < 100)
+        showWindowSize();
+
+    // Contest clock offset check comes with the clock.
+
+    const bool cw = s_.prefs.CurrentMode.compare(QStringLiteral("CW"), Qt::CaseInsensitive) == 0;
+    Label30->setText(s_.prefs.CurrentMode);
+    mnuCW->setChecked(cw);
+    mnuPH->setChecked(!cw);
+    for (int b = 0; b < 8; ++b) {
+        const bool on = BandCodes()[b].compare(s_.prefs.CurrentBand.trimmed(), Qt::CaseInsensitive) == 0;
+        mnuBand[size_t(b)]->setChecked(on);
+        if (on)
+            Label24->setText(BandCodes()[b]);
+    }
+
+    LoadPrefixTable(s_.prefixes, s_.folders.SharedFolder, s_.folders.ProgramDataFolder, s_.folders.StartDir);
+
+    mnuSetup_Click();
+    AskContinueLog();
+    if (s_.ended)
+        return;
+    ShowOperatingTime();
+    txtCall->setFocus();
+}
+
+void MainWindow::mnuSetup_Click()
+{
+    StationWindow w(s_, this);
+    runModal(w);
+    if (w.result() == QDialog::Accepted) {
+        Preferences &p = s_.prefs;
+        p.MyCall = w.Text1->text();
+        p.MyProvince = w.Text5->text();
+        p.UtcOffsetHours = NumericValue(w.Text6->text());
+        p.MyCountry = w.Text2->text();
+        p.MyLongitude = NumericValue(w.Text3->text());
+        p.MyLatitude = NumericValue(w.Text4->text());
+        p.MyContinent = w.Text7->text();
+        p.MyPowerClass = w.Text8->text();
+        p.InCanada = w.Check1->isChecked() ? 1 : 0;
+    }
+    Label2->setText(s_.prefs.MyCall);
+    Label25->setText(s_.prefs.MyProvince);
+    SavePref();
+    NextSerialSent();
+}
+
+bool MainWindow::SavePref()
+{
+    QString error;
+    if (WriteFileAtomic(s_.prefPath(), FormatPreferences(s_.prefs), &error))
+        return true;
+    s_.prompter.message(QStringLiteral("Your settings could not be saved to %1 (%2). They stay in effect "
+                                       "until the program ends.")
+                            .arg(kPreferenceFile, error),
+                        QStringLiteral("Settings Not Saved"), PromptIcon::Exclamation);
+    return false;
+}
+
+void MainWindow::NextSerialSent()
+{
+    if (s_.prefs.InCanada)
+        return;
+    Label25->setText(NextSerialText(s_));
+}
+
+void MainWindow::AskContinueLog()
+{
+    const bool yes = s_.prompter.askYesNo(
+        QStringLiteral("Do you want to continue an existing contest? (Yes opens your existing log, No "
+                       "erases any existing log and starts a new log.)"),
+        QStringLiteral("Open existing log?"), PromptIcon::Question);
+    if (yes)
+        mnuOpen2();
+    else
+        StartNewLog();
+    if (s_.ended)
+        return;
+    cmdEdit->hide();
+    cmdDelete->hide();
+}
+
+bool MainWindow::mnuOpen2()
+{
+    ContactLog &log = s_.log;
+    log.TotalPoints = 0;
+    paintProvinceLabels(s_.prefs.UnworkedMultColour);
+    std::vector<ContactRecord> records;
+    const LogReadResult r = ReadLogFile(s_.logPath(), records);
+    if (!r.ok) {
+        log.records.clear();
+        listModel->refresh();
+        s_.prompter.message(fileErrorText(), QStringLiteral("File Error"), PromptIcon::None,
+                            QStringLiteral("log.txt, record %1, line %2, column %3: %4")
+                                .arg(r.record)
+                                .arg(r.position.line)
+                                .arg(r.position.column)
+                                .arg(r.error));
+        endProgram(1);
+        return false;
+    }
+    log.records = std::move(records);
+    log.TotalPoints = SumPoints(log.records);
+    listModel->refresh();
+    showTotals();
+    NextSerialSent();
+    if (log.BackupBaseline == 0)
+        log.BackupBaseline = log.RecordCount();
+    return true;
+}
+
+bool MainWindow::LogContact(const ContactRecord &record)
+{
+    if (s_.log.RecordCount() >= kLogCapacity) {
+        s_.prompter.message(QStringLiteral("The log is full: it holds %1 contacts, the most this program "
+                                           "can keep. This contact was not logged.")
+                                .arg(kLogCapacity),
+                            QStringLiteral("Log Full"), PromptIcon::Exclamation);
+        return false;
+    }
+    QString error;
+    if (!AppendRecord(s_.logPath(), record, &error)) {
+        s_.prompter.message(QStringLiteral("This contact could not be written to log.txt (%1). It was not "
+                                           "logged and is still in the entry boxes; free some disk space "
+                                           "or check the folder, then press Enter again.")
+                                .arg(error),
+                            QStringLiteral("Contact Not Logged"), PromptIcon::Critical);
+        return false;
+    }
+    s_.log.records.push_back(record);
+    s_.log.TotalPoints = int(std::nearbyint(s_.log.TotalPoints + record.Points));
+    listModel->refresh();
+    showTotals();
+    return true;
+}
+
+void MainWindow::showTotals()
+{
+    const QLocale english(QLocale::English);
+    lblTotCon->setText(english.toString(s_.log.RecordCount()));
+    lblTotSec->setText(english.toString(s_.log.TotalPoints));
+}
+
+void MainWindow::LookupPrefix()
+{
+    const std::optional<PrefixDisplay> d = zev::LookupPrefix(s_.prefixes, txtCall->text(), s_.prefs.MyLatitude,
+                                                             s_.prefs.MyLongitude);
+    if (!d)
+        return;
+    Label4->setText(d->country);
+    Label19->setText(d->continent);
+    Label22->setText(d->heading);
+    Label23->setText(d->distance);
+}
+
+void MainWindow::StartNewLog()
+{
+    const std::optional<QString> answer = s_.prompter.input(
+        QStringLiteral("Are you sure that you want to start a new log file?  This function will ERASE the "
+                       "existing log file!\n\nTo verify that you want to start a new log file, please type: YES"),
+        QStringLiteral("WARNING - Your existing log file will be ERASED!"));
+    if (answer && answer->toUpper() == QStringLiteral("YES")) {
+        BackupBeforeErase(s_);
+        s_.RunningSeconds = 0;
+        s_.prefs.OperatingSeconds = 0;
+        QString error;
+        if (WriteFileAtomic(s_.logPath(), QByteArray(), &error)) {
+            s_.log.records.clear();
+        } else {
+            s_.prompter.message(QStringLiteral("A new log could not be started: log.txt could not be "
+                                               "written (%1). The existing log is kept.")
+                                    .arg(error),
+                                QStringLiteral("New Log Not Started"), PromptIcon::Exclamation);
+        }
+        SavePref();
+    }
+    ShowOperatingTime();
+    mnuOpen2();
+}
+
+void MainWindow::mnuNew_Click()
+{
+    StartNewLog();
+    // Rates are recomputed here once the contest clock exists.
+}
+
+void MainWindow::mnuOpen_Click()
+{
+    mnuOpen2();
+}
+
+void MainWindow::ShowOperatingTime()
+{
+    s_.RunningSeconds = s_.prefs.OperatingSeconds;
+    lblttrack->setText(OperatingTimeText(s_.RunningSeconds));
+}
+
+void MainWindow::stopOperatingClock()
+{
+    if (!s_.TimeOnActive)
+        return;
+    s_.prefs.OperatingSeconds = s_.RunningSeconds;
+    SavePref();
+    s_.TimeOnActive = false;
+}
+
+void MainWindow::mnuExit_Click()
+{
+    stopOperatingClock();
+    endProgram(0);
+}
+
+void MainWindow::endProgram(int code)
+{
+    s_.ended = true;
+    if (s_.endProgram)
+        s_.endProgram(code);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (s_.ended) {
+        event->accept();
+        return;
+    }
+    // Sending CW refuses the close; the keyer comes later.
+    Form_Unload();
+    Form_Terminate();
+    event->accept();
+}
+
+void MainWindow::Form_Unload()
+{
+    Backup(s_);
+}
+
+void MainWindow::Form_Terminate()
+{
+    stopOperatingClock();
+    s_.ended = true;
+}
+
+}  // namespace zev

@@ -1,0 +1,40 @@
+#pragma once
+// The recent-contacts list: newest first, the last 20 records or all of them.
+
+#include "logcore/contact_log.h"
+
+#include <QAbstractTableModel>
+
+namespace zev {
+
+class RecentContactsModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit RecentContactsModel(const ContactLog &log, QObject *parent = nullptr);
+
+    static const QStringList &headers();
+    // Width of each column in design units of a 9600-wide window.
+    static const std::array<int, 11> &designWidths();
+
+    void setListAll(bool all);
+    bool listAll() const { return all_; }
+    // Call after the log changed.
+    void refresh();
+    // Record number shown in a row.
+    int recordAt(int row) const;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role) const override;
+
+    // "mm/dd hh:nn" from a record's date and time.
+    static QString dateTimeText(const ContactRecord &r);
+
+private:
+    const ContactLog &log_;
+    bool all_ = false;
+    int rows_ = 0;
+};
+
+}  // namespace zev

@@ -1,0 +1,181 @@
+#include "outputs/station_window.h"
+
+#include "frame/session.h"
+
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QFormLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace zev {
+
+namespace {
+
+bool isEnter(const QKeyEvent *k)
+{
+    return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
+}
+
+// The single printable character a key press types, or a null char.
+QChar typedChar(const QKeyEvent *k)
+{
+    const QString t = k->text();
+    if (t.size() != 1 || t[0].unicode() < 32 || t[0].unicode() == 127)
+        return {};
+    return t[0];
+}
+
+}  // namespace
+
+StationWindow::StationWindow(Session &session, QWidget *parent) : QDialog(parent), s_(session)
+{
+    setObjectName(QStringLiteral("frmStationID"));
+    setWindowTitle(QStringLiteral("Amateur Station I.D."));
+    auto *form = new QFormLayout;
+    auto box = [&](QLineEdit *&e, const char *name, const QString &label) {
+        e = new QLineEdit;
+        e->setObjectName(QLatin1String(name));
+        e->setAccessibleName(label);
+        auto *l = new QLabel(label);
+        l->setBuddy(e);
+        form->addRow(l, e);
+        e->installEventFilter(this);
+    };
+    box(Text1, "Text1", QStringLiteral("Please Enter your Call Sign:"));
+    box(Text5, "Text5", QStringLiteral("Province / Territory:"));
+    box(Text6, "Text6", QStringLiteral("Hours added for UTC:"));
+    box(Text2, "Text2", QStringLiteral("Your Country:"));
+    box(Text3, "Text3", QStringLiteral("Your Longitude:"));
+    box(Text4, "Text4", QStringLiteral("Your Latitude:"));
+    box(Text7, "Text7", QStringLiteral("Your Continent:"));
+    box(Text8, "Text8", QStringLiteral("Your OBEL or Power:"));
+    Check1 = new QCheckBox(QStringLiteral("Check if yes"));
+    Check1->setObjectName(QStringLiteral("Check1"));
+    Check1->setAccessibleName(QStringLiteral("Are you in Canada?"));
+    auto *canada = new QLabel(QStringLiteral("Are you in Canada?"));
+    canada->setBuddy(Check1);
+    form->addRow(canada, Check1);
+    Command1 = new QPushButton(QStringLiteral("Done"));
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setAccessibleName(QStringLiteral("Done"));
+    Command1->setAutoDefault(false);
+    connect(Command1, &QPushButton::clicked, this, &StationWindow::doneClicked);
+    auto *v = new QVBoxLayout(this);
+    v->addLayout(form);
+    v->addWidget(Command1, 0, Qt::AlignRight);
+
+    const Preferences &p = s_.prefs;
+    Text1->setText(p.MyCall);
+    Text5->setText(p.MyProvince);
+    Text6->setText(FormatNumber(p.UtcOffsetHours));
+    Text2->setText(p.MyCountry);
+    Text3->setText(FormatNumber(p.MyLongitude));
+    Text4->setText(FormatNumber(p.MyLatitude));
+    Text7->setText(p.MyContinent);
+    Text8->setText(p.MyPowerClass);
+    Check1->setChecked(p.InCanada != 0);
+    if (Text1->text().isEmpty())
+        Text1->setText(s_.registry.value(QStringLiteral("UserCallSign")));
+}
+
+bool StationWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *edit = qobject_cast<QLineEdit *>(watched);
+    if (!edit)
+        return QDialog::eventFilter(watched, event);
+
+    if (event->type() == QEvent::FocusOut && edit == Text6 && !IsNumeric(Text6->text()) && isVisible()) {
+        // An offset that is not a number cannot be left behind.
+        s_.prompter.beep();
+        QTimer::singleShot(0, Text6, [t = Text6] { t->setFocus(); });
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+
+    auto *k = static_cast<QKeyEvent *>(event);
+    if (isEnter(k) && edit != Text2 && edit != Text3 && edit != Text4) {
+        Done();
+        return true;
+    }
+    const QChar c = typedChar(k);
+    if (c.isNull() || (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return false;
+    if (edit == Text1 || edit == Text5 || edit == Text7 || edit == Text8) {
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z')) {
+            edit->insert(c.toUpper());
+            return true;
+        }
+        return false;
+    }
+    if (edit == Text6)
+        return !(c >= QLatin1Char('-') && c <= QLatin1Char('9'));  // "-", ".", "/" and digits
+    if (edit == Text2)
+        return countryKey(QString(c));
+    return false;
+}
+
+bool StationWindow::countryKey(const QString &typed)
+{
+    QString ch = typed;
+    const int caret = Text2->hasSelectedText() ? int(Text2->selectionStart()) : Text2->cursorPosition();
+    if (caret == 0 && ch[0] >= QLatin1Char('a') && ch[0] <= QLatin1Char('z'))
+        ch = ch.toUpper();
+    const QString p = Text2->text().left(caret) + ch;
+    const std::vector<PrefixEntry> &entries = s_.prefixes.entries;
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        if (!it->CountryName.startsWith(p, Qt::CaseSensitive))
+            continue;
+        Text2->setText(it->CountryName);
+        Text2->setSelection(int(it->CountryName.size()), -int(it->CountryName.size() - p.size()));
+        Text3->setText(FormatNumber(it->Longitude));
+        Text4->setText(FormatNumber(it->Latitude));
+        Text7->setText(it->Continent);
+        return true;
+    }
+    if (ch != typed) {
+        Text2->insert(ch);
+        return true;
+    }
+    return false;
+}
+
+void StationWindow::doneClicked()
+{
+    if (!IsNumeric(Text6->text())) {
+        s_.prompter.beep();
+        Text6->setFocus();
+        return;
+    }
+    Done();
+}
+
+void StationWindow::Done()
+{
+    for (QLineEdit *e : {Text6, Text3, Text4})
+        if (!IsNumeric(e->text()))
+            e->setText(QStringLiteral("0"));
+    SharedPrefs &sp = s_.shared;
+    sp.SetSharedPref(QStringLiteral("OWN_CALL"), Text1->text(), false);
+    sp.SetSharedPref(QStringLiteral("OWN_SPC"), Text5->text(), false);
+    sp.SetSharedPref(QStringLiteral("OWN_UTC"), Text6->text(), false);
+    sp.SetSharedPref(QStringLiteral("OWN_COUNTRY"), Text2->text(), false);
+    sp.SetSharedPref(QStringLiteral("OWN_LONGITUDE"), Text3->text(), false);
+    sp.SetSharedPref(QStringLiteral("OWN_LATITUDE"), Text4->text(), false);
+    sp.SetSharedPref(QStringLiteral("OWN_PROVINCE"), Text5->text(), false);
+    QString error;
+    if (!sp.SetSharedPref(QStringLiteral("OWN_CONTINENT"), Text7->text(), true, &error)) {
+        s_.prompter.message(QStringLiteral("Your station details could not be shared with other programs "
+                                           "(%1: %2). They are kept in this program.")
+                                .arg(sp.SharedPrefsPath, error),
+                            QStringLiteral("Shared Preferences Not Saved"), PromptIcon::Exclamation);
+    }
+    accept();
+}
+
+}  // namespace zev

@@ -1,0 +1,460 @@
+#include "logcore/main_window.h"
+#include "logcore/recent_contacts_model.h"
+#include "outputs/station_window.h"
+#include "test_support.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace zev;
+using zevtest::ScriptedPrompter;
+
+namespace {
+
+const QByteArray kThreeContacts =
+    "\"VE3XYZ\",\"59\",\"\",\"59\",\"ON\",\"2009/07/01\",\"18:04:27\",\"PH\",\"20\",10,\"\",\"Canada\"\r\n"
+    "\"W1AW\",\"599\",\"4\",\"599\",\"12\",\"2009/07/01\",\"18:06:01\",\"CW\",\"20\",2,\"14.025\",\"USA\"\r\n"
+    "\"VA3ZEV\",\"599\",\"5\",\"599\",\"ON\",\"2009/07/01\",\"18:09:44\",\"CW\",\"40\",20,\"7.025\",\"Canada\"\r\n";
+
+// A prepared working folder, a session on it and the main window, answered by a script.
+struct Harness {
+    QTemporaryDir dir;
+    Folders folders;
+    ScriptedPrompter prompter;
+    zevtest::FakeClock clock;
+    std::unique_ptr<Registry> registry;
+    std::unique_ptr<Session> session;
+    std::unique_ptr<MainWindow> window;
+    int endedWith = -1;
+    int stationWindowShown = 0;
+    std::function<void(StationWindow &)> station = [](StationWindow &w) { w.Done(); };
+
+    explicit Harness(const Preferences &prefs = basePrefs(), const QByteArray &log = kThreeContacts)
+    {
+        folders.StartDir = dir.filePath("start");
+        folders.MakerFolder = dir.filePath("docs/Velko Software");
+        folders.ProgramDataFolder = folders.MakerFolder + "/ZEV";
+        folders.SharedFolder = folders.MakerFolder + "/Shared";
+        for (const QString &d : {folders.StartDir, folders.BackupFolder(), folders.SharedFolder})
+            QDir().mkpath(d);
+        zevtest::WriteFile(folders.work("zevpref.txt"), FormatPreferences(prefs));
+        zevtest::WriteFile(folders.work("log.txt"), log);
+        QFile::copy(QStringLiteral(ZEV_BUILD_DIR "/arrlpre2.txt"), folders.SharedFolder + "/arrlpre2.txt");
+        registry = std::make_unique<Registry>(dir.filePath("registry.ini"));
+    }
+
+    static Preferences basePrefs()
+    {
+        Preferences p = DefaultPreferences(4);
+        p.MyCall = "VE3XYZ";
+        p.MyProvince = "ON";
+        p.MyCountry = "Canada";
+        p.MyLatitude = 44.35;
+        p.MyLongitude = 78.75;
+        p.CurrentBand = "40";
+        p.CurrentMode = "PH";
+        return p;
+    }
+
+    MainWindow &start()
+    {
+        session = std::make_unique<Session>(folders, prompter, clock, *registry);
+        session->shared.LoadSharedPrefs(folders.SharedFolder + "/SharedUserPreferences.xml");
+        session->endProgram = [this](int code) { endedWith = code; };
+        window = std::make_unique<MainWindow>(*session);
+        window->runModal = [this](QDialog &d) {
+            ++stationWindowShown;
+            auto *w = qobject_cast<StationWindow *>(&d);
+            ASSERT_NE(w, nullptr);
+            station(*w);
+        };
+        window->Form_Load();
+        return *window;
+    }
+
+    QStringList backups() const { return QDir(folders.BackupFolder()).entryList(QDir::Files); }
+};
+
+Preferences readPrefs(const QString &path)
+{
+    Preferences p;
+    EXPECT_TRUE(ParsePreferences(zevtest::ReadFile(path), p).ok);
+    return p;
+}
+
+}  // namespace
+
+TEST(MainWindowStart, LoadsPreferencesStationAndLog)
+{
+    Harness h;
+    h.prompter.answers = {true};  // continue the existing log
+    MainWindow &w = h.start();
+
+    EXPECT_EQ(h.stationWindowShown, 1);
+    EXPECT_EQ(h.endedWith, -1);
+    EXPECT_EQ(h.prompter.titles(), QStringList{"Open existing log?"});
+    EXPECT_EQ(w.lblDialog->text(), "Select a band and mode. Click Log \"Time On\" below!");
+    EXPECT_EQ(w.Label2->text(), "VE3XYZ");
+    EXPECT_EQ(w.Label25->text(), "ON");
+    EXPECT_EQ(w.Label30->text(), "PH");
+    EXPECT_TRUE(w.mnuPH->isChecked());
+    EXPECT_FALSE(w.mnuCW->isChecked());
+    EXPECT_EQ(w.Label24->text(), "40");
+    for (int b = 0; b < 8; ++b)
+        EXPECT_EQ(w.mnuBand[size_t(b)]->isChecked(), b == 2) << b;
+    EXPECT_EQ(h.session->log.RecordCount(), 3);
+    EXPECT_EQ(h.session->log.TotalPoints, 32);
+    EXPECT_EQ(h.session->log.BackupBaseline, 3);
+    EXPECT_EQ(w.lblTotCon->text(), "3");
+    EXPECT_EQ(w.lblttrack->text(), "00:00:00");
+    EXPECT_TRUE(w.cmdEdit->isHidden());
+    EXPECT_TRUE(w.cmdDelete->isHidden());
+    EXPECT_TRUE(w.Label3->isHidden());
+    // Newest contact first.
+    ASSERT_EQ(w.listModel->rowCount(), 3);
+    EXPECT_EQ(w.listModel->index(0, 0).data().toString(), "3");
+    EXPECT_EQ(w.listModel->index(0, 1).data().toString(), "VA3ZEV");
+    EXPECT_EQ(w.listModel->index(2, 6).data().toString(), "07/01 18:04");
+    // The prefix table was found in the shared folder and the call box looks calls up.
+    EXPECT_GT(h.session->prefixes.PrefixCount(), 1000);
+    QTest::keyClicks(w.txtCall, "JA1ABC");
+    EXPECT_EQ(w.Label4->text(), "Japan");
+    EXPECT_EQ(w.Label19->text(), "AS");
+    EXPECT_FALSE(w.Label22->text().isEmpty());
+}
+
+TEST(MainWindowStart, LowerCaseModeAndUnknownBand)
+{
+    Preferences p = Harness::basePrefs();
+    p.CurrentMode = "cw";
+    p.CurrentBand = "12";
+    p.ListPreviousOn = 1;
+    Harness h(p);
+    h.prompter.answers = {true};
+    MainWindow &w = h.start();
+    EXPECT_TRUE(w.mnuCW->isChecked());
+    EXPECT_FALSE(w.mnuPH->isChecked());
+    for (QAction *a : w.mnuBand)
+        EXPECT_FALSE(a->isChecked());
+    EXPECT_EQ(w.Label24->text(), "160");
+    EXPECT_TRUE(w.mnuListPrevious->isChecked());
+}
+
+TEST(MainWindowStart, OutsideCanadaSendsTheNextSerialNumber)
+{
+    Preferences p = Harness::basePrefs();
+    p.InCanada = 0;
+    {
+        Harness h(p);
+        h.prompter.answers = {true};
+        EXPECT_EQ(h.start().Label25->text(), "6");  // last record sent 5
+    }
+    {
+        Harness h(p, QByteArray());
+        h.prompter.answers = {true};
+        EXPECT_EQ(h.start().Label25->text(), "1");
+    }
+}
+
+TEST(MainWindowStart, StationWindowValuesAreStoredAndPublished)
+{
+    Harness h(DefaultPreferences(4), QByteArray());
+    h.registry->setValue("UserCallSign", "VA3AAA");
+    h.station = [](StationWindow &w) {
+        EXPECT_EQ(w.Text1->text(), "VA3AAA");  // from the shared registry when the call is empty
+        w.Text1->clear();
+        QTest::keyClicks(w.Text1, "ve3abc/p");
+        QTest::keyClicks(w.Text5, "bc");
+        w.Text6->clear();
+        QTest::keyClicks(w.Text6, "-7.5x");  // the letter is refused
+        w.Text2->clear();
+        w.Text2->setFocus();
+        QTest::keyClicks(w.Text2, "can");
+        EXPECT_EQ(w.Text2->text(), "Canada");
+        EXPECT_EQ(w.Text2->selectedText(), "ada");
+        EXPECT_EQ(w.Text7->text(), "NA");
+        w.Text4->setText("not a number");
+        QTest::keyClicks(w.Text8, "qrp");
+        w.Check1->setChecked(false);
+        QTest::keyClick(w.Text8, Qt::Key_Return);
+    };
+    h.prompter.answers = {true};
+    MainWindow &w = h.start();
+    const Preferences &p = h.session->prefs;
+    EXPECT_EQ(p.MyCall, "VE3ABC/P");
+    EXPECT_EQ(p.MyProvince, "BC");
+    EXPECT_EQ(p.UtcOffsetHours, -7.5);
+    EXPECT_EQ(p.MyCountry, "Canada");
+    EXPECT_EQ(p.MyLatitude, 0);
+    EXPECT_NE(p.MyLongitude, 0);
+    EXPECT_EQ(p.MyPowerClass, "QRP");
+    EXPECT_EQ(p.InCanada, 0);
+    EXPECT_EQ(w.Label2->text(), "VE3ABC/P");
+    EXPECT_EQ(w.Label25->text(), "1");
+    EXPECT_EQ(readPrefs(h.folders.work("zevpref.txt")), p);
+    const QByteArray shared = zevtest::ReadFile(h.folders.SharedFolder + "/SharedUserPreferences.xml");
+    EXPECT_TRUE(shared.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n<OWN_CALL>VE3ABC/P</OWN_CALL>\r\n"
+                                  "<OWN_SPC>BC</OWN_SPC>\r\n<OWN_UTC>-7.5</OWN_UTC>\r\n"))
+        << shared.toStdString();
+    EXPECT_TRUE(shared.contains("<OWN_LATITUDE>0</OWN_LATITUDE>\r\n<OWN_PROVINCE>BC</OWN_PROVINCE>\r\n"
+                                "<OWN_CONTINENT>NA</OWN_CONTINENT>\r\n"));
+}
+
+TEST(MainWindowStart, CountryCompletionOffersTheEntryNearestTheEnd)
+{
+    Harness h;
+    h.prompter.answers = {true};
+    h.start();
+    StationWindow w(*h.session);
+    w.show();
+    w.Text2->clear();
+    w.Text2->setFocus();
+    QTest::keyClicks(w.Text2, "Un");
+    // Several entities start with "Un"; the last in the table wins.
+    const auto &entries = h.session->prefixes.entries;
+    QString expected;
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+        if (it->CountryName.startsWith("Un")) {
+            expected = it->CountryName;
+            break;
+        }
+    ASSERT_FALSE(expected.isEmpty());
+    EXPECT_EQ(w.Text2->text(), expected);
+    EXPECT_EQ(w.Text2->selectedText(), expected.mid(2));
+    // Nothing starts with "Unx": the character is typed as it is, replacing the selection.
+    QTest::keyClicks(w.Text2, "x");
+    EXPECT_EQ(w.Text2->text(), "Unx");
+}
+
+TEST(MainWindowStart, DamagedLogShowsFileErrorAndEndsWithoutTouchingIt)
+{
+    QByteArray damaged = kThreeContacts;
+    damaged.replace("\"W1AW\",", "\"W1AW,");
+    Harness h(Harness::basePrefs(), damaged);
+    h.prompter.answers = {true};
+    h.start();
+    EXPECT_EQ(h.endedWith, 1);
+    EXPECT_TRUE(h.session->ended);
+    ASSERT_EQ(h.prompter.asked.size(), 2);
+    EXPECT_EQ(h.prompter.asked[1].title, "File Error");
+    EXPECT_EQ(h.prompter.asked[1].text, MainWindow::fileErrorText());
+    // The lost quote shifts every later value; reading fails when the file runs out.
+    EXPECT_TRUE(h.prompter.asked[1].detail.contains("record 3")) << h.prompter.asked[1].detail.toStdString();
+    EXPECT_EQ(zevtest::ReadFile(h.folders.work("log.txt")), damaged);
+    // Ending this way makes no backup.
+    h.window->close();
+    EXPECT_TRUE(h.backups().isEmpty());
+}
+
+TEST(MainWindowStart, DamagedPreferencesStopTheLoad)
+{
+    Harness h;
+    zevtest::WriteFile(h.folders.work("zevpref.txt"), "\"VE3XYZ\"\r\n\"ON\"\r\n\"five\"\r\n");
+    h.start();
+    ASSERT_EQ(h.prompter.asked.size(), 1);
+    EXPECT_EQ(h.prompter.asked[0].text, "Error opening file");
+    EXPECT_EQ(h.prompter.asked[0].title, "Error opeining file");
+    EXPECT_EQ(h.stationWindowShown, 0);
+    EXPECT_EQ(h.endedWith, -1);
+    EXPECT_EQ(h.session->prefs.MyCall, "VE3XYZ");
+}
+
+TEST(MainWindowStart, NewLogNeedsTypedYes)
+{
+    struct Case {
+        const char *answer;
+        bool erased;
+    };
+    for (const Case c : {Case{"yes", true}, Case{"YES", true}, Case{"y", false}, Case{"", false}}) {
+        Preferences p = Harness::basePrefs();
+        p.OperatingSeconds = 3600;
+        Harness h(p);
+        h.prompter.answers = {false, QString(c.answer)};
+        h.start();
+        EXPECT_EQ(h.endedWith, -1);
+        ASSERT_GE(h.prompter.asked.size(), 2);
+        EXPECT_EQ(h.prompter.asked[1].title, "WARNING - Your existing log file will be ERASED!");
+        EXPECT_EQ(h.session->log.RecordCount(), c.erased ? 0 : 3) << c.answer;
+        EXPECT_EQ(zevtest::ReadFile(h.folders.work("log.txt")), c.erased ? QByteArray() : kThreeContacts);
+        EXPECT_EQ(readPrefs(h.folders.work("zevpref.txt")).OperatingSeconds, c.erased ? 0 : 3600);
+        EXPECT_EQ(h.window->lblttrack->text(), c.erased ? "00:00:00" : "01:00:00");
+        // The erased log is kept as a backup even though it was never loaded.
+        EXPECT_EQ(h.backups().size(), c.erased ? 1 : 0) << c.answer;
+        if (c.erased)
+            EXPECT_EQ(zevtest::ReadFile(h.folders.BackupFolder() + "/" + h.backups()[0]), kThreeContacts);
+    }
+}
+
+TEST(MainWindowEnd, ClosingBacksUpAChangedLogAndExitDoesNot)
+{
+    ContactRecord r;
+    r.Call = "VE7ABC";
+    r.ReportRcvd = r.ReportSent = "599";
+    r.ExchangeRcvd = "BC";
+    r.QsoDate = "2009/07/01";
+    r.QsoTime = "18:20:00";
+    r.Mode = "CW";
+    r.Band = "40";
+    r.Points = 10;
+    r.Country = "Canada";
+    {
+        Harness h;
+        h.prompter.answers = {true};
+        MainWindow &w = h.start();
+        w.close();
+        EXPECT_TRUE(h.backups().isEmpty());  // nothing changed
+    }
+    {
+        Harness h;
+        h.prompter.answers = {true};
+        MainWindow &w = h.start();
+        ASSERT_TRUE(w.LogContact(r));
+        EXPECT_EQ(w.lblTotCon->text(), "4");
+        w.close();
+        EXPECT_EQ(h.backups(), QStringList{"200907011404.log"});
+        EXPECT_EQ(zevtest::ReadFile(h.folders.BackupFolder() + "/200907011404.log"),
+                  kThreeContacts + RecordLine(r) + "\r\n");
+    }
+    {
+        Harness h;
+        h.prompter.answers = {true};
+        MainWindow &w = h.start();
+        ASSERT_TRUE(w.LogContact(r));
+        h.session->TimeOnActive = true;
+        h.session->RunningSeconds = 125;
+        w.mnuExit_Click();
+        EXPECT_EQ(h.endedWith, 0);
+        EXPECT_FALSE(h.session->TimeOnActive);
+        EXPECT_EQ(readPrefs(h.folders.work("zevpref.txt")).OperatingSeconds, 125);
+        w.close();
+        EXPECT_TRUE(h.backups().isEmpty());
+    }
+}
+
+TEST(MainWindowLog, ContactThatCannotBeStoredIsNotCounted)
+{
+    Harness h;
+    h.prompter.answers = {true};
+    MainWindow &w = h.start();
+    ContactRecord r;
+    r.Call = "VE9AA";
+    r.Points = 10;
+
+    // The disk refuses the line: a folder stands where the log was.
+    QFile::remove(h.folders.work("log.txt"));
+    QDir().mkdir(h.folders.work("log.txt"));
+    h.prompter.asked.clear();
+    EXPECT_FALSE(w.LogContact(r));
+    EXPECT_EQ(h.session->log.RecordCount(), 3);
+    EXPECT_EQ(h.session->log.TotalPoints, 32);
+    ASSERT_EQ(h.prompter.asked.size(), 1);
+    EXPECT_EQ(h.prompter.asked[0].title, "Contact Not Logged");
+}
+
+TEST(MainWindowLog, TheElevenThousandAndFirstContactIsRefused)
+{
+    QByteArray full;
+    for (int i = 0; i < kLogCapacity; ++i)
+        full += "\"K1A\",\"599\",\"\",\"599\",\"12\",\"2009/07/01\",\"18:00:00\",\"CW\",\"20\",2,\"\",\"USA\"\r\n";
+    Harness h(Harness::basePrefs(), full);
+    h.prompter.answers = {true};
+    MainWindow &w = h.start();
+    ASSERT_EQ(h.session->log.RecordCount(), kLogCapacity);
+    ContactRecord r;
+    r.Call = "VE9AA";
+    h.prompter.asked.clear();
+    EXPECT_FALSE(w.LogContact(r));
+    EXPECT_EQ(h.session->log.RecordCount(), kLogCapacity);
+    EXPECT_EQ(zevtest::ReadFile(h.folders.work("log.txt")).size(), full.size());
+    ASSERT_EQ(h.prompter.asked.size(), 1);
+    EXPECT_EQ(h.prompter.asked[0].title, "Log Full");
+}
+
+TEST(MainWindowLayout, EveryControlIsNamedAndAnnounced)
+{
+    Harness h;
+    h.prompter.answers = {true};
+    MainWindow &w = h.start();
+    EXPECT_TRUE(w.windowTitle().startsWith("Velko's ZEV Contest Log 1.9   "));
+    const std::pair<const char *, const char *> inputs[] = {
+        {"txtCall", "Call"},       {"txtRSTR", "RS(T) Rc"},       {"txtCntry", "Prov / Ser"},
+        {"txtRSTS", "RS(T) Sn"},   {"txtSec", "OBEL/PWR"},        {"cmdClear", "Clear"},
+        {"cmdEdit", "Edit Contact"}, {"cmdDelete", "Delete Contact"}, {"ListView1", "Recent Contacts"},
+    };
+    for (const auto &[name, accessible] : inputs) {
+        QWidget *c = w.findChild<QWidget *>(name);
+        ASSERT_NE(c, nullptr) << name;
+        EXPECT_EQ(c->accessibleName(), accessible) << name;
+    }
+    const std::pair<const char *, const char *> values[] = {
+        {"Label4", "Country"}, {"Label22", "Bearing"}, {"Label23", "Miles"}, {"lblTotScore", "Total Score"},
+        {"lblutctime", "UTC TIME"}, {"lblttrack", "Operating Time"}, {"lblDupe", "Possible Duplicates"},
+    };
+    for (const auto &[name, description] : values) {
+        auto *l = w.findChild<QLabel *>(name);
+        ASSERT_NE(l, nullptr) << name;
+        EXPECT_EQ(l->accessibleDescription(), description) << name;
+        EXPECT_EQ(l->textFormat(), Qt::PlainText) << name;
+    }
+    EXPECT_EQ(w.findChild<QLineEdit *>("txtSec")->toolTip(), "Enter power followed by W");
+    EXPECT_EQ(w.Label24->toolTip(), "Click to change bands.");
+    for (const char *row : {"lblM160", "lblM80", "lblM40", "lblM20", "lblM15", "lblM10", "lblM6", "lblM2"}) {
+        const QList<QLabel *> cells = w.findChildren<QLabel *>(row);
+        ASSERT_EQ(cells.size(), 13) << row;
+        for (QLabel *c : cells) {
+            const int k = c->property("index").toInt();
+            EXPECT_EQ(c->text(), ProvinceTable()[size_t(k)].abbreviation);
+            EXPECT_EQ(c->toolTip(), ProvinceTable()[size_t(k)].name);
+        }
+    }
+    EXPECT_EQ(w.findChildren<QLabel *>("lblDXSpot").size(), 50);
+}
+
+TEST(MainWindowLayout, MenusInOrderWithAccelerators)
+{
+    Harness h;
+    h.prompter.answers = {true};
+    MainWindow &w = h.start();
+    QStringList top;
+    for (QAction *a : w.menuBar()->actions())
+        top << a->text();
+    EXPECT_EQ(top, (QStringList{"&File", "&Options", "&Setup", "&Band", "&Mode", "&Graph", "&Help"}));
+
+    auto entries = [&](const char *menuName) {
+        QStringList out;
+        for (QAction *a : w.findChild<QMenu *>(menuName)->actions())
+            out << (a->isSeparator() ? "-" : a->text());
+        return out;
+    };
+    EXPECT_EQ(entries("mnuFile"),
+              (QStringList{"&New", "-", "Archive Current &Log", "-", "&Restore from Archive or Backup", "-", "&Open",
+                           "&Write Summary File", "-", "E&xport for Kestro Import", "Export &ADIF File", "-",
+                           "&Copy Listed Items to Clipboard", "-", "&Exit"}));
+    EXPECT_EQ(entries("mnuOptions"),
+              (QStringList{"&Transmit", "-", "&Appearance", "-", "&Rig Interface", "-", "&DX Spotting", "-",
+                           "&Voice Navigation", "-", "&List Previous Contacts", "-", "&Post Contest Mode"}));
+    EXPECT_EQ(entries("mnuTransmit"), (QStringList{"&CW Setup", "&Voice Setup"}));
+    EXPECT_EQ(entries("mnuAppearance"), (QStringList{"&Form Size", "&Colors", "&Taskbar"}));
+    EXPECT_EQ(entries("mnuDXSpottingMain"), (QStringList{"&Configure", "&View Spectrum Map"}));
+    EXPECT_EQ(entries("mnuBand"), (QStringList{"160", "80", "40", "20", "15", "10", "6", "2", "-", "&Privileges"}));
+    EXPECT_EQ(entries("mnuMode"), (QStringList{"&CW", "&PH"}));
+}
+
+TEST(OperatingTime, ShownAsTwoDigitParts)
+{
+    EXPECT_EQ(OperatingTimeText(0), "00:00:00");
+    EXPECT_EQ(OperatingTimeText(3605), "01:00:05");
+    EXPECT_EQ(OperatingTimeText(59.9), "00:00:59");
+    EXPECT_EQ(OperatingTimeText(100 * 3600 + 61), "00:01:01");  // hours beyond 99 keep two digits
+}

@@ -1,0 +1,66 @@
+#pragma once
+// Shared helpers for the tests: a scripted Prompter, a settable Clock, temporary folders.
+
+#include "common/clock.h"
+#include "common/prompter.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QTimeZone>
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+#include <deque>
+#include <variant>
+
+namespace zevtest {
+
+// What a window asked, in order.
+struct Asked {
+    QString kind;  // "message", "yesno", "input", "open", "save", "colour", "beep"
+    QString text;
+    QString title;
+    QString detail;
+};
+
+// Answers come from a queue; an empty queue answers "No" / Cancel.
+class ScriptedPrompter : public zev::Prompter {
+public:
+    using Answer = std::variant<bool, QString, std::monostate>;  // monostate = Cancel
+    std::deque<Answer> answers;
+    QList<Asked> asked;
+
+    void message(const QString &text, const QString &title, zev::PromptIcon,
+                 const QString &detail) override;
+    bool askYesNo(const QString &text, const QString &title, zev::PromptIcon) override;
+    std::optional<QString> input(const QString &prompt, const QString &title,
+                                 const QString &defaultText) override;
+    std::optional<QString> openFile(const QString &title, const QString &dir,
+                                    const QString &filter) override;
+    std::optional<QString> saveFile(const QString &title, const QString &proposedPath,
+                                    const QString &filter, bool confirmOverwrite) override;
+    std::optional<quint32> chooseColour(quint32 current) override;
+    void beep() override;
+
+    QStringList titles() const;
+
+private:
+    std::optional<QString> nextText();
+};
+
+class FakeClock : public zev::Clock {
+public:
+    QDateTime local = QDateTime(QDate(2009, 7, 1), QTime(14, 4, 27));
+    int utcOffsetSeconds = 4 * 3600;  // UTC = local + 4 h
+    QDateTime localNow() const override { return local; }
+    QDateTime utcNow() const override
+    {
+        return QDateTime(local.date(), local.time(), Qt::UTC).addSecs(utcOffsetSeconds);
+    }
+};
+
+QByteArray ReadFile(const QString &path);
+void WriteFile(const QString &path, const QByteArray &content);
+QString Fixture(const QString &name);
+
+}  // namespace zevtest
