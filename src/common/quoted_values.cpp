@@ -3,6 +3,7 @@
 #include <QLocale>
 
 #include <cmath>
+#include <cstring>
 
 namespace zev {
 
@@ -62,6 +63,14 @@ void ValueReader::consumeSeparator()
     }
 }
 
+void ValueReader::assign(QString &value, const char *bytes, qsizetype n)
+{
+    // Logs repeat most values; keeping the caller's equal string saves an allocation.
+    if (value.size() == n && QLatin1StringView(bytes, n) == value)
+        return;
+    value = QString::fromLatin1(bytes, n);
+}
+
 bool ValueReader::next(QString &value)
 {
     skipBlanks();
@@ -76,20 +85,29 @@ bool ValueReader::next(QString &value)
             error_ = QStringLiteral("missing closing quote");
             return false;
         }
-        const QByteArray raw = data_.mid(p_ + 1, close - p_ - 1);
+        const char *begin = data_.constData() + p_ + 1;
+        const char *end = data_.constData() + close;
         // A quoted value may span lines; keep the line count right.
-        const int newlines = int(raw.count('\n'));
-        if (newlines) {
-            line_ += newlines;
-            lineStart_ = p_ + 1 + raw.lastIndexOf('\n') + 1;
+        for (const char *nl = begin; (nl = static_cast<const char *>(std::memchr(nl, '\n', size_t(end - nl))));) {
+            ++line_;
+            ++nl;
+            lineStart_ = nl - data_.constData();
         }
-        value = QString::fromLatin1(raw);
+        assign(value, begin, end - begin);
         p_ = close + 1;
     } else {
         qsizetype e = p_;
         while (e < data_.size() && data_[e] != ',' && data_[e] != '\r' && data_[e] != '\n')
             ++e;
-        value = QString::fromLatin1(data_.constData() + p_, e - p_).trimmed();
+        const char *b = data_.constData() + p_;
+        qsizetype n = e - p_;
+        while (n > 0 && (*b == ' ' || *b == '\t')) {
+            ++b;
+            --n;
+        }
+        while (n > 0 && (b[n - 1] == ' ' || b[n - 1] == '\t'))
+            --n;
+        assign(value, b, n);
         p_ = e;
     }
     consumeSeparator();

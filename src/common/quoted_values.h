@@ -24,7 +24,8 @@ public:
 
     // True when nothing but blanks and line ends is left.
     bool atEnd();
-    // Reads the next value; false at end of data or on an unterminated quote.
+    // Reads the next value; false at end of data or on an unterminated quote. When `value`
+    // already holds the text read, it is left as it is.
     bool next(QString &value);
     // Reads the next value and converts it to a number; false if it is not numeric.
     bool nextNumber(double &value);
@@ -39,6 +40,7 @@ private:
     void skipBlanks();
     void consumeSeparator();
     void markStart();
+    void assign(QString &value, const char *bytes, qsizetype n);
 
     QByteArray data_;
     qsizetype p_ = 0;

@@ -57,7 +57,8 @@ LogReadResult ParseLog(const QByteArray &data, std::vector<ContactRecord> &recor
             result.position = in.here();
             return result;
         }
-        ContactRecord r;
+        // Start from the previous record so repeated values share their text.
+        ContactRecord r = records.empty() ? ContactRecord() : records.back();
         QString *const before[] = {&r.Call, &r.ReportRcvd, &r.SerialSent, &r.ReportSent,
                                    &r.ExchangeRcvd, &r.QsoDate, &r.QsoTime, &r.Mode, &r.Band};
         for (QString *field : before)
