@@ -4,6 +4,7 @@
 #include "test_support.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
@@ -209,6 +210,31 @@ TEST(MainWindowStart, StationWindowValuesAreStoredAndPublished)
         << shared.toStdString();
     EXPECT_TRUE(shared.contains("<OWN_LATITUDE>0</OWN_LATITUDE>\r\n<OWN_PROVINCE>BC</OWN_PROVINCE>\r\n"
                                 "<OWN_CONTINENT>NA</OWN_CONTINENT>\r\n"));
+}
+
+TEST(MainWindowStart, OffsetThatIsNotANumberCannotBeLeftOrAccepted)
+{
+    Harness h;
+    h.prompter.answers = {true};
+    h.start();
+    StationWindow w(*h.session);
+    w.show();
+    QApplication::setActiveWindow(&w);
+    w.Text6->setFocus();
+    w.Text6->setText("-");
+    h.prompter.asked.clear();
+    w.Text1->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(h.prompter.asked.size(), 1);
+    EXPECT_EQ(h.prompter.asked.value(0).kind, "beep");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.Text6->hasFocus(); }, 1000));
+    // "Done" refuses too, and the window stays open.
+    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    EXPECT_NE(w.result(), QDialog::Accepted);
+    // Enter in the box itself stores 0.
+    QTest::keyClick(w.Text6, Qt::Key_Return);
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    EXPECT_EQ(w.Text6->text(), "0");
 }
 
 TEST(MainWindowStart, CountryCompletionOffersTheEntryNearestTheEnd)
