@@ -33,6 +33,9 @@ struct Session {
     QDateTime TimeOnStart;
     double RunningSeconds = 0;
 
+    // Frequency last reported by the rig link, carried by the next contact.
+    QString RigFrequencyText;
+
     // Ends the program at once, without the close steps (no save, no backup).
     std::function<void(int)> endProgram;
     bool ended = false;

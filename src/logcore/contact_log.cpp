@@ -118,3 +118,32 @@ bool RewriteLog(const QString &path, const std::vector<ContactRecord> &records, 
 }
 
 }  // namespace zev
+
+namespace zev {
+
+void ContactLog::derive(const ContactRecord &r)
+{
+    TotalPoints = int(std::nearbyint(TotalPoints + r.Points));
+    slots_.push_back(SlotOf(r.Band, r.Mode));
+    if (!IsNumeric(r.ExchangeRcvd))
+        mults.Tally(r);
+}
+
+void ContactLog::setRecords(std::vector<ContactRecord> records)
+{
+    records_ = std::move(records);
+    TotalPoints = 0;
+    mults.clear();
+    slots_.clear();
+    slots_.reserve(records_.size());
+    for (const ContactRecord &r : records_)
+        derive(r);
+}
+
+void ContactLog::append(const ContactRecord &r)
+{
+    records_.push_back(r);
+    derive(r);
+}
+
+}  // namespace zev

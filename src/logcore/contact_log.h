@@ -2,6 +2,7 @@
 // The contact record, the working log "log.txt" and the contest's shared vocabulary.
 
 #include "common/quoted_values.h"
+#include "logcore/scoring.h"
 
 #include <QString>
 #include <QStringList>
@@ -65,14 +66,29 @@ bool AppendRecord(const QString &path, const ContactRecord &r, QString *error);
 // Replaces the file in one step with the given records.
 bool RewriteLog(const QString &path, const std::vector<ContactRecord> &records, QString *error);
 
-// In-memory log and its derived totals.
-struct ContactLog {
-    std::vector<ContactRecord> records;  // record n is records[n - 1]
+// In-memory log and the totals derived from it. Records change only through
+// setRecords (a fresh reading of the file) and append (a line just stored), so the
+// derived values always follow the records.
+class ContactLog {
+public:
+    int RecordCount() const { return int(records_.size()); }
+    const ContactRecord &record(int n) const { return records_[size_t(n - 1)]; }
+    const std::vector<ContactRecord> &records() const { return records_; }
+    // Band-and-mode slot of record n (see SlotOf), -1 for a band outside the table.
+    int slot(int n) const { return slots_[size_t(n - 1)]; }
+
+    void setRecords(std::vector<ContactRecord> records);
+    void append(const ContactRecord &r);
+
     int TotalPoints = 0;
     double BackupBaseline = 0;
+    MultiplierSets mults;
 
-    int RecordCount() const { return int(records.size()); }
-    const ContactRecord &record(int n) const { return records[size_t(n - 1)]; }
+private:
+    void derive(const ContactRecord &r);
+
+    std::vector<ContactRecord> records_;  // record n is records_[n - 1]
+    std::vector<int> slots_;
 };
 
 }  // namespace zev

@@ -38,7 +38,7 @@ bool BackupBeforeErase(const Session &s)
 QString NextSerialText(const Session &s)
 {
     if (s.log.RecordCount() > 0) {
-        const QString &last = s.log.records.back().SerialSent;
+        const QString &last = s.log.records().back().SerialSent;
         if (IsNumeric(last))
             return FormatNumber(NumericValue(last) + 1);
     }

@@ -201,7 +201,10 @@ void MainWindow::buildUi()
                        static_cast<QWidget *>(txtCntry), static_cast<QWidget *>(txtRSTS),
                        static_cast<QWidget *>(txtSec)})
         w->setProperty("entryBox", true);
-    connect(txtCall, &QLineEdit::textChanged, this, &MainWindow::LookupPrefix);
+    connect(txtCall, &QLineEdit::textChanged, this, [this](const QString &t) {
+        LookupPrefix();
+        CallForMacros = t;
+    });
     setTabOrder(txtCall, txtRSTR);
     setTabOrder(txtRSTR, txtCntry);
     setTabOrder(txtCntry, txtRSTS);
@@ -363,10 +366,36 @@ void MainWindow::buildUi()
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(1000);
 
-    // Controls whose behaviour is not built yet stay visible but inert.
-    for (QWidget *w : {static_cast<QWidget *>(cmdClear), static_cast<QWidget *>(cmdDup),
-                       static_cast<QWidget *>(cmdLogOn), static_cast<QWidget *>(cmdList)})
-        w->setEnabled(false);
+    // The list switch comes with list editing.
+    cmdList->setEnabled(false);
+
+    connect(cmdClear, &QPushButton::clicked, this, &MainWindow::cmdClear_Click);
+    connect(cmdDup, &QPushButton::clicked, this, &MainWindow::cmdDup_Click);
+    connect(cmdLogOn, &QPushButton::clicked, this, &MainWindow::cmdLogOn_Click);
+    connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
+    connect(Timer2, &QTimer::timeout, this, &MainWindow::Timer2_Timer);
+    connect(txtRSTS, &QLineEdit::textChanged, this, [this](const QString &t) { ReportForMacros = t; });
+    for (QLineEdit *box : {txtCall, txtRSTR, txtCntry, txtRSTS, txtSec, txtPostConDate, txtPostConTime}) {
+        box->installEventFilter(this);
+        // Pasted text must not carry a double quote into the log either.
+        connect(box, &QLineEdit::textChanged, box, [box](const QString &t) {
+            if (t.contains(QLatin1Char('"')))
+                box->setText(QString(t).remove(QLatin1Char('"')));
+        });
+    }
+    for (QLabel *l : {Label24, Label30})
+        l->installEventFilter(this);
+    for (QLabel *h : bandHeadings)
+        h->installEventFilter(this);
+    for (auto &row : provinceLabels)
+        for (QLabel *l : row)
+            l->installEventFilter(this);
+    central->setMouseTracking(true);
+    central->installEventFilter(this);
+    holdTimer_ = new QTimer(this);
+    holdTimer_->setSingleShot(true);
+    connect(holdTimer_, &QTimer::timeout, this, &MainWindow::releaseKeys);
+    holdClock_.start();
 }
 
 void MainWindow::buildMenus()
@@ -424,10 +453,13 @@ void MainWindow::buildMenus()
     options->addSeparator();
     item(options, "mnuBlind", QStringLiteral("&Voice Navigation"));
     options->addSeparator();
-    mnuListPrevious = item(options, "mnuListPrevious", QStringLiteral("&List Previous Contacts"));
+    mnuListPrevious = item(options, "mnuListPrevious", QStringLiteral("&List Previous Contacts"), true);
     mnuListPrevious->setCheckable(true);
+    connect(mnuListPrevious, &QAction::triggered, this, &MainWindow::mnuListPrevious_Click);
     options->addSeparator();
-    item(options, "mnuPostContest", QStringLiteral("&Post Contest Mode"))->setCheckable(true);
+    mnuPostContest = item(options, "mnuPostContest", QStringLiteral("&Post Contest Mode"), true);
+    mnuPostContest->setCheckable(true);
+    connect(mnuPostContest, &QAction::triggered, this, &MainWindow::mnuPostContest_Click);
 
     // A top-level entry with no sub-menu is an action on the bar itself.
     QAction *setup = bar->addAction(QStringLiteral("&Setup"));
@@ -437,17 +469,20 @@ void MainWindow::buildMenus()
     QMenu *band = menu(nullptr, "mnuBand", QStringLiteral("&Band"));
     for (int b = 0; b < 8; ++b) {
         const QByteArray name = "mnuBand" + BandCodes()[b].toLatin1() + "Ch";
-        mnuBand[size_t(b)] = item(band, name.constData(), BandCodes()[b]);
+        mnuBand[size_t(b)] = item(band, name.constData(), BandCodes()[b], true);
         mnuBand[size_t(b)]->setCheckable(true);
+        connect(mnuBand[size_t(b)], &QAction::triggered, this, [this, b] { SelectBand(b); });
     }
     band->addSeparator();
     item(band, "mnuPrivileges", QStringLiteral("&Privileges"));
 
     QMenu *mode = menu(nullptr, "mnuMode", QStringLiteral("&Mode"));
-    mnuCW = item(mode, "mnu160", QStringLiteral("&CW"));
-    mnuPH = item(mode, "mnuSSB", QStringLiteral("&PH"));
+    mnuCW = item(mode, "mnu160", QStringLiteral("&CW"), true);
+    mnuPH = item(mode, "mnuSSB", QStringLiteral("&PH"), true);
     mnuCW->setCheckable(true);
     mnuPH->setCheckable(true);
+    connect(mnuCW, &QAction::triggered, this, &MainWindow::mnu160_Click);
+    connect(mnuPH, &QAction::triggered, this, &MainWindow::mnuSSB_Click);
 
     QAction *graph = bar->addAction(QStringLiteral("&Graph"));
     graph->setObjectName(QStringLiteral("mnuGraph"));
@@ -543,12 +578,14 @@ void MainWindow::Form_Load()
     if (s_.prefs.FormSizePercent < 100)
         showWindowSize();
 
-    // Contest clock offset check comes with the clock.
+    CheckUtcOffset();
 
     const bool cw = s_.prefs.CurrentMode.compare(QStringLiteral("CW"), Qt::CaseInsensitive) == 0;
     Label30->setText(s_.prefs.CurrentMode);
     mnuCW->setChecked(cw);
     mnuPH->setChecked(!cw);
+    txtRSTR->setMaxLength(cw ? 3 : 2);
+    txtRSTS->setMaxLength(cw ? 3 : 2);
     for (int b = 0; b < 8; ++b) {
         const bool on = BandCodes()[b].compare(s_.prefs.CurrentBand.trimmed(), Qt::CaseInsensitive) == 0;
         mnuBand[size_t(b)]->setChecked(on);
@@ -563,6 +600,9 @@ void MainWindow::Form_Load()
     if (s_.ended)
         return;
     ShowOperatingTime();
+    Timer1->start();
+    Timer2->start();
+    Timer2_Timer();
     txtCall->setFocus();
 }
 
@@ -583,7 +623,7 @@ void MainWindow::mnuSetup_Click()
         p.InCanada = w.Check1->isChecked() ? 1 : 0;
     }
     Label2->setText(s_.prefs.MyCall);
-    Label25->setText(s_.prefs.MyProvince);
+    setLabel25(s_.prefs.MyProvince);
     SavePref();
     NextSerialSent();
 }
@@ -604,7 +644,7 @@ void MainWindow::NextSerialSent()
 {
     if (s_.prefs.InCanada)
         return;
-    Label25->setText(NextSerialText(s_));
+    setLabel25(NextSerialText(s_));
 }
 
 void MainWindow::AskContinueLog()
@@ -626,12 +666,11 @@ void MainWindow::AskContinueLog()
 bool MainWindow::mnuOpen2()
 {
     ContactLog &log = s_.log;
-    log.TotalPoints = 0;
     paintProvinceLabels(s_.prefs.UnworkedMultColour);
     std::vector<ContactRecord> records;
     const LogReadResult r = ReadLogFile(s_.logPath(), records);
     if (!r.ok) {
-        log.records.clear();
+        log.setRecords({});
         listModel->refresh();
         s_.prompter.message(fileErrorText(), QStringLiteral("File Error"), PromptIcon::None,
                             QStringLiteral("log.txt, record %1, line %2, column %3: %4")
@@ -642,10 +681,11 @@ bool MainWindow::mnuOpen2()
         endProgram(1);
         return false;
     }
-    log.records = std::move(records);
-    log.TotalPoints = SumPoints(log.records);
+    log.setRecords(std::move(records));
     listModel->refresh();
-    showTotals();
+    TimeStats();
+    ShowWorkedMultipliers();
+    Labeldisplay();
     NextSerialSent();
     if (log.BackupBaseline == 0)
         log.BackupBaseline = log.RecordCount();
@@ -670,18 +710,9 @@ bool MainWindow::LogContact(const ContactRecord &record)
                             QStringLiteral("Contact Not Logged"), PromptIcon::Critical);
         return false;
     }
-    s_.log.records.push_back(record);
-    s_.log.TotalPoints = int(std::nearbyint(s_.log.TotalPoints + record.Points));
+    s_.log.append(record);
     listModel->refresh();
-    showTotals();
     return true;
-}
-
-void MainWindow::showTotals()
-{
-    const QLocale english(QLocale::English);
-    lblTotCon->setText(english.toString(s_.log.RecordCount()));
-    lblTotSec->setText(english.toString(s_.log.TotalPoints));
 }
 
 void MainWindow::LookupPrefix()
@@ -708,7 +739,7 @@ void MainWindow::StartNewLog()
         s_.prefs.OperatingSeconds = 0;
         QString error;
         if (WriteFileAtomic(s_.logPath(), QByteArray(), &error)) {
-            s_.log.records.clear();
+            s_.log.setRecords({});
         } else {
             s_.prompter.message(QStringLiteral("A new log could not be started: log.txt could not be "
                                                "written (%1). The existing log is kept.")

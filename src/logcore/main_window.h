@@ -3,11 +3,16 @@
 
 #include "frame/session.h"
 
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QMainWindow>
+#include <QPointer>
+#include <deque>
 #include <array>
 #include <functional>
 
 class QAction;
+class QKeyEvent;
 class QDialog;
 class QLabel;
 class QLineEdit;
@@ -49,6 +54,57 @@ public:
     // message) when it could not be stored; nothing is changed then.
     bool LogContact(const ContactRecord &record);
 
+    // Entry, validation and commit.
+    void Mains();
+    void cmdClear_Click();
+    // Duplicate of the call box on the current band and mode; sets DupeFlag.
+    void DupCheck();
+    void PartialDupeCheck(QChar key);
+    void cmdDup_Click();
+    void mnuListPrevious_Click();
+
+    // Band and mode; the rig link calls these too.
+    void SelectBand(int bandIndex);
+    void mnuBand160Ch_Click() { SelectBand(0); }
+    void mnuBand80Ch_Click() { SelectBand(1); }
+    void mnuBand40Ch_Click() { SelectBand(2); }
+    void mnuBand20Ch_Click() { SelectBand(3); }
+    void mnuBand15Ch_Click() { SelectBand(4); }
+    void mnuBand10Ch_Click() { SelectBand(5); }
+    void mnuBand6Ch_Click() { SelectBand(6); }
+    void mnuBand2Ch_Click() { SelectBand(7); }
+    void SelectMode(const QString &mode);
+    void mnu160_Click() { SelectMode(QStringLiteral("CW")); }
+    void mnuSSB_Click() { SelectMode(QStringLiteral("PH")); }
+
+    // Score and multipliers.
+    void Labeldisplay();
+    void ShowWorkedMultipliers();
+    void ShowProvinceTotal(int province);
+
+    // Contest clock.
+    void CheckUtcOffset();
+    void cmdLogOn_Click();
+    void TimeStats();
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void mnuPostContest_Click();
+
+    // Voice cues for blind operators come with the voice keyer.
+    void PlayCue(const QString &) {}
+
+    // Entry state.
+    int HandOffCode = 0;
+    QChar HandOffKey;
+    bool IncompleteFlag = false;
+    bool BadProvinceFlag = false;
+    bool DupeFlag = false;
+    QDateTime DupeTime;
+    bool PostContestMode = false;
+    QString CallForMacros, ExchangeForMacros, ReportForMacros;
+    // How long keys wait after a duplicate was announced.
+    int dupeHoldMs = 3000;
+
     // How modal windows are run; tests replace it to drive them without a nested loop.
     std::function<void(QDialog &)> runModal;
 
@@ -70,7 +126,7 @@ public:
     QPushButton *cmdClear = nullptr, *cmdList = nullptr, *cmdDup = nullptr, *cmdLogOn = nullptr,
                 *cmdEdit = nullptr, *cmdDelete = nullptr;
     QTimer *Timer1 = nullptr, *Timer2 = nullptr;
-    QAction *mnuListPrevious = nullptr, *mnuCW = nullptr, *mnuPH = nullptr;
+    QAction *mnuListPrevious = nullptr, *mnuCW = nullptr, *mnuPH = nullptr, *mnuPostContest = nullptr;
     std::array<QAction *, 8> mnuBand{};
 
     // Partial-duplicate display switch (cmdDup).
@@ -78,6 +134,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildUi();
@@ -89,7 +146,41 @@ private:
     void stopOperatingClock();
     void endProgram(int code);
     void showWindowSize();
-    void showTotals();
+    void setLabel25(const QString &text);
+    void setDialog(const QString &text);
+    void setDialogColour(quint32 bgr);
+    void setDupeList(const QString &text, bool highlighted);
+    void clearEntry();
+    void clearLookup();
+    void scaleDupeFont(int eighths);
+
+    // Key handling per box, in the order the boxes hand keys to each other. `real` is
+    // false when another box passes a key on: the box acts on it but does not type it.
+    bool callKey(QChar key);
+    bool rstrKey(QChar key, bool real);
+    bool cntryKey(QChar key, bool real);
+    bool rstsKey(QChar key);
+    bool secKey(QChar key);
+    bool postContestKey(QLineEdit *box, QChar key);
+    void callLostFocus();
+    void callGotFocus();
+    bool handleKey(QLineEdit *box, QKeyEvent *event);
+
+    // Keys typed while a duplicate is being announced wait here, in order.
+    struct PendingKey {
+        QPointer<QWidget> target;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        QString text;
+    };
+    bool holding() const;
+    void startHold();
+    void releaseKeys();
+    std::deque<PendingKey> pendingKeys_;
+    QElapsedTimer holdClock_;
+    qint64 holdUntilMs_ = -1;
+    QTimer *holdTimer_ = nullptr;
+    bool replaying_ = false;
 
     Session &s_;
 };

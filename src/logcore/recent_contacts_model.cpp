@@ -30,13 +30,24 @@ void RecentContactsModel::setListAll(bool all)
 void RecentContactsModel::refresh()
 {
     beginResetModel();
+    explicit_ = false;
+    shown_.clear();
     rows_ = all_ ? log_.RecordCount() : std::min(20, log_.RecordCount());
+    endResetModel();
+}
+
+void RecentContactsModel::showRecords(std::vector<int> records)
+{
+    beginResetModel();
+    explicit_ = true;
+    shown_ = std::move(records);
+    rows_ = int(shown_.size());
     endResetModel();
 }
 
 int RecentContactsModel::recordAt(int row) const
 {
-    return log_.RecordCount() - row;
+    return explicit_ ? shown_[size_t(row)] : log_.RecordCount() - row;
 }
 
 int RecentContactsModel::rowCount(const QModelIndex &parent) const

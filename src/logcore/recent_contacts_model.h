@@ -18,8 +18,10 @@ public:
 
     void setListAll(bool all);
     bool listAll() const { return all_; }
-    // Call after the log changed.
+    // Call after the log changed: back to the newest records.
     void refresh();
+    // Shows exactly these records, in this order (earlier contacts with a station).
+    void showRecords(std::vector<int> records);
     // Record number shown in a row.
     int recordAt(int row) const;
 
@@ -35,6 +37,8 @@ private:
     const ContactLog &log_;
     bool all_ = false;
     int rows_ = 0;
+    std::vector<int> shown_;  // when not empty or `explicit_`, the records listed
+    bool explicit_ = false;
 };
 
 }  // namespace zev

@@ -11,7 +11,14 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <deque>
+#include <ostream>
 #include <variant>
+
+// Readable QString values in test failures.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace zevtest {
 

@@ -1,0 +1,34 @@
+#pragma once
+// UTC from local time, the clock displays, rates and the offset check.
+
+#include <QDateTime>
+#include <QString>
+#include <optional>
+
+namespace zev {
+
+class ContactLog;
+
+// UTC is local time plus the offset, taken in whole minutes.
+QDateTime UtcFromLocal(const QDateTime &local, double utcOffsetHours);
+
+// The UTC clock label: local time of day plus the offset, "hh:mm:ss", wrapping at midnight.
+QString UtcClockText(const QTime &local, double utcOffsetHours);
+// The local clock label without its AM/PM part ("h:mm:ss") and the AM/PM part.
+QString LocalClockText(const QTime &local);
+QString AmPmText(const QTime &local);
+
+struct Rates {
+    int last20 = 0;  // three times the contacts of the last 20 minutes
+    int last60 = 0;  // contacts of the last 60 minutes
+};
+// Rates at `nowUtc`; nothing when a record's date or time cannot be read.
+std::optional<Rates> TimeStats(const ContactLog &log, const QDateTime &nowUtc);
+
+// A record's "yyyy/mm/dd" date and "hh:mm[:ss]" time.
+std::optional<QDateTime> RecordDateTime(const QString &date, const QString &time);
+
+// The prompt of the offset question.
+QString UtcOffsetPrompt(const QDateTime &utc, const QDateTime &local, double recommended, double current);
+
+}  // namespace zev

@@ -1,0 +1,776 @@
+// The main window's hot path: keys in the entry boxes, commit, duplicates, band and
+// mode, score display and the contest clock.
+
+#include "common/quoted_values.h"
+#include "logcore/contest_clock.h"
+#include "logcore/dupes.h"
+#include "logcore/entry_rules.h"
+#include "logcore/main_window.h"
+#include "logcore/recent_contacts_model.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QTimer>
+
+namespace zev {
+
+namespace {
+
+constexpr quint32 kNormalBackground = 0xC0C000;
+constexpr quint32 kDupeBackground = 0x0000FF;
+
+const QChar kEnter(13);
+const QChar kBackspace(8);
+const QChar kSpace(32);
+
+QChar capital(QChar c)
+{
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ? c.toUpper() : c;
+}
+
+// Backspace and digits pass; anything else is dropped.
+QChar number(QChar c)
+{
+    return (c == kBackspace || (c >= QLatin1Char('0') && c <= QLatin1Char('9'))) ? c : QChar();
+}
+
+// The character a key press types, as a classic key code: Enter 13, Backspace 8.
+// Keys that type nothing (arrows, function keys, shortcuts) give a null char.
+QChar keyChar(const QKeyEvent *k)
+{
+    if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return {};
+    switch (k->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return kEnter;
+    case Qt::Key_Backspace: return kBackspace;
+    default: break;
+    }
+    const QString t = k->text();
+    if (t.size() != 1 || t[0].unicode() < 32 || t[0].unicode() == 127)
+        return {};
+    return t[0];
+}
+
+// Types one character the way the box would have, replacing a selection.
+void type(QLineEdit *box, QChar c)
+{
+    if (c == kBackspace)
+        box->backspace();
+    else if (!c.isNull())
+        box->insert(QString(c));
+}
+
+}  // namespace
+
+// ---- display helpers ----
+
+void MainWindow::setLabel25(const QString &text)
+{
+    Label25->setText(text);
+    ExchangeForMacros = text;
+}
+
+void MainWindow::setDialog(const QString &text)
+{
+    lblDialog->setText(text);
+}
+
+void MainWindow::setDialogColour(quint32 bgr)
+{
+    lblDialog->setStyleSheet(QStringLiteral("QLabel#lblDialog { background: %1; color: %2; padding: 2px; }")
+                                 .arg(ColourName(bgr), bgr == kDupeBackground ? "white" : "black"));
+}
+
+void MainWindow::setDupeList(const QString &text, bool highlighted)
+{
+    lblDupe->setText(text);
+    lblDupe->setStyleSheet(highlighted ? QStringLiteral("QLabel#lblDupe { background: %1; }").arg(ColourName(kNormalBackground))
+                                       : QString());
+}
+
+void MainWindow::scaleDupeFont(int eighths)
+{
+    // The list's font follows the window's size setting.
+    QFont f = lblDupe->font();
+    f.setPixelSize(std::max(8, font().pixelSize() * eighths / 8 * s_.prefs.FormSizePercent / 100));
+    lblDupe->setFont(f);
+}
+
+void MainWindow::clearLookup()
+{
+    for (QLabel *l : {Label4, Label19, Label22, Label23})
+        l->clear();
+}
+
+void MainWindow::clearEntry()
+{
+    for (QLineEdit *box : {txtCall, txtRSTR, txtCntry, txtRSTS, txtSec})
+        box->clear();
+    clearLookup();
+}
+
+// ---- key routing ----
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *box = qobject_cast<QLineEdit *>(watched);
+    const bool entryBox = box && box->window() == this;
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        if (entryBox) {
+            auto *k = static_cast<QKeyEvent *>(event);
+            if (!replaying_ && holding()) {
+                pendingKeys_.push_back({box, k->key(), k->modifiers(), k->text()});
+                return true;
+            }
+            return handleKey(box, k);
+        }
+        break;
+    case QEvent::FocusIn:
+        if (box == txtCall) {
+            callGotFocus();
+        } else if (box == txtPostConDate) {
+            if (txtPostConDate->text().isEmpty())
+                txtPostConDate->setText(s_.clock.localNow().toString(QStringLiteral("yyyy/MM/dd")));
+            QTimer::singleShot(0, txtPostConDate, &QLineEdit::selectAll);
+        } else if (box == txtPostConTime) {
+            QTimer::singleShot(0, txtPostConTime, &QLineEdit::selectAll);
+        } else if (s_.prefs.VoiceNavLevel >= 2) {
+            if (box == txtRSTR)
+                PlayCue(QStringLiteral("RstRcvd"));
+            else if (box == txtCntry)
+                PlayCue(QStringLiteral("SPC"));
+            else if (box == txtRSTS)
+                PlayCue(QStringLiteral("RstSnt"));
+            else if (box == txtSec)
+                PlayCue(QStringLiteral("ObelPwr"));
+        }
+        break;
+    case QEvent::FocusOut: {
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        // Another window coming to the front is not the operator leaving the box.
+        if (box == txtCall && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            callLostFocus();
+        break;
+    }
+    case QEvent::MouseButtonPress: {
+        if (watched == Label24) {
+            SelectBand((std::max(0, BandIndex(s_.prefs.CurrentBand)) + 1) % 8);
+            return true;
+        }
+        if (watched == Label30) {
+            SelectMode(ModeIndex(s_.prefs.CurrentMode) == 0 ? QStringLiteral("PH") : QStringLiteral("CW"));
+            return true;
+        }
+        for (int b = 0; b < 8; ++b)
+            if (watched == bandHeadings[size_t(b)]) {
+                SelectBand(b);
+                return true;
+            }
+        if (auto *l = qobject_cast<QLabel *>(watched); l && l->property("gridCell").toBool()) {
+            txtCntry->setText(l->text());
+            return true;
+        }
+        break;
+    }
+    case QEvent::Enter:
+        if (auto *l = qobject_cast<QLabel *>(watched); l && l->property("gridCell").toBool())
+            ShowProvinceTotal(l->property("index").toInt());
+        break;
+    case QEvent::MouseMove:
+        if (watched == centralWidget())
+            setDupeList({}, false);
+        break;
+    default: break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::handleKey(QLineEdit *box, QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        cmdClear_Click();
+        return true;
+    }
+    const QChar key = keyChar(event);
+    if (key.isNull())
+        return false;
+    bool consumed = false;
+    if (box == txtCall)
+        consumed = callKey(key);
+    else if (box == txtRSTR)
+        consumed = rstrKey(key, true);
+    else if (box == txtCntry)
+        consumed = cntryKey(key, true);
+    else if (box == txtRSTS)
+        consumed = rstsKey(key);
+    else if (box == txtSec)
+        consumed = secKey(key);
+    else
+        consumed = postContestKey(box, key);
+    return consumed;
+}
+
+bool MainWindow::callKey(QChar key)
+{
+    if (IsQuote(key))
+        return true;
+    scaleDupeFont(9);
+    const QString call = txtCall->text();
+    if (call.size() < 2) {
+        txtCntry->clear();
+        clearLookup();
+    }
+    if (HandsOffDigit(call, txtCall->cursorPosition() == call.size() && !txtCall->hasSelectedText(), key)) {
+        HandOffCode = 4;
+        HandOffKey = key;
+        txtRSTR->setFocus();
+        if (!DupeFlag)
+            rstrKey(key, false);
+        HandOffCode = 0;
+        if (DupeFlag)
+            startHold();
+        return true;
+    }
+    if (call.size() < 3 && s_.TimeOnActive)
+        setDialog(QStringLiteral(" "));
+    if (!s_.TimeOnActive) {
+        setDialog(QStringLiteral("Click Log \"Time On\"!"));
+        s_.prompter.beep();
+    }
+    if (key == kEnter) {
+        Mains();
+        return true;
+    }
+    if (key == kSpace && HandOffCode != 4) {
+        txtRSTR->setFocus();
+        return true;
+    }
+    const QChar c = capital(key);
+    PartialDupeCheck(c);
+    type(txtCall, c);
+    if (DupeFlag)
+        startHold();
+    return true;
+}
+
+bool MainWindow::rstrKey(QChar key, bool real)
+{
+    QChar k = key;
+    if (k.unicode() > '9') {
+        k = capital(k);
+        HandOffCode = 3;
+        HandOffKey = k;
+        cntryKey(k, false);
+        k = kSpace;
+    }
+    if (HandOffCode == 4)
+        k = HandOffKey;
+    if (k == kEnter) {
+        Mains();
+        return true;
+    }
+    if (k == kSpace)
+        txtCntry->setFocus();
+    k = number(k);
+    if (HandOffCode == 4) {
+        txtRSTR->setText(QString(k));
+        txtRSTR->setCursorPosition(1);
+        HandOffCode = 0;
+        return true;
+    }
+    if (real)
+        type(txtRSTR, k);
+    return true;
+}
+
+bool MainWindow::cntryKey(QChar key, bool real)
+{
+    if (IsQuote(key))
+        return true;
+    if (key == kEnter) {
+        if (real)
+            Mains();
+        return true;
+    }
+    if (key == kSpace && HandOffCode == 0 && txtCntry->cursorPosition() == 0 && !txtCntry->hasSelectedText()) {
+        txtRSTS->setFocus();
+        return true;
+    }
+    const QChar c = capital(key);
+    if (HandOffCode == 3) {
+        txtCntry->setText(QString(HandOffKey));
+        txtCntry->setCursorPosition(1);
+        HandOffCode = 0;
+        return true;
+    }
+    if (c == kSpace) {
+        if (real)
+            txtRSTS->setFocus();
+        return true;
+    }
+    if (real)
+        type(txtCntry, c);
+    return true;
+}
+
+bool MainWindow::rstsKey(QChar key)
+{
+    QChar k = key;
+    if (k.unicode() > '9') {
+        HandOffCode = 2;
+        HandOffKey = capital(k);
+        cntryKey(HandOffKey, false);
+        k = kSpace;
+    }
+    if (k == kEnter) {
+        Mains();
+        return true;
+    }
+    if (k == kSpace) {
+        txtSec->setFocus();
+        return true;
+    }
+    type(txtRSTS, number(k));
+    return true;
+}
+
+bool MainWindow::secKey(QChar key)
+{
+    if (IsQuote(key))
+        return true;
+    if (key == kEnter) {
+        Mains();
+        return true;
+    }
+    if (key == kSpace) {
+        txtRSTS->setFocus();
+        return true;
+    }
+    type(txtSec, key.toUpper());
+    return true;
+}
+
+bool MainWindow::postContestKey(QLineEdit *box, QChar key)
+{
+    if (key == kSpace) {
+        focusNextChild();
+        return true;
+    }
+    if (key == kEnter) {
+        Mains();
+        return true;
+    }
+    const QChar extra = box == txtPostConDate ? QLatin1Char('/') : QLatin1Char(':');
+    if (key == kBackspace || key == extra || (key >= QLatin1Char('0') && key <= QLatin1Char('9')))
+        type(box, key);
+    return true;
+}
+
+void MainWindow::callGotFocus()
+{
+    cmdEdit->hide();
+    cmdDelete->hide();
+    if (txtCall->text().isEmpty()) {
+        txtRSTS->clear();
+        txtRSTR->clear();
+    }
+    if (s_.prefs.VoiceNavLevel != 0)
+        PlayCue(QStringLiteral("Call"));
+    if (txtCall->text().isEmpty() && listModel->rowCount() < s_.log.RecordCount() && listModel->rowCount() < 18)
+        listModel->refresh();
+}
+
+void MainWindow::callLostFocus()
+{
+    if (txtCall->text().isEmpty())
+        return;
+    DupCheck();
+    if (DupeFlag)
+        return;  // the entry is gone; nothing to pre-fill
+    const QString report = DefaultReport(s_.prefs.CurrentMode);
+    for (QLineEdit *box : {txtRSTR, txtRSTS})
+        if (box->text().isEmpty()) {
+            box->setText(report);
+            box->setSelection(0, int(report.size()));
+        }
+    if (txtCall->text().size() > 2 && txtCntry->text().isEmpty()) {
+        const QString province = ProvinceFromPrefix(txtCall->text());
+        if (!province.isEmpty()) {
+            txtCntry->setText(province);
+            txtCntry->setSelection(0, 2);
+        }
+    }
+}
+
+// ---- the duplicate hold ----
+
+bool MainWindow::holding() const
+{
+    return !pendingKeys_.empty() || (holdUntilMs_ >= 0 && holdClock_.elapsed() < holdUntilMs_);
+}
+
+void MainWindow::startHold()
+{
+    const qint64 since = DupeTime.isValid() ? std::max<qint64>(0, DupeTime.msecsTo(s_.clock.localNow())) : 0;
+    holdUntilMs_ = holdClock_.elapsed() + std::max<qint64>(0, dupeHoldMs - since);
+    holdTimer_->start(int(std::max<qint64>(0, holdUntilMs_ - holdClock_.elapsed())));
+}
+
+void MainWindow::releaseKeys()
+{
+    if (holdUntilMs_ >= 0 && holdClock_.elapsed() < holdUntilMs_) {
+        holdTimer_->start(int(holdUntilMs_ - holdClock_.elapsed()));
+        return;
+    }
+    holdUntilMs_ = -1;
+    DupeFlag = false;
+    // Replayed keys go where the focus now is, as typed-ahead keys would.
+    while (!pendingKeys_.empty()) {
+        if (holdUntilMs_ >= 0) {
+            holdTimer_->start(int(std::max<qint64>(0, holdUntilMs_ - holdClock_.elapsed())));
+            return;
+        }
+        PendingKey k = pendingKeys_.front();
+        pendingKeys_.pop_front();
+        QWidget *target = QApplication::focusWidget();
+        if (!target || target->window() != this || !qobject_cast<QLineEdit *>(target))
+            target = k.target;
+        if (!target)
+            continue;
+        QKeyEvent e(QEvent::KeyPress, k.key, k.modifiers, k.text);
+        replaying_ = true;
+        QCoreApplication::sendEvent(target, &e);
+        replaying_ = false;
+    }
+}
+
+// ---- commit ----
+
+void MainWindow::Mains()
+{
+    QString postDate, postTime;
+    if (PostContestMode) {
+        const std::optional<QString> d = PostContestDate(txtPostConDate->text());
+        if (!d) {
+            setDialog(QStringLiteral("Invalid date format!"));
+            s_.prompter.beep();
+            return;
+        }
+        txtPostConDate->setText(*d);
+        const std::optional<QString> t = PostContestTime(txtPostConTime->text());
+        if (!t) {
+            setDialog(QStringLiteral("Invalid time format!"));
+            s_.prompter.beep();
+            return;
+        }
+        txtPostConTime->setText(*t);
+        postDate = *d;
+        postTime = *t;
+    }
+    if (!s_.TimeOnActive)
+        cmdLogOn_Click();
+
+    IncompleteFlag = false;
+    auto incomplete = [&](QLineEdit *box, bool missing, const char *message) {
+        if (!missing)
+            return;
+        s_.prompter.beep();
+        setDialog(QString::fromLatin1(message));
+        IncompleteFlag = true;
+        box->setFocus();
+    };
+    incomplete(txtRSTR, txtRSTR->text().isEmpty(), "Report Received!");
+    incomplete(txtCall, txtCall->text().size() < 3, "Need Call Sign!");
+    incomplete(txtCntry, txtCntry->text().isEmpty(), "Need Province or Serial Number!");
+    incomplete(txtRSTS, txtRSTS->text().isEmpty(), "Need Report Sent!");
+
+    BadProvinceFlag = false;
+    if (!IsNumeric(txtCntry->text())) {
+        txtCntry->setText(txtCntry->text().toUpper());
+        BadProvinceFlag = !IsProvince(txtCntry->text());
+        if (!BadProvinceFlag && Label19->text().isEmpty())
+            Label19->setText(QStringLiteral("NA"));
+        if (BadProvinceFlag) {
+            s_.prompter.beep();
+            setDialog(QStringLiteral("Invald Province!"));
+            txtCntry->setFocus();
+        }
+    }
+
+    DupCheck();
+
+    bool stored = true;
+    if (!DupeFlag && !IncompleteFlag && !BadProvinceFlag) {
+        ContactRecord r;
+        r.ReportSent = txtRSTS->text();
+        r.ExchangeRcvd = txtCntry->text();
+        r.Country = Label4->text();
+        r.Call = txtCall->text();
+        r.ReportRcvd = txtRSTR->text();
+        r.SerialSent = s_.prefs.InCanada ? QString() : Label25->text();
+        const QDateTime utc = UtcFromLocal(s_.clock.localNow(), s_.prefs.UtcOffsetHours);
+        r.QsoDate = PostContestMode ? postDate : utc.toString(QStringLiteral("yyyy/MM/dd"));
+        r.QsoTime = PostContestMode ? postTime : utc.toString(QStringLiteral("HH:mm:ss"));
+        r.Mode = s_.prefs.CurrentMode;
+        r.Band = s_.prefs.CurrentBand;
+        r.Frequency = s_.RigFrequencyText;
+        r.Points = ContactPoints(txtCall->text(), txtCntry->text());
+        stored = LogContact(r);
+        if (stored) {
+            setDialogColour(kNormalBackground);
+            setDialog({});
+            if (!IsNumeric(r.ExchangeRcvd))
+                ShowWorkedMultipliers();
+            Labeldisplay();
+            NextSerialSent();
+        }
+    }
+    // A contact that could not be stored stays in the boxes, like an incomplete one.
+    if (!IncompleteFlag && !BadProvinceFlag && stored) {
+        clearEntry();
+        txtCall->setFocus();
+    }
+    setDupeList({}, false);
+    TimeStats();
+    s_.RigFrequencyText.clear();
+}
+
+void MainWindow::cmdClear_Click()
+{
+    for (QLineEdit *box : {txtCall, txtRSTR, txtCntry, txtRSTS, txtSec})
+        box->clear();
+    setDupeList({}, false);
+    setDialogColour(kNormalBackground);
+    setDialog({});
+    clearLookup();
+    txtCall->setFocus();
+}
+
+// ---- duplicates ----
+
+void MainWindow::DupCheck()
+{
+    DupeFlag = false;
+    const QString call = txtCall->text();
+    const bool listPrevious = mnuListPrevious->isChecked();
+    const std::vector<int> previous = PreviousContacts(s_.log, call);
+    if (listPrevious)
+        listModel->showRecords(previous);
+    for (int n : previous) {
+        const QString &exchange = s_.log.record(n).ExchangeRcvd;
+        if (!IsNumeric(exchange) && txtCntry->text().isEmpty()) {
+            txtCntry->setText(exchange);
+            txtCntry->selectAll();
+        }
+    }
+    const int dupe = FindDupe(s_.log, call, s_.prefs.CurrentBand, s_.prefs.CurrentMode);
+    if (dupe > 0) {
+        setDialog(DupeMessage(s_.log, dupe));
+        setDialogColour(kDupeBackground);
+        setDupeList({}, false);
+        s_.prompter.beep();
+        PlayCue(QStringLiteral("Dupe"));
+        DupeFlag = true;
+        DupeTime = s_.clock.localNow();
+        txtCall->setFocus();
+        clearEntry();
+        startHold();
+    }
+}
+
+void MainWindow::PartialDupeCheck(QChar key)
+{
+    setDialogColour(kNormalBackground);
+    setDupeList({}, false);
+    const QString call = txtCall->text();
+    const QString typed = call + key;
+    const bool searched = key.unicode() > 45 && key.unicode() < 91;
+    QString list;
+    if (PartialDupesOn && searched) {
+        list = PartialDupeList(s_.log, typed, s_.prefs.CurrentBand, s_.prefs.CurrentMode);
+        setDupeList(list, !list.isEmpty());
+    }
+    if (call.size() > 2 && !list.isEmpty())
+        setDialog(QStringLiteral("Possible Duplicate!"));
+    else if (s_.TimeOnActive)
+        setDialog(QStringLiteral(" "));
+    if (typed.size() == 3 && searched) {
+        auto numericOrSlash = [](QChar c) { return c.isDigit() || c == QLatin1Char('/'); };
+        if (!numericOrSlash(typed[1]) && !numericOrSlash(typed[2])) {
+            s_.prompter.beep();
+            setDialog(QStringLiteral("The second or third character is not numeric!"));
+        } else {
+            setDialog(QStringLiteral(" "));
+        }
+    }
+}
+
+void MainWindow::cmdDup_Click()
+{
+    setDupeList({}, false);
+    PartialDupesOn = !PartialDupesOn;
+    cmdDup->setText(PartialDupesOn ? QStringLiteral("On") : QStringLiteral("Off"));
+    txtCall->setFocus();
+}
+
+void MainWindow::mnuListPrevious_Click()
+{
+    s_.prefs.ListPreviousOn = s_.prefs.ListPreviousOn == 1 ? 0 : 1;
+    mnuListPrevious->setChecked(s_.prefs.ListPreviousOn == 1);
+    SavePref();
+}
+
+// ---- band and mode ----
+
+void MainWindow::SelectBand(int bandIndex)
+{
+    if (bandIndex < 0 || bandIndex >= 8)
+        return;
+    s_.prefs.CurrentBand = BandCodes()[bandIndex];
+    for (QAction *a : mnuBand)
+        a->setChecked(false);
+    mnuBand[size_t(bandIndex)]->setChecked(true);
+    Label24->setText(s_.prefs.CurrentBand);
+    SavePref();
+    mnuOpen2();
+}
+
+void MainWindow::SelectMode(const QString &mode)
+{
+    s_.prefs.CurrentMode = mode;
+    Label30->setText(mode);
+    SavePref();
+    if (!mnuOpen2())
+        return;
+    const bool cw = ModeIndex(mode) == 0;
+    mnuCW->setChecked(cw);
+    mnuPH->setChecked(!cw);
+    txtRSTR->setMaxLength(cw ? 3 : 2);
+    txtRSTS->setMaxLength(cw ? 3 : 2);
+}
+
+// ---- score ----
+
+void MainWindow::Labeldisplay()
+{
+    const qint64 points = s_.log.TotalPoints;
+    const qint64 mults = s_.log.mults.TotalMultipliers();
+    lblTotCon->setText(GroupedNumber(s_.log.RecordCount()));
+    lblsectogo->setText(QString::number(mults));
+    lblTotSec->setText(GroupedNumber(points));
+    lblTotScore->setText(GroupedNumber(points * mults));
+}
+
+void MainWindow::ShowWorkedMultipliers()
+{
+    const int mode = ModeIndex(s_.prefs.CurrentMode);
+    const QString worked = QStringLiteral("color: %1;").arg(ColourName(s_.prefs.WorkedMultColour));
+    for (int b = 0; b < 8; ++b)
+        for (const QString &province : s_.log.mults.worked(b, mode))
+            for (QLabel *l : provinceLabels[size_t(b)])
+                if (l->text().compare(province, Qt::CaseInsensitive) == 0)
+                    l->setStyleSheet(worked);
+}
+
+void MainWindow::ShowProvinceTotal(int province)
+{
+    if (province < 0 || province >= 13)
+        return;
+    scaleDupeFont(8);
+    setDupeList(QStringLiteral("  ") + ProvinceTable()[size_t(province)].name + QStringLiteral("    Total = ") +
+                    QString::number(ProvinceTotal(s_.log, ProvinceTable()[size_t(province)].abbreviation)),
+                false);
+}
+
+// ---- contest clock ----
+
+void MainWindow::CheckUtcOffset()
+{
+    const double kept = s_.prefs.UtcOffsetHours;
+    const double recommended = MachineUtcOffsetHours(s_.clock);
+    if (recommended == kept)
+        return;
+    const std::optional<QString> answer = s_.prompter.input(
+        UtcOffsetPrompt(s_.clock.utcNow(), s_.clock.localNow(), recommended, kept),
+        QStringLiteral("Update the Local Time / UTC Offset?"), FormatNumber(recommended));
+    if (!answer || !IsNumeric(*answer)) {
+        s_.prefs.UtcOffsetHours = kept;
+        return;
+    }
+    s_.prefs.UtcOffsetHours = NumericValue(*answer);
+    if (!SavePref())
+        s_.prefs.UtcOffsetHours = kept;
+}
+
+void MainWindow::cmdLogOn_Click()
+{
+    if (!s_.TimeOnActive) {
+        s_.TimeOnStart = s_.clock.localNow();
+        s_.TimeOnActive = true;
+        cmdLogOn->setText(QStringLiteral("&Log \"Time Off\""));
+        cmdLogOn->setAccessibleName(QStringLiteral("Log Time Off"));
+        setDialog(QStringLiteral(" "));
+    } else {
+        s_.TimeOnActive = false;
+        cmdLogOn->setText(QStringLiteral("&Log \"Time On\""));
+        cmdLogOn->setAccessibleName(QStringLiteral("Log Time On"));
+        s_.prefs.OperatingSeconds = s_.RunningSeconds;
+        // This message applies the offset in whole hours.
+        const QDateTime local = s_.clock.localNow();
+        const QDateTime utc = QDateTime(local.date(), local.time(), Qt::UTC)
+                                  .addSecs(qint64(std::llround(s_.prefs.UtcOffsetHours)) * 3600);
+        setDialog(QStringLiteral("Logged Off at ") + QLocale().toString(utc.date(), QLocale::ShortFormat) +
+                  QLatin1Char(' ') + utc.toString(QStringLiteral("HH:mm:ss")));
+        SavePref();
+    }
+    txtCall->setFocus();
+}
+
+void MainWindow::TimeStats()
+{
+    const std::optional<Rates> r =
+        zev::TimeStats(s_.log, UtcFromLocal(s_.clock.localNow(), s_.prefs.UtcOffsetHours));
+    if (!r)
+        return;
+    lblAQSO60->setText(QString::number(r->last60));
+    lblAQSO20->setText(QString::number(r->last20));
+}
+
+void MainWindow::Timer1_Timer()
+{
+    TimeStats();
+}
+
+void MainWindow::Timer2_Timer()
+{
+    const QDateTime now = s_.clock.localNow();
+    lblutctime->setText(UtcClockText(now.time(), s_.prefs.UtcOffsetHours));
+    lblCurTime->setText(LocalClockText(now.time()));
+    Label16->setText(AmPmText(now.time()));
+    if (s_.TimeOnActive) {
+        s_.RunningSeconds = std::fabs(s_.prefs.OperatingSeconds) + double(s_.TimeOnStart.secsTo(now));
+        lblttrack->setText(OperatingTimeText(s_.RunningSeconds));
+    }
+}
+
+void MainWindow::mnuPostContest_Click()
+{
+    PostContestMode = !PostContestMode;
+    mnuPostContest->setChecked(PostContestMode);
+    for (QWidget *w : {static_cast<QWidget *>(txtPostConDate), static_cast<QWidget *>(txtPostConTime),
+                       findChild<QWidget *>(QStringLiteral("cap_txtPostConDate")),
+                       findChild<QWidget *>(QStringLiteral("cap_txtPostConTime"))})
+        w->setVisible(PostContestMode);
+}
+
+}  // namespace zev

@@ -1,0 +1,101 @@
+#pragma once
+// A prepared working folder, a session on it and the main window, answered by a script.
+
+#include "logcore/main_window.h"
+#include "outputs/station_window.h"
+#include "test_support.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace zevtest {
+
+using namespace zev;
+
+inline const QByteArray kThreeContacts =
+    "\"VE3XYZ\",\"59\",\"\",\"59\",\"ON\",\"2009/07/01\",\"18:04:27\",\"PH\",\"20\",10,\"\",\"Canada\"\r\n"
+    "\"W1AW\",\"599\",\"4\",\"599\",\"12\",\"2009/07/01\",\"18:06:01\",\"CW\",\"20\",2,\"14.025\",\"USA\"\r\n"
+    "\"VA3ZEV\",\"599\",\"5\",\"599\",\"ON\",\"2009/07/01\",\"18:09:44\",\"CW\",\"40\",20,\"7.025\",\"Canada\"\r\n";
+
+struct Harness {
+    QTemporaryDir dir;
+    Folders folders;
+    ScriptedPrompter prompter;
+    zevtest::FakeClock clock;
+    std::unique_ptr<Registry> registry;
+    std::unique_ptr<Session> session;
+    std::unique_ptr<MainWindow> window;
+    int endedWith = -1;
+    int stationWindowShown = 0;
+    std::function<void(StationWindow &)> station = [](StationWindow &w) { w.Done(); };
+
+    explicit Harness(const Preferences &prefs = basePrefs(), const QByteArray &log = kThreeContacts)
+    {
+        folders.StartDir = dir.filePath("start");
+        folders.MakerFolder = dir.filePath("docs/Velko Software");
+        folders.ProgramDataFolder = folders.MakerFolder + "/ZEV";
+        folders.SharedFolder = folders.MakerFolder + "/Shared";
+        for (const QString &d : {folders.StartDir, folders.BackupFolder(), folders.SharedFolder})
+            QDir().mkpath(d);
+        zevtest::WriteFile(folders.work("zevpref.txt"), FormatPreferences(prefs));
+        zevtest::WriteFile(folders.work("log.txt"), log);
+        QFile::copy(QStringLiteral(ZEV_BUILD_DIR "/arrlpre2.txt"), folders.SharedFolder + "/arrlpre2.txt");
+        registry = std::make_unique<Registry>(dir.filePath("registry.ini"));
+    }
+
+    static Preferences basePrefs()
+    {
+        Preferences p = DefaultPreferences(4);
+        p.MyCall = "VE3XYZ";
+        p.MyProvince = "ON";
+        p.MyCountry = "Canada";
+        p.MyLatitude = 44.35;
+        p.MyLongitude = 78.75;
+        p.CurrentBand = "40";
+        p.CurrentMode = "PH";
+        return p;
+    }
+
+    MainWindow &start()
+    {
+        session = std::make_unique<Session>(folders, prompter, clock, *registry);
+        session->shared.LoadSharedPrefs(folders.SharedFolder + "/SharedUserPreferences.xml");
+        session->endProgram = [this](int code) { endedWith = code; };
+        window = std::make_unique<MainWindow>(*session);
+        window->runModal = [this](QDialog &d) {
+            ++stationWindowShown;
+            auto *w = qobject_cast<StationWindow *>(&d);
+            ASSERT_NE(w, nullptr);
+            station(*w);
+        };
+        window->Form_Load();
+        return *window;
+    }
+
+    // Shows the window and gives it the keyboard, as the operator's screen would.
+    MainWindow &activate()
+    {
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        window->activateWindow();
+        window->txtCall->setFocus();
+        QCoreApplication::processEvents();
+        return *window;
+    }
+
+    QStringList backups() const { return QDir(folders.BackupFolder()).entryList(QDir::Files); }
+};
+
+inline Preferences readPrefs(const QString &path)
+{
+    Preferences p;
+    EXPECT_TRUE(ParsePreferences(zevtest::ReadFile(path), p).ok);
+    return p;
+}
+
+
+}  // namespace zevtest
