@@ -1,0 +1,136 @@
+// The operator's hot path with a full log: a key in the call box, a band change and
+// logging one contact, measured through the real main window (offscreen).
+
+#include "bench_support.h"
+#include "common/file_io.h"
+#include "frame/session.h"
+#include "logcore/dupes.h"
+#include "logcore/main_window.h"
+#include "outputs/station_window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// Answers "Yes" to the log question and stays silent otherwise.
+class QuietPrompter : public zev::Prompter {
+public:
+    void message(const QString &, const QString &, zev::PromptIcon, const QString &) override {}
+    bool askYesNo(const QString &, const QString &, zev::PromptIcon) override { return true; }
+    std::optional<QString> input(const QString &, const QString &, const QString &) override { return std::nullopt; }
+    std::optional<QString> openFile(const QString &, const QString &, const QString &) override { return std::nullopt; }
+    std::optional<QString> saveFile(const QString &, const QString &, const QString &, bool) override
+    {
+        return std::nullopt;
+    }
+    std::optional<quint32> chooseColour(quint32) override { return std::nullopt; }
+    void beep() override {}
+};
+
+struct Station {
+    QTemporaryDir dir;
+    QuietPrompter prompter;
+    zev::SystemClock clock;
+    std::unique_ptr<zev::Registry> registry;
+    std::unique_ptr<zev::Session> session;
+    std::unique_ptr<zev::MainWindow> window;
+
+    explicit Station(int contacts)
+    {
+        zev::Folders f;
+        f.StartDir = dir.filePath("start");
+        f.ProgramDataFolder = dir.filePath("zev");
+        f.SharedFolder = dir.filePath("shared");
+        for (const QString &d : {f.StartDir, f.BackupFolder(), f.SharedFolder})
+            QDir().mkpath(d);
+        zev::Preferences p = zev::DefaultPreferences(zev::MachineUtcOffsetHours(clock));
+        p.MyCall = "VE3XYZ";
+        p.MyProvince = "ON";
+        p.CurrentMode = "CW";
+        zev::WriteFileAtomic(f.work("zevpref.txt"), zev::FormatPreferences(p));
+        zev::WriteFileAtomic(f.work("log.txt"), zevbench::ContestLog(contacts));
+        QFile::copy(QStringLiteral(ZEV_BUILD_DIR "/arrlpre2.txt"), f.SharedFolder + "/arrlpre2.txt");
+        registry = std::make_unique<zev::Registry>(dir.filePath("registry.ini"));
+        session = std::make_unique<zev::Session>(f, prompter, clock, *registry);
+        window = std::make_unique<zev::MainWindow>(*session);
+        window->runModal = [](QDialog &d) { static_cast<zev::StationWindow &>(d).Done(); };
+        window->Form_Load();
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        window->txtCall->setFocus();
+        window->cmdLogOn_Click();
+    }
+};
+
+void BM_KeyInCallBox(benchmark::State &state)
+{
+    Station st(zev::kLogCapacity);
+    zev::MainWindow &w = *st.window;
+    w.txtCall->setText("VE3XY");
+    for (auto _ : state) {
+        // One character typed and taken back: two keys, each with its partial-dupe
+        // search and prefix lookup.
+        QTest::keyClick(w.txtCall, 'Z');
+        QTest::keyClick(w.txtCall, Qt::Key_Backspace);
+    }
+    state.SetItemsProcessed(state.iterations() * 2);
+}
+BENCHMARK(BM_KeyInCallBox)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_PartialDupeAndLookup(benchmark::State &state)
+{
+    Station st(zev::kLogCapacity);
+    const zev::Session &s = *st.session;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(zev::PartialDupeList(s.log, "VE3XYZ", "20", "CW"));
+        benchmark::DoNotOptimize(zev::LookupPrefix(s.prefixes, "VE3XYZ", 44, 78));
+    }
+}
+BENCHMARK(BM_PartialDupeAndLookup)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_BandChange(benchmark::State &state)
+{
+    Station st(zev::kLogCapacity);
+    int band = 0;
+    for (auto _ : state) {
+        st.window->SelectBand(band);
+        band = (band + 1) % 8;
+    }
+}
+BENCHMARK(BM_BandChange)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_LogOneContact(benchmark::State &state)
+{
+    Station st(5000);
+    zev::MainWindow &w = *st.window;
+    int n = 0;
+    for (auto _ : state) {
+        w.txtSec->setFocus();
+        w.txtCall->setText(QStringLiteral("K%1ZZ").arg(n++));
+        w.txtRSTR->setText("599");
+        w.txtCntry->setText("12");
+        w.txtRSTS->setText("599");
+        w.Mains();
+        if (st.session->log.RecordCount() != 5000 + n)
+            state.SkipWithError("contact not logged");
+    }
+}
+BENCHMARK(BM_LogOneContact)->Unit(benchmark::kMillisecond)->Iterations(300)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
