@@ -755,7 +755,7 @@ void MainWindow::StartNewLog()
 void MainWindow::mnuNew_Click()
 {
     StartNewLog();
-    // Rates are recomputed here once the contest clock exists.
+    TimeStats();
 }
 
 void MainWindow::mnuOpen_Click()

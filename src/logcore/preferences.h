@@ -21,7 +21,7 @@ struct Preferences {
     double MyLatitude = 0;
     int FormSizePercent = 100;
     quint32 WorkedMultColour = 0x00C00000;    // dark blue (0x00BBGGRR)
-    quint32 UnworkedMultColour = 0x00404040;  // dark grey
+    quint32 UnworkedMultColour = 0x00707070;  // grey: still readable, clearly not worked
     QString CurrentBand = QStringLiteral("20");
     QString MyContinent;
     QString MyPowerClass;
