@@ -61,6 +61,18 @@ QString DupeMessage(const ContactLog &log, int n)
            QStringLiteral("  Rec#  ") + QString::number(n);
 }
 
+std::vector<int> ExactDupes(const ContactLog &log, int except, const QString &call, const QString &band,
+                            const QString &mode)
+{
+    std::vector<int> out;
+    for (int n = 1; n <= log.RecordCount(); ++n) {
+        const ContactRecord &r = log.record(n);
+        if (n != except && r.Call == call && r.Band == band && r.Mode == mode)
+            out.push_back(n);
+    }
+    return out;
+}
+
 int ProvinceTotal(const ContactLog &log, const QString &abbreviation)
 {
     int count = 0;

@@ -21,6 +21,10 @@ QString PartialDupeList(const ContactLog &log, const QString &typed, const QStri
 // The message line for a duplicate of record n.
 QString DupeMessage(const ContactLog &log, int n);
 
+// Records other than `except` with exactly this call, band and mode (letter case counts).
+std::vector<int> ExactDupes(const ContactLog &log, int except, const QString &call, const QString &band,
+                            const QString &mode);
+
 // Records whose exchange is this province (ignoring case), on every band and mode.
 int ProvinceTotal(const ContactLog &log, const QString &abbreviation);
 

@@ -89,4 +89,27 @@ std::optional<QString> PostContestTime(const QString &text)
     return time.toString(QStringLiteral("hh:mm"));
 }
 
+std::optional<QString> RecordTimeText(const QString &text)
+{
+    static const QRegularExpression hms(QStringLiteral("^\\s*(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?\\s*$"));
+    const QRegularExpressionMatch m = hms.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const bool seconds = !m.captured(3).isEmpty();
+    const QTime t(m.captured(1).toInt(), m.captured(2).toInt(), seconds ? m.captured(3).toInt() : 0);
+    if (!t.isValid())
+        return std::nullopt;
+    return t.toString(seconds ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm"));
+}
+
+bool IsExactExchange(const QString &text)
+{
+    if (IsNumeric(text))
+        return true;
+    for (const Province &p : ProvinceTable())
+        if (p.abbreviation == text)
+            return true;
+    return false;
+}
+
 }  // namespace zev

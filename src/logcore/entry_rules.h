@@ -25,6 +25,14 @@ std::optional<QString> PostContestDate(const QString &text);
 // A paper-log time as "hh:mm" (3 or 4 digits get their colon); nothing when not a time.
 std::optional<QString> PostContestTime(const QString &text);
 
+// A record's time as "hh:mm:ss", or "hh:mm" when given without seconds; nothing when
+// it is not a time.
+std::optional<QString> RecordTimeText(const QString &text);
+
+// An exchange the edit window accepts: a serial number or one of the thirteen
+// abbreviations exactly as written.
+bool IsExactExchange(const QString &text);
+
 // Serial numbers, province abbreviations and calls never hold a double quote.
 inline bool IsQuote(QChar c) { return c == QLatin1Char('"'); }
 

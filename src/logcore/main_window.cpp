@@ -366,8 +366,14 @@ void MainWindow::buildUi()
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(1000);
 
-    // The list switch comes with list editing.
-    cmdList->setEnabled(false);
+    connect(cmdList, &QPushButton::clicked, this, &MainWindow::cmdList_Click);
+    connect(cmdEdit, &QPushButton::clicked, this, &MainWindow::cmdEdit_Click);
+    connect(cmdDelete, &QPushButton::clicked, this, &MainWindow::cmdDelete_Click);
+    connect(ListView1, &QTableView::clicked, this, [this] { showEditButtons(true); });
+    connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, listModel,
+            &RecentContactsModel::sortByColumn);
+    ListView1->installEventFilter(this);
+    ListView1->viewport()->installEventFilter(this);
 
     connect(cmdClear, &QPushButton::clicked, this, &MainWindow::cmdClear_Click);
     connect(cmdDup, &QPushButton::clicked, this, &MainWindow::cmdDup_Click);
@@ -419,9 +425,11 @@ void MainWindow::buildMenus()
     connect(item(file, "mnuNew", QStringLiteral("&New"), true), &QAction::triggered, this,
             &MainWindow::mnuNew_Click);
     file->addSeparator();
-    item(file, "mnuArchive", QStringLiteral("Archive Current &Log"));
+    connect(item(file, "mnuArchive", QStringLiteral("Archive Current &Log"), true), &QAction::triggered, this,
+            &MainWindow::mnuArchive_Click);
     file->addSeparator();
-    item(file, "mnuRestore", QStringLiteral("&Restore from Archive or Backup"));
+    connect(item(file, "mnuRestore", QStringLiteral("&Restore from Archive or Backup"), true), &QAction::triggered,
+            this, &MainWindow::mnuRestore_Click);
     file->addSeparator();
     connect(item(file, "mnuOpen", QStringLiteral("&Open"), true), &QAction::triggered, this,
             &MainWindow::mnuOpen_Click);
@@ -430,7 +438,8 @@ void MainWindow::buildMenus()
     item(file, "mnuKestroImport", QStringLiteral("E&xport for Kestro Import"));
     item(file, "mnuADIF", QStringLiteral("Export &ADIF File"));
     file->addSeparator();
-    item(file, "mnuCopyListtoClipboard", QStringLiteral("&Copy Listed Items to Clipboard"));
+    connect(item(file, "mnuCopyListtoClipboard", QStringLiteral("&Copy Listed Items to Clipboard"), true),
+            &QAction::triggered, this, &MainWindow::mnuCopyListtoClipboard_Click);
     file->addSeparator();
     connect(item(file, "mnuExit", QStringLiteral("&Exit"), true), &QAction::triggered, this,
             &MainWindow::mnuExit_Click);
@@ -441,9 +450,13 @@ void MainWindow::buildMenus()
     item(transmit, "mnuVoice", QStringLiteral("&Voice Setup"));
     options->addSeparator();
     QMenu *appearance = menu(options, "mnuAppearance", QStringLiteral("&Appearance"));
-    item(appearance, "mnuFormSize", QStringLiteral("&Form Size"));
-    item(appearance, "mnuColors", QStringLiteral("&Colors"));
-    item(appearance, "mnuTaskbar", QStringLiteral("&Taskbar"))->setCheckable(true);
+    connect(item(appearance, "mnuFormSize", QStringLiteral("&Form Size"), true), &QAction::triggered, this,
+            &MainWindow::mnuFormSize_Click);
+    connect(item(appearance, "mnuColors", QStringLiteral("&Colors"), true), &QAction::triggered, this,
+            &MainWindow::mnuColors_Click);
+    mnuTaskbar = item(appearance, "mnuTaskbar", QStringLiteral("&Taskbar"), true);
+    mnuTaskbar->setCheckable(true);
+    connect(mnuTaskbar, &QAction::triggered, this, &MainWindow::mnuTaskbar_Click);
     options->addSeparator();
     item(options, "mnuRigInterface", QStringLiteral("&Rig Interface"));
     options->addSeparator();
@@ -496,8 +509,8 @@ void MainWindow::applyScreenFonts()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     const int h = screen ? screen->geometry().height() : 768;
-    // Everything grows with the screen so the window reads the same on any size.
-    const int base = std::max(11, h / 60);
+    // Everything grows with the window so it reads the same on any screen and size.
+    const int base = std::max(9, h * std::clamp(s_.prefs.FormSizePercent, 30, 100) / 100 / 60);
     QFont f = font();
     f.setPixelSize(base);
     setFont(f);
@@ -525,27 +538,12 @@ void MainWindow::paintProvinceLabels(quint32 colour)
             l->setStyleSheet(style);
 }
 
-void MainWindow::showWindowSize()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->geometry();
-    const int pct = std::clamp(s_.prefs.FormSizePercent, 30, 100);
-    const QSize size(area.width() * pct / 100, area.height() * pct / 100);
-    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, area));
-}
-
 void MainWindow::Form_Load()
 {
     Label3->hide();
     s_.prefs.FormSizePercent = 100;
-    showWindowSize();
+    ApplyFormSize();
     lblDialog->setText(QString::fromLatin1(kFirstPrompt));
-    const QStringList &headers = RecentContactsModel::headers();
-    const int width = std::max(this->width(), 640);
-    for (int c = 0; c < headers.size(); ++c)
-        ListView1->setColumnWidth(c, RecentContactsModel::designWidths()[size_t(c)] * width * 3 / 4 / 9600);
     txtDX->setHeaderLabels({"Call", "Frequency", "QTH", "Status", "Comments", "Prefix", "Time", "From"});
     txtDX->setColumnHidden(3, true);
     for (int b = 0; b < 8; ++b)
@@ -576,7 +574,7 @@ void MainWindow::Form_Load()
     s_.prefs = loaded;
     mnuListPrevious->setChecked(s_.prefs.ListPreviousOn == 1);
     if (s_.prefs.FormSizePercent < 100)
-        showWindowSize();
+        ApplyFormSize();
 
     CheckUtcOffset();
 
@@ -600,6 +598,9 @@ void MainWindow::Form_Load()
     if (s_.ended)
         return;
     ShowOperatingTime();
+    // Voice-keyer and CW settings come with the keyers; the taskbar option is applied here.
+    mnuTaskbar->setChecked(s_.prefs.TaskbarMode == 1);
+    ApplyFormSize();
     Timer1->start();
     Timer2->start();
     Timer2_Timer();
@@ -671,7 +672,7 @@ bool MainWindow::mnuOpen2()
     const LogReadResult r = ReadLogFile(s_.logPath(), records);
     if (!r.ok) {
         log.setRecords({});
-        listModel->refresh();
+        ShowRecentContacts();
         s_.prompter.message(fileErrorText(), QStringLiteral("File Error"), PromptIcon::None,
                             QStringLiteral("log.txt, record %1, line %2, column %3: %4")
                                 .arg(r.record)
@@ -682,7 +683,7 @@ bool MainWindow::mnuOpen2()
         return false;
     }
     log.setRecords(std::move(records));
-    listModel->refresh();
+    ShowRecentContacts();
     TimeStats();
     ShowWorkedMultipliers();
     Labeldisplay();
@@ -711,7 +712,7 @@ bool MainWindow::LogContact(const ContactRecord &record)
         return false;
     }
     s_.log.append(record);
-    listModel->refresh();
+    ShowRecentContacts();
     return true;
 }
 

@@ -90,6 +90,26 @@ public:
     void Timer2_Timer();
     void mnuPostContest_Click();
 
+    // The contact list, editing and deleting.
+    void ShowRecentContacts();
+    void cmdList_Click();
+    void cmdEdit_Click();
+    void cmdDelete_Click();
+    // Record number of the row selected in the list, 0 when none.
+    int SelectedRecord() const;
+
+    // Log maintenance.
+    void mnuArchive_Click();
+    void mnuRestore_Click();
+    void mnuCopyListtoClipboard_Click();
+
+    // Appearance.
+    void mnuFormSize_Click();
+    void mnuTaskbar_Click();
+    void mnuColors_Click();
+    // Size and fonts from FormSizePercent and TaskbarMode.
+    void ApplyFormSize();
+
     // Voice cues for blind operators come with the voice keyer.
     void PlayCue(const QString &) {}
 
@@ -126,7 +146,8 @@ public:
     QPushButton *cmdClear = nullptr, *cmdList = nullptr, *cmdDup = nullptr, *cmdLogOn = nullptr,
                 *cmdEdit = nullptr, *cmdDelete = nullptr;
     QTimer *Timer1 = nullptr, *Timer2 = nullptr;
-    QAction *mnuListPrevious = nullptr, *mnuCW = nullptr, *mnuPH = nullptr, *mnuPostContest = nullptr;
+    QAction *mnuListPrevious = nullptr, *mnuCW = nullptr, *mnuPH = nullptr, *mnuPostContest = nullptr,
+            *mnuTaskbar = nullptr;
     std::array<QAction *, 8> mnuBand{};
 
     // Partial-duplicate display switch (cmdDup).
@@ -145,7 +166,7 @@ private:
     void Form_Terminate();
     void stopOperatingClock();
     void endProgram(int code);
-    void showWindowSize();
+    void showEditButtons(bool show);
     void setLabel25(const QString &text);
     void setDialog(const QString &text);
     void setDialogColour(quint32 bgr);

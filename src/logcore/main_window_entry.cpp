@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
@@ -122,6 +123,18 @@ void MainWindow::clearEntry()
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == ListView1 && event->type() == QEvent::FocusOut && listModel->rowCount() > 0)
+        showEditButtons(true);
+    if (watched == ListView1->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        auto *m = static_cast<QMouseEvent *>(event);
+        if (m->button() == Qt::RightButton && listModel->rowCount() > 0) {
+            const QModelIndex at = ListView1->indexAt(m->position().toPoint());
+            if (at.isValid())
+                ListView1->setCurrentIndex(at);
+            cmdEdit_Click();
+            return true;
+        }
+    }
     auto *box = qobject_cast<QLineEdit *>(watched);
     const bool entryBox = box && box->window() == this;
     switch (event->type()) {
@@ -387,7 +400,7 @@ void MainWindow::callGotFocus()
     if (s_.prefs.VoiceNavLevel != 0)
         PlayCue(QStringLiteral("Call"));
     if (txtCall->text().isEmpty() && listModel->rowCount() < s_.log.RecordCount() && listModel->rowCount() < 18)
-        listModel->refresh();
+        ShowRecentContacts();
 }
 
 void MainWindow::callLostFocus()

@@ -1,5 +1,7 @@
 #include "logcore/recent_contacts_model.h"
 
+#include <algorithm>
+
 namespace zev {
 
 RecentContactsModel::RecentContactsModel(const ContactLog &log, QObject *parent)
@@ -45,6 +47,24 @@ void RecentContactsModel::showRecords(std::vector<int> records)
     endResetModel();
 }
 
+void RecentContactsModel::sortByColumn(int column)
+{
+    if (column < 0 || column >= 11)
+        return;
+    std::vector<std::pair<QString, int>> keyed;
+    keyed.reserve(size_t(rows_));
+    for (int row = 0; row < rows_; ++row)
+        keyed.emplace_back(cellText(row, column), recordAt(row));
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto &a, const auto &b) {
+        return a.first.compare(b.first, Qt::CaseInsensitive) < 0;
+    });
+    std::vector<int> order;
+    order.reserve(keyed.size());
+    for (const auto &k : keyed)
+        order.push_back(k.second);
+    showRecords(std::move(order));
+}
+
 int RecentContactsModel::recordAt(int row) const
 {
     return explicit_ ? shown_[size_t(row)] : log_.RecordCount() - row;
@@ -66,15 +86,10 @@ QString RecentContactsModel::dateTimeText(const ContactRecord &r)
     return r.QsoDate.mid(5, 5) + QLatin1Char(' ') + r.QsoTime.left(5);
 }
 
-QVariant RecentContactsModel::data(const QModelIndex &index, int role) const
+QString RecentContactsModel::recordText(int n, int column) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rows_)
-        return {};
-    const int n = recordAt(index.row());
-    if (n < 1 || n > log_.RecordCount())
-        return {};
     const ContactRecord &r = log_.record(n);
-    switch (index.column()) {
+    switch (column) {
     case 0: return QString::number(n);
     case 1: return r.Call;
     case 2: return r.ReportRcvd;
@@ -90,11 +105,40 @@ QVariant RecentContactsModel::data(const QModelIndex &index, int role) const
     return {};
 }
 
+QString RecentContactsModel::cellText(int row, int column) const
+{
+    if (row < 0 || row >= rows_)
+        return {};
+    const int n = recordAt(row);
+    if (n < 1 || n > log_.RecordCount())
+        return {};
+    return recordText(n, column);
+}
+
+QVariant RecentContactsModel::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid())
+        return {};
+    return cellText(index.row(), index.column());
+}
+
 QVariant RecentContactsModel::headerData(int section, Qt::Orientation o, int role) const
 {
     if (o == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 11)
         return headers()[section];
     return {};
+}
+
+QString RecentContactsModel::clipboardText() const
+{
+    QString out = headers().join(QLatin1Char('\t')) + QStringLiteral("\r\n");
+    for (int row = rows_ - 1; row >= 0; --row) {
+        QStringList cells;
+        for (int c = 0; c < 11; ++c)
+            cells << cellText(row, c);
+        out += cells.join(QLatin1Char('\t')) + QStringLiteral("\r\n");
+    }
+    return out;
 }
 
 }  // namespace zev

@@ -32,6 +32,8 @@ struct Harness {
     int endedWith = -1;
     int stationWindowShown = 0;
     std::function<void(StationWindow &)> station = [](StationWindow &w) { w.Done(); };
+    // Any other modal window: left to the test, closed unanswered by default.
+    std::function<void(QDialog &)> otherModal = [](QDialog &) {};
 
     explicit Harness(const Preferences &prefs = basePrefs(), const QByteArray &log = kThreeContacts)
     {
@@ -67,10 +69,12 @@ struct Harness {
         session->endProgram = [this](int code) { endedWith = code; };
         window = std::make_unique<MainWindow>(*session);
         window->runModal = [this](QDialog &d) {
-            ++stationWindowShown;
-            auto *w = qobject_cast<StationWindow *>(&d);
-            ASSERT_NE(w, nullptr);
-            station(*w);
+            if (auto *w = qobject_cast<StationWindow *>(&d)) {
+                ++stationWindowShown;
+                station(*w);
+            } else {
+                otherModal(d);
+            }
         };
         window->Form_Load();
         return *window;

@@ -1,0 +1,271 @@
+#include "logcore/edit_contact_window.h"
+
+#include "common/quoted_values.h"
+#include "frame/session.h"
+#include "frame/window_scaling_ui.h"
+#include "logcore/dupes.h"
+#include "logcore/entry_rules.h"
+
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace zev {
+
+namespace {
+
+QChar typed(const QKeyEvent *k)
+{
+    if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return {};
+    if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)
+        return QChar(13);
+    if (k->key() == Qt::Key_Backspace)
+        return QChar(8);
+    const QString t = k->text();
+    if (t.size() != 1 || t[0].unicode() < 32 || t[0].unicode() == 127)
+        return {};
+    return t[0];
+}
+
+QLabel *marker(const QString &text)
+{
+    auto *l = new QLabel(text);
+    l->setTextFormat(Qt::PlainText);
+    l->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
+    l->hide();
+    return l;
+}
+
+}  // namespace
+
+EditContactWindow::EditContactWindow(Session &session, int editedRecord, std::function<void()> deleteRecord,
+                                     QWidget *parent)
+    : QDialog(parent), s_(session), record_(editedRecord), deleteRecord_(std::move(deleteRecord))
+{
+    setObjectName(QStringLiteral("frmEditCon"));
+    setWindowTitle(QStringLiteral("Edit Contact Entry"));
+    auto *grid = new QGridLayout;
+    int row = 0;
+    auto box = [&](QLineEdit *&e, const char *name, const QString &caption, QLabel *mark = nullptr) {
+        e = new QLineEdit;
+        e->setObjectName(QLatin1String(name));
+        e->setAccessibleName(caption);
+        auto *c = new QLabel(caption);
+        c->setBuddy(e);
+        grid->addWidget(c, row, 0);
+        grid->addWidget(e, row, 1);
+        if (mark)
+            grid->addWidget(mark, row, 2);
+        e->installEventFilter(this);
+        ++row;
+    };
+    lblPreInvalid = marker(QStringLiteral("   Invalid!"));
+    lblPreInvalid->setObjectName(QStringLiteral("lblPreInvalid"));
+    lblBandInvalid = marker(QStringLiteral("   Invalid!"));
+    lblBandInvalid->setObjectName(QStringLiteral("lblBandInvalid"));
+    lblModeInvalid = marker(QStringLiteral("   Invalid!"));
+    lblModeInvalid->setObjectName(QStringLiteral("lblModeInvalid"));
+    Label1 = marker(QStringLiteral("  Dupe!"));
+    Label1->setObjectName(QStringLiteral("Label1"));
+    box(txtEditCall, "txtEditCall", QStringLiteral("Callsign"), Label1);
+    box(txtEditNum, "txtEditNum", QStringLiteral("Rst (S)"));
+    box(txtEditCk, "txtEditCk", QStringLiteral("Rst (R)"));
+    box(txtEditPre, "txtEditPre", QStringLiteral("PR / Ser"), lblPreInvalid);
+    box(txtEditSec, "txtEditSec", QStringLiteral("Ser (S)"));
+    box(txtEditDate, "txtEditDate", QStringLiteral("Date"));
+    box(txtEditTime, "txtEditTime", QStringLiteral("Time"));
+    box(txtEditBnd, "txtEditBnd", QStringLiteral("Mode"), lblModeInvalid);
+    box(Text1, "Text1", QStringLiteral("Band"), lblBandInvalid);
+    box(Text2, "Text2", QStringLiteral("Points"));
+
+    cmdDone = new QPushButton(QStringLiteral("Done"));
+    cmdDone->setObjectName(QStringLiteral("cmdDone"));
+    cmdDone->setAccessibleName(QStringLiteral("Done"));
+    cmdDone->setAutoDefault(false);
+    cmdDeleteDupe = new QPushButton(QStringLiteral("Delete Dupe"));
+    cmdDeleteDupe->setObjectName(QStringLiteral("cmdDeleteDupe"));
+    cmdDeleteDupe->setAccessibleName(QStringLiteral("Delete Dupe"));
+    cmdDeleteDupe->setAutoDefault(false);
+    cmdDeleteDupe->hide();
+    connect(cmdDone, &QPushButton::clicked, this, &EditContactWindow::cmdDone_Click);
+    connect(cmdDeleteDupe, &QPushButton::clicked, this, &EditContactWindow::cmdDeleteDupe_Click);
+
+    auto *heading = new QLabel(QStringLiteral("Edit Contact:"));
+    QFont hf = heading->font();
+    hf.setBold(true);
+    hf.setPixelSize(hf.pixelSize() > 0 ? hf.pixelSize() * 5 / 4 : 16);
+    heading->setFont(hf);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(cmdDeleteDupe);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdDone);
+    auto *v = new QVBoxLayout(this);
+    v->addWidget(heading);
+    v->addLayout(grid);
+    v->addLayout(buttons);
+    FitToScreen(this, 5200, 5400, true);
+
+    if (record_ >= 1 && record_ <= s_.log.RecordCount()) {
+        const ContactRecord &r = s_.log.record(record_);
+        txtEditCall->setText(r.Call);
+        txtEditNum->setText(r.ReportSent);
+        txtEditCk->setText(r.ReportRcvd);
+        txtEditPre->setText(r.ExchangeRcvd);
+        txtEditSec->setText(r.SerialSent);
+        txtEditDate->setText(r.QsoDate);
+        txtEditTime->setText(r.QsoTime);
+        txtEditBnd->setText(r.Mode);
+        Text1->setText(r.Band);
+        Text2->setText(FormatNumber(r.Points));
+    }
+}
+
+bool EditContactWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *box = qobject_cast<QLineEdit *>(watched);
+    if (!box)
+        return QDialog::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress) {
+        const QChar key = typed(static_cast<QKeyEvent *>(event));
+        return key.isNull() ? false : keyPress(box, key);
+    }
+    if (event->type() == QEvent::FocusOut && !refocusing_ && isVisible()) {
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !leave(box)) {
+            // Back to the box once the focus change in progress has finished.
+            refocusing_ = true;
+            QTimer::singleShot(0, box, [this, box] {
+                box->setFocus();
+                refocusing_ = false;
+            });
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool EditContactWindow::keyPress(QLineEdit *box, QChar key)
+{
+    if (key == QChar(13)) {
+        cmdDone_Click();
+        return true;
+    }
+    const bool dateOrTime = box == txtEditDate || box == txtEditTime;
+    if (key == QLatin1Char('"') && !dateOrTime)
+        return true;
+    if (box == txtEditDate)
+        return !(key == QChar(8) || key == QLatin1Char('/') || key.isDigit());
+    if (box == txtEditTime)
+        return !(key == QChar(8) || key == QLatin1Char(':') || key.isDigit());
+    if (box == Text2)
+        return !(key >= QLatin1Char('0') && key <= QLatin1Char('9'));
+    if (key >= QLatin1Char('a') && key <= QLatin1Char('z')) {
+        box->insert(QString(key.toUpper()));
+        return true;
+    }
+    return false;
+}
+
+bool EditContactWindow::dateOk(bool tell)
+{
+    if (PostContestDate(txtEditDate->text()))
+        return true;
+    if (tell) {
+        s_.prompter.beep();
+        s_.prompter.message(QStringLiteral("You have entered an invalid date format!"),
+                            QStringLiteral("Invalid Date Format!"), PromptIcon::Exclamation);
+    }
+    return false;
+}
+
+bool EditContactWindow::timeOk(bool tell)
+{
+    if (RecordTimeText(txtEditTime->text()))
+        return true;
+    if (tell) {
+        s_.prompter.beep();
+        s_.prompter.message(QStringLiteral("You have entered an invalid time format!"),
+                            QStringLiteral("Invalid Time Format!"), PromptIcon::Exclamation);
+    }
+    return false;
+}
+
+bool EditContactWindow::leave(QLineEdit *box)
+{
+    if (box == Text2) {
+        if (!IsNumeric(Text2->text()))
+            Text2->setText(QStringLiteral("0"));
+    } else if (box == txtEditPre) {
+        if (txtEditPre->text().size() < 3)
+            txtEditPre->setText(txtEditPre->text().toUpper());
+    } else if (box == Text1 || box == txtEditBnd) {
+        const bool valid = box == Text1 ? BandCodes().contains(Text1->text(), Qt::CaseSensitive)
+                                        : (txtEditBnd->text() == QLatin1String("PH") ||
+                                           txtEditBnd->text() == QLatin1String("CW"));
+        QLabel *mark = box == Text1 ? lblBandInvalid : lblModeInvalid;
+        mark->setVisible(!valid);
+        if (!valid)
+            s_.prompter.beep();
+        return valid;
+    } else if (box == txtEditDate) {
+        return dateOk(true);
+    } else if (box == txtEditTime) {
+        return timeOk(true);
+    }
+    return true;
+}
+
+void EditContactWindow::cmdDone_Click()
+{
+    if (!timeOk(true)) {
+        txtEditTime->setFocus();
+        return;
+    }
+    if (!dateOk(true)) {
+        txtEditDate->setFocus();
+        return;
+    }
+    const std::vector<int> dupes =
+        ExactDupes(s_.log, record_, txtEditCall->text(), Text1->text(), txtEditBnd->text());
+    for (size_t i = 0; i < dupes.size(); ++i)
+        s_.prompter.beep();
+    Label1->setVisible(!dupes.empty());
+    if (!dupes.empty())
+        cmdDeleteDupe->show();
+    const bool exchangeOk = IsExactExchange(txtEditPre->text());
+    lblPreInvalid->setVisible(!exchangeOk);
+    if (!exchangeOk)
+        s_.prompter.beep();
+    if (!dupes.empty() || !exchangeOk || record_ < 1 || record_ > s_.log.RecordCount())
+        return;
+
+    ContactRecord r = s_.log.record(record_);
+    r.Call = txtEditCall->text();
+    r.ReportSent = txtEditNum->text();
+    r.ExchangeRcvd = txtEditPre->text();
+    r.ReportRcvd = txtEditCk->text();
+    r.SerialSent = txtEditSec->text();
+    // Stored in the log's own formats so the clock and exports can read them back.
+    r.QsoDate = *PostContestDate(txtEditDate->text());
+    r.QsoTime = *RecordTimeText(txtEditTime->text());
+    r.Mode = txtEditBnd->text();
+    r.Band = Text1->text();
+    r.Points = NumericValue(Text2->text());
+    edited_ = r;
+    accept();
+}
+
+void EditContactWindow::cmdDeleteDupe_Click()
+{
+    if (deleteRecord_)
+        deleteRecord_();
+    reject();
+}
+
+}  // namespace zev

@@ -1,0 +1,233 @@
+// The main window's contact list, log maintenance and appearance settings.
+
+#include "common/file_io.h"
+#include "frame/colours_window.h"
+#include "frame/window_scaling.h"
+#include "logcore/edit_contact_window.h"
+#include "logcore/log_maintenance.h"
+#include "logcore/main_window.h"
+#include "logcore/recent_contacts_model.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+
+namespace zev {
+
+namespace {
+
+const QString kLogFilter = QStringLiteral("Log Files (*.log)");
+
+}  // namespace
+
+// ---- the contact list ----
+
+void MainWindow::ShowRecentContacts()
+{
+    listModel->refresh();
+}
+
+void MainWindow::showEditButtons(bool show)
+{
+    cmdEdit->setVisible(show);
+    cmdDelete->setVisible(show);
+}
+
+int MainWindow::SelectedRecord() const
+{
+    const QModelIndex current = ListView1->currentIndex();
+    if (!current.isValid() || current.row() >= listModel->rowCount())
+        return 0;
+    const int n = listModel->recordAt(current.row());
+    return n >= 1 && n <= s_.log.RecordCount() ? n : 0;
+}
+
+void MainWindow::cmdList_Click()
+{
+    listModel->setListAll(!listModel->listAll());
+    cmdList->setText(listModel->listAll() ? QStringLiteral("All") : QStringLiteral("Last 20"));
+    cmdList->setAccessibleName(cmdList->text());
+}
+
+void MainWindow::cmdDelete_Click()
+{
+    const bool yes = s_.prompter.askYesNo(QStringLiteral("Are you sure?"), QStringLiteral("Are you sure?"),
+                                          PromptIcon::Question);
+    showEditButtons(false);
+    const int n = SelectedRecord();
+    if (!yes || n == 0)
+        return;
+    std::vector<ContactRecord> records = s_.log.records();
+    records.erase(records.begin() + (n - 1));
+    QString error;
+    if (!RewriteLog(s_.logPath(), records, &error))
+        s_.prompter.message(QStringLiteral("The contact could not be deleted: log.txt could not be written (%1). "
+                                           "The log is unchanged.")
+                                .arg(error),
+                            QStringLiteral("Contact Not Deleted"), PromptIcon::Exclamation);
+    mnuOpen2();
+}
+
+void MainWindow::cmdEdit_Click()
+{
+    const int n = SelectedRecord();
+    if (n == 0)
+        return;
+    std::optional<ContactRecord> edited;
+    {
+        EditContactWindow w(s_, n, [this] { cmdDelete_Click(); }, this);
+        runModal(w);
+        edited = w.edited();
+    }
+    ShowRecentContacts();
+    showEditButtons(false);
+    std::vector<ContactRecord> records = s_.log.records();
+    // "Delete Dupe" may have shortened the log meanwhile; an edit applies only to its record.
+    if (edited && n <= int(records.size()))
+        records[size_t(n - 1)] = *edited;
+    QString error;
+    if (!RewriteLog(s_.logPath(), records, &error))
+        s_.prompter.message(QStringLiteral("The correction could not be saved: log.txt could not be written (%1). "
+                                           "The log is unchanged.")
+                                .arg(error),
+                            QStringLiteral("Contact Not Changed"), PromptIcon::Exclamation);
+    mnuOpen2();
+}
+
+// ---- log maintenance ----
+
+void MainWindow::mnuArchive_Click()
+{
+    s_.prompter.message(QStringLiteral("This function is used to create a permanent copy of your currently open log "
+                                       "file.  To open your log file at a later date, click File > Restore from "
+                                       "Archive or Backup."),
+                        QStringLiteral("Archive Information"), PromptIcon::Information);
+    const QString proposed = s_.folders.BackupFolder() + QLatin1Char('/') + CallFileStem(s_.prefs.MyCall) +
+                             s_.clock.localNow().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".log");
+    const std::optional<QString> target =
+        s_.prompter.saveFile(QStringLiteral("Archive Current Log"), proposed, kLogFilter, true);
+    if (!target)
+        return;
+    QString error;
+    std::optional<QByteArray> data = ReadWholeFile(s_.logPath(), &error);
+    if (!data || !WriteFileAtomic(*target, *data, &error))
+        s_.prompter.message(error, QStringLiteral("Error Archiving Log"), PromptIcon::Critical);
+}
+
+void MainWindow::mnuRestore_Click()
+{
+    s_.prompter.message(QStringLiteral("This action will open an archived log or backup file and creates a working "
+                                       "file called log.txt.  If you make any changes to your archived data that "
+                                       "you would like to permanently save, before you click File > New to start a "
+                                       "new contest, be sure to click File > Archive to save your changes."),
+                        QStringLiteral("Opening Archived Data Information"), PromptIcon::Information);
+    if (s_.log.RecordCount() > 0 &&
+        !s_.prompter.askYesNo(QStringLiteral("Are you sure that you want to open an archived log?  This action will "
+                                             "clear and replace existing QSO data."),
+                              QStringLiteral("Are your sure?"), PromptIcon::Question))
+        return;
+    const std::optional<QString> source =
+        s_.prompter.openFile(QStringLiteral("Restore from Archive or Backup"), s_.folders.BackupFolder(), kLogFilter);
+    if (!source)
+        return;
+    QString error;
+    std::optional<QByteArray> data = ReadWholeFile(*source, &error);
+    if (!data) {
+        s_.prompter.message(error, QStringLiteral("Error Restoring Log"), PromptIcon::Critical);
+        return;
+    }
+    // A file that is not a log would end the program at the reload and take the
+    // working log with it: refuse it while the working log is still intact.
+    std::vector<ContactRecord> check;
+    const LogReadResult r = ParseLog(*data, check);
+    if (!r.ok) {
+        s_.prompter.message(QStringLiteral("%1 is not a readable log (record %2, line %3: %4). Your working log "
+                                           "was not changed.")
+                                .arg(QFileInfo(*source).fileName())
+                                .arg(r.record)
+                                .arg(r.position.line)
+                                .arg(r.error),
+                            QStringLiteral("Error Restoring Log"), PromptIcon::Critical);
+        return;
+    }
+    if (!WriteFileAtomic(s_.logPath(), *data, &error)) {
+        s_.prompter.message(error, QStringLiteral("Error Restoring Log"), PromptIcon::Critical);
+        return;
+    }
+    mnuOpen2();
+}
+
+void MainWindow::mnuCopyListtoClipboard_Click()
+{
+    if (QClipboard *clipboard = QGuiApplication::clipboard()) {
+        clipboard->clear();
+        clipboard->setText(listModel->clipboardText());
+    }
+}
+
+// ---- appearance ----
+
+void MainWindow::ApplyFormSize()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    setGeometry(MainWindowRect(screen->geometry(), screen->availableGeometry(), s_.prefs.FormSizePercent,
+                               s_.prefs.TaskbarMode));
+    applyScreenFonts();
+    const int width = std::max(this->width(), 640);
+    for (int c = 0; c < 11; ++c)
+        ListView1->setColumnWidth(c, RecentContactsModel::designWidths()[size_t(c)] * width * 3 / 4 / 9600);
+}
+
+void MainWindow::mnuFormSize_Click()
+{
+    const std::optional<QString> answer = s_.prompter.input(
+        QStringLiteral("Enter the % of the screen you would like the form to cover.  Try between 90 and 100 for best "
+                       "results.  Values below 75 do not display well."),
+        QStringLiteral("Please enter screen percentage."), QString::number(s_.prefs.FormSizePercent));
+    if (!answer)
+        return;  // cancelled: nothing to change
+    const std::optional<int> size = FormSizeFromAnswer(*answer);
+    if (!size) {
+        s_.prompter.message(QStringLiteral("Please enter only numeric values."),
+                            QStringLiteral("Numeric Values Required"), PromptIcon::Exclamation);
+        return;
+    }
+    s_.prefs.FormSizePercent = *size;
+    s_.prompter.message(QStringLiteral("This program must be closed and restarted for this setting to take effect."),
+                        QStringLiteral("For this setting to take effect please restart this program."),
+                        PromptIcon::Information);
+    SavePref();
+}
+
+void MainWindow::mnuTaskbar_Click()
+{
+    if (s_.prefs.FormSizePercent != 100) {
+        mnuTaskbar->setChecked(s_.prefs.TaskbarMode == 1);
+        s_.prompter.message(QStringLiteral("The form size must be set to 100% to use the taskbar display option."),
+                            QStringLiteral("Please set your form size to 100% to use this option."),
+                            PromptIcon::Exclamation);
+        return;
+    }
+    s_.prefs.TaskbarMode = s_.prefs.TaskbarMode == 1 ? 0 : 1;
+    mnuTaskbar->setChecked(s_.prefs.TaskbarMode == 1);
+    SavePref();
+    ApplyFormSize();
+}
+
+void MainWindow::mnuColors_Click()
+{
+    ColoursWindow w(s_, this);
+    runModal(w);
+    SavePref();
+    // Repaint the grid in the new colours.
+    paintProvinceLabels(s_.prefs.UnworkedMultColour);
+    ShowWorkedMultipliers();
+}
+
+}  // namespace zev
