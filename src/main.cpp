@@ -28,7 +28,7 @@ int main(int argc, char **argv)
     zev::Session session(folders, prompter, clock, registry);
     session.shared.LoadSharedPrefs(folders.SharedFolder + QStringLiteral("/SharedUserPreferences.xml"));
     zev::CreateMissingWorkingFiles(folders, clock);
-    zev::InstallPrefixFile(folders, QCoreApplication::applicationDirPath());
+    zev::InstallDataFiles(folders, QCoreApplication::applicationDirPath());
     QDir::setCurrent(folders.StartDir);
 
     int exitCode = 0;

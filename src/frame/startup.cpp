@@ -19,14 +19,17 @@ void CreateMissingWorkingFiles(const Folders &folders, const Clock &clock)
         WriteFileAtomic(log, QByteArray());
 }
 
-void InstallPrefixFile(const Folders &folders, const QString &deliveredDir)
+void InstallDataFiles(const Folders &folders, const QString &deliveredDir)
 {
-    const QString name = QStringLiteral("/arrlpre2.txt");
-    for (const QString &dir : {folders.SharedFolder, folders.ProgramDataFolder, folders.StartDir})
-        if (QFileInfo::exists(dir + name))
-            return;
-    if (std::optional<QByteArray> data = ReadWholeFile(deliveredDir + name))
-        WriteFileAtomic(folders.SharedFolder + name, *data);
+    for (const QString &name : {QStringLiteral("/arrlpre2.txt"), QStringLiteral("/ADIFCnt.txt")}) {
+        bool found = false;
+        for (const QString &dir : {folders.SharedFolder, folders.ProgramDataFolder, folders.StartDir})
+            found = found || QFileInfo::exists(dir + name);
+        if (found)
+            continue;
+        if (std::optional<QByteArray> data = ReadWholeFile(deliveredDir + name))
+            WriteFileAtomic(folders.SharedFolder + name, *data);
+    }
 }
 
 }  // namespace zev

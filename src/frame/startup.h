@@ -13,8 +13,8 @@ class Clock;
 // empty "log.txt". Existing files, even damaged ones, are left alone.
 void CreateMissingWorkingFiles(const Folders &folders, const Clock &clock);
 
-// When "arrlpre2.txt" is in none of the places the lookup reads, copies the delivered
-// one from `deliveredDir` into the shared folder.
-void InstallPrefixFile(const Folders &folders, const QString &deliveredDir);
+// When a delivered data file ("arrlpre2.txt", "ADIFCnt.txt") is in none of the places
+// the program reads it from, copies it from `deliveredDir` into the shared folder.
+void InstallDataFiles(const Folders &folders, const QString &deliveredDir);
 
 }  // namespace zev

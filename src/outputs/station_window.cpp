@@ -1,6 +1,7 @@
 #include "outputs/station_window.h"
 
 #include "frame/session.h"
+#include "frame/window_scaling_ui.h"
 
 #include <QCheckBox>
 #include <QFocusEvent>
@@ -68,6 +69,7 @@ StationWindow::StationWindow(Session &session, QWidget *parent) : QDialog(parent
     auto *v = new QVBoxLayout(this);
     v->addLayout(form);
     v->addWidget(Command1, 0, Qt::AlignRight);
+    FitToScreen(this, 5400, 4200, true);
 
     const Preferences &p = s_.prefs;
     Text1->setText(p.MyCall);

@@ -191,7 +191,7 @@ TEST(FirstRun, MissingWorkingFilesAreCreatedAndDamagedOnesKept)
     EXPECT_EQ(zevtest::ReadFile(f.work("log.txt")), "\"x\"");
 }
 
-TEST(FirstRun, PrefixFileIsInstalledOnlyWhenNoneIsFound)
+TEST(FirstRun, DataFilesAreInstalledOnlyWhenNoneIsFound)
 {
     QTemporaryDir dir;
     Folders f;
@@ -201,12 +201,20 @@ TEST(FirstRun, PrefixFileIsInstalledOnlyWhenNoneIsFound)
     for (const QString &d : {f.StartDir, f.ProgramDataFolder, f.SharedFolder, dir.filePath("delivered")})
         ASSERT_TRUE(QDir().mkpath(d));
     zevtest::WriteFile(dir.filePath("delivered/arrlpre2.txt"), "delivered");
+    zevtest::WriteFile(dir.filePath("delivered/ADIFCnt.txt"), "countries");
 
     zevtest::WriteFile(f.StartDir + "/arrlpre2.txt", "own");
-    InstallPrefixFile(f, dir.filePath("delivered"));
+    zevtest::WriteFile(f.ProgramDataFolder + "/ADIFCnt.txt", "own countries");
+    InstallDataFiles(f, dir.filePath("delivered"));
     EXPECT_FALSE(QFileInfo::exists(f.SharedFolder + "/arrlpre2.txt"));
+    EXPECT_FALSE(QFileInfo::exists(f.SharedFolder + "/ADIFCnt.txt"));
 
     QFile::remove(f.StartDir + "/arrlpre2.txt");
-    InstallPrefixFile(f, dir.filePath("delivered"));
+    InstallDataFiles(f, dir.filePath("delivered"));
     EXPECT_EQ(zevtest::ReadFile(f.SharedFolder + "/arrlpre2.txt"), "delivered");
+    EXPECT_FALSE(QFileInfo::exists(f.SharedFolder + "/ADIFCnt.txt"));
+
+    QFile::remove(f.ProgramDataFolder + "/ADIFCnt.txt");
+    InstallDataFiles(f, dir.filePath("delivered"));
+    EXPECT_EQ(zevtest::ReadFile(f.SharedFolder + "/ADIFCnt.txt"), "countries");
 }
