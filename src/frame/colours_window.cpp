@@ -54,9 +54,10 @@ ColoursWindow::ColoursWindow(Session &session, QWidget *parent) : QDialog(parent
     };
     row(lblWorked, cmdWorked);
     row(lblRemaining, cmdRemaining);
+    v->addStretch(1);
     v->addWidget(cmdDone, 0, Qt::AlignRight);
     paintSamples();
-    FitToScreen(this, 5400, 2400, true);
+    FitToScreen(this, 4800, 1800, true);
 }
 
 void ColoursWindow::paintSamples()

@@ -109,8 +109,9 @@ EditContactWindow::EditContactWindow(Session &session, int editedRecord, std::fu
     auto *v = new QVBoxLayout(this);
     v->addWidget(heading);
     v->addLayout(grid);
+    v->addStretch(1);
     v->addLayout(buttons);
-    FitToScreen(this, 5200, 5400, true);
+    FitToScreen(this, 4400, 4200, true);
 
     if (record_ >= 1 && record_ <= s_.log.RecordCount()) {
         const ContactRecord &r = s_.log.record(record_);

@@ -68,8 +68,9 @@ StationWindow::StationWindow(Session &session, QWidget *parent) : QDialog(parent
     connect(Command1, &QPushButton::clicked, this, &StationWindow::doneClicked);
     auto *v = new QVBoxLayout(this);
     v->addLayout(form);
+    v->addStretch(1);
     v->addWidget(Command1, 0, Qt::AlignRight);
-    FitToScreen(this, 5400, 4200, true);
+    FitToScreen(this, 4800, 3400, true);
 
     const Preferences &p = s_.prefs;
     Text1->setText(p.MyCall);
