@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 
 int main(int argc, char **argv)
 {
@@ -19,14 +18,13 @@ int main(int argc, char **argv)
     zev::SystemClock clock;
     zev::Registry registry;
 
-    zev::Folders folders = zev::ResolveUserFolders(startDir, &prompter);
-
-    const QString splash = folders.SharedFolder + QStringLiteral("/splash.jpg");
-    auto *logo = new zev::LogoWindow(QFileInfo::exists(splash) ? splash : QString());
+    auto *logo = new zev::LogoWindow(zev::UserSplashPath());
     logo->show();
 
+    zev::Folders folders = zev::ResolveUserFolders(startDir, &prompter);
     zev::Session session(folders, prompter, clock, registry);
     session.shared.LoadSharedPrefs(folders.SharedFolder + QStringLiteral("/SharedUserPreferences.xml"));
+    zev::MakeBackupFolder(folders);
     zev::CreateMissingWorkingFiles(folders, clock);
     zev::InstallDataFiles(folders, QCoreApplication::applicationDirPath());
     QDir::setCurrent(folders.StartDir);

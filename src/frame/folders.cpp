@@ -56,8 +56,23 @@ Folders ResolveFolders(const QString &startDir, const QString &documentsDir, con
     f.MakerFolder = ResolveMakerFolder(maker, QStringLiteral("/Shared"), documentsDir, appDataDir, prompter);
     f.SharedFolder = f.MakerFolder + QStringLiteral("/Shared");
     f.ProgramDataFolder = f.MakerFolder + QStringLiteral("/ZEV");
-    EnsureFolder(f.BackupFolder(), false, prompter);
     return f;
+}
+
+void MakeBackupFolder(const Folders &folders)
+{
+    EnsureFolder(folders.BackupFolder(), false, nullptr);
+}
+
+QString UserSplashPath()
+{
+    for (auto where : {QStandardPaths::DocumentsLocation, QStandardPaths::GenericDataLocation}) {
+        const QString base = QStandardPaths::writableLocation(where);
+        const QString path = base + QStringLiteral("/Velko Software/Shared/splash.jpg");
+        if (!base.isEmpty() && QFileInfo::exists(path))
+            return path;
+    }
+    return {};
 }
 
 Folders ResolveUserFolders(const QString &startDir, Prompter *prompter)

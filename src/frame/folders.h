@@ -31,12 +31,18 @@ QString ResolveMakerFolder(const QString &makerSub, const QString &programSub,
                            Prompter *prompter);
 
 // Sets every folder: StartDir from startDir, the rest under the desktop's documents folder
-// (or application-data folder), and creates the backup folder silently.
+// (or application-data folder). The backup folder is made separately (MakeBackupFolder).
 Folders ResolveFolders(const QString &startDir, const QString &documentsDir,
                        const QString &appDataDir, Prompter *prompter);
 
 // ResolveFolders with the desktop's documents and application-data folders.
 Folders ResolveUserFolders(const QString &startDir, Prompter *prompter);
+
+// Creates the backup folder silently.
+void MakeBackupFolder(const Folders &folders);
+
+// The start-up picture the operator may put in the shared folder, if there is one.
+QString UserSplashPath();
 
 // A file-name stem from a call sign: its leading digits and capital letters, or "YourCall".
 QString CallFileStem(const QString &call);

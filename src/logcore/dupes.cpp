@@ -11,19 +11,22 @@ bool sameCall(const QString &a, const QString &b)
     return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+// Record n is on this band and mode; slots make the common case a number compare.
+bool sameBandAndMode(const ContactLog &log, int n, int slot, const QString &band, const QString &mode)
+{
+    if (slot >= 0)
+        return log.slot(n) == slot;
+    const ContactRecord &r = log.record(n);
+    return r.Band.compare(band, Qt::CaseInsensitive) == 0 && r.Mode.compare(mode, Qt::CaseInsensitive) == 0;
+}
+
 }  // namespace
 
 int FindDupe(const ContactLog &log, const QString &call, const QString &band, const QString &mode)
 {
     const int slot = SlotOf(band, mode);
     for (int n = 1; n <= log.RecordCount(); ++n) {
-        const ContactRecord &r = log.record(n);
-        if (!sameCall(r.Call, call))
-            continue;
-        // Same band and mode; a band outside the table is compared as text.
-        if (slot >= 0 ? log.slot(n) == slot
-                      : (r.Band.compare(band, Qt::CaseInsensitive) == 0 &&
-                         r.Mode.compare(mode, Qt::CaseInsensitive) == 0))
+        if (sameCall(log.record(n).Call, call) && sameBandAndMode(log, n, slot, band, mode))
             return n;
     }
     return 0;
@@ -42,10 +45,8 @@ QString PartialDupeList(const ContactLog &log, const QString &typed, const QStri
 {
     QString list;
     const int slot = SlotOf(band, mode);
-    if (slot < 0)
-        return list;
     for (int n = 1; n <= log.RecordCount() && list.size() <= 100; ++n) {
-        if (log.slot(n) != slot)
+        if (!sameBandAndMode(log, n, slot, band, mode))
             continue;
         const QString &call = log.record(n).Call;
         if (call.startsWith(typed, Qt::CaseInsensitive))

@@ -173,8 +173,6 @@ void MainWindow::buildUi()
     txtSec = entryBox("txtSec", QStringLiteral("OBEL/PWR"), QStringLiteral("Enter power followed by W"));
     txtPostConDate = entryBox("txtPostConDate", QStringLiteral("Date"));
     txtPostConTime = entryBox("txtPostConTime", QStringLiteral("Time"));
-    txtRSTR->setMaxLength(3);
-    txtRSTS->setMaxLength(3);
     const std::array<std::pair<QLineEdit *, QString>, 7> boxes{{
         {txtCall, QStringLiteral("Call")},
         {txtRSTR, QStringLiteral("RS(T) Rc")},
@@ -383,10 +381,13 @@ void MainWindow::buildUi()
     connect(txtRSTS, &QLineEdit::textChanged, this, [this](const QString &t) { ReportForMacros = t; });
     for (QLineEdit *box : {txtCall, txtRSTR, txtCntry, txtRSTS, txtSec, txtPostConDate, txtPostConTime}) {
         box->installEventFilter(this);
-        // Pasted text must not carry a double quote into the log either.
-        connect(box, &QLineEdit::textChanged, box, [box](const QString &t) {
-            if (t.contains(QLatin1Char('"')))
-                box->setText(QString(t).remove(QLatin1Char('"')));
+        // Composed characters would bypass the key rules.
+        box->setAttribute(Qt::WA_InputMethodEnabled, false);
+        // Pasted text follows the same rules as typed text.
+        connect(box, &QLineEdit::textChanged, box, [this, box](const QString &t) {
+            const QString clean = CleanEntryText(box, t);
+            if (clean != t)
+                box->setText(clean);
         });
     }
     for (QLabel *l : {Label24, Label30})
@@ -499,7 +500,7 @@ void MainWindow::buildMenus()
 
     QAction *graph = bar->addAction(QStringLiteral("&Graph"));
     graph->setObjectName(QStringLiteral("mnuGraph"));
-    graph->setEnabled(false);
+    connect(graph, &QAction::triggered, this, &MainWindow::mnuGraph_Click);
     QAction *help = bar->addAction(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     help->setEnabled(false);
@@ -528,6 +529,24 @@ void MainWindow::applyScreenFonts()
                       .arg(base * 3 / 2)
                       .arg(base * 5 / 4));
     lblDialog->setStyleSheet(lblDialog->styleSheet());
+}
+
+QString MainWindow::CleanEntryText(const QLineEdit *box, const QString &text) const
+{
+    QString out;
+    for (QChar c : text) {
+        if (c == QLatin1Char('"'))
+            continue;
+        if (box == txtRSTR || box == txtRSTS) {
+            if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+                out += c;
+        } else if (box == txtCall || box == txtCntry || box == txtSec) {
+            out += (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ? c.toUpper() : c;
+        } else {
+            out += c;
+        }
+    }
+    return out;
 }
 
 void MainWindow::paintProvinceLabels(quint32 colour)
@@ -582,8 +601,7 @@ void MainWindow::Form_Load()
     Label30->setText(s_.prefs.CurrentMode);
     mnuCW->setChecked(cw);
     mnuPH->setChecked(!cw);
-    txtRSTR->setMaxLength(cw ? 3 : 2);
-    txtRSTS->setMaxLength(cw ? 3 : 2);
+    ReportMaxLength = cw ? 3 : 2;
     for (int b = 0; b < 8; ++b) {
         const bool on = BandCodes()[b].compare(s_.prefs.CurrentBand.trimmed(), Qt::CaseInsensitive) == 0;
         mnuBand[size_t(b)]->setChecked(on);

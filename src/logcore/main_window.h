@@ -107,6 +107,8 @@ public:
     void mnuFormSize_Click();
     void mnuTaskbar_Click();
     void mnuColors_Click();
+    // The rate graph, rebuilt from the log each time it opens.
+    void mnuGraph_Click();
     // Size and fonts from FormSizePercent and TaskbarMode.
     void ApplyFormSize();
 
@@ -124,6 +126,8 @@ public:
     QString CallForMacros, ExchangeForMacros, ReportForMacros;
     // How long keys wait after a duplicate was announced.
     int dupeHoldMs = 3000;
+    // Longest report the report boxes take: 3 on CW, 2 on phone.
+    int ReportMaxLength = 3;
 
     // How modal windows are run; tests replace it to drive them without a nested loop.
     std::function<void(QDialog &)> runModal;
@@ -167,6 +171,8 @@ private:
     void stopOperatingClock();
     void endProgram(int code);
     void showEditButtons(bool show);
+    // What a paste may leave in an entry box: no quotes, capitals, digits in reports.
+    QString CleanEntryText(const QLineEdit *box, const QString &text) const;
     void setLabel25(const QString &text);
     void setDialog(const QString &text);
     void setDialogColour(quint32 bgr);
@@ -202,6 +208,8 @@ private:
     qint64 holdUntilMs_ = -1;
     QTimer *holdTimer_ = nullptr;
     bool replaying_ = false;
+    // Focus moves made while committing are not the operator leaving the call box.
+    bool inMains_ = false;
 
     Session &s_;
 };

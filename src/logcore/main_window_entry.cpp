@@ -9,6 +9,7 @@
 #include "logcore/recent_contacts_model.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QGuiApplication>
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
+#include <QScopeGuard>
 #include <QTimer>
 
 namespace zev {
@@ -68,6 +70,14 @@ void type(QLineEdit *box, QChar c)
         box->backspace();
     else if (!c.isNull())
         box->insert(QString(c));
+}
+
+// A report box takes no more characters than the mode allows; text already there stays.
+void typeReport(QLineEdit *box, QChar c, int maxLength)
+{
+    if (c != kBackspace && !c.isNull() && box->text().size() - box->selectedText().size() >= maxLength)
+        return;
+    type(box, c);
 }
 
 }  // namespace
@@ -171,7 +181,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     case QEvent::FocusOut: {
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
         // Another window coming to the front is not the operator leaving the box.
-        if (box == txtCall && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        if (box == txtCall && !inMains_ && reason != Qt::ActiveWindowFocusReason &&
+            reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason)
             callLostFocus();
         break;
     }
@@ -302,7 +313,7 @@ bool MainWindow::rstrKey(QChar key, bool real)
         return true;
     }
     if (real)
-        type(txtRSTR, k);
+        typeReport(txtRSTR, k, ReportMaxLength);
     return true;
 }
 
@@ -353,7 +364,7 @@ bool MainWindow::rstsKey(QChar key)
         txtSec->setFocus();
         return true;
     }
-    type(txtRSTS, number(k));
+    typeReport(txtRSTS, number(k), ReportMaxLength);
     return true;
 }
 
@@ -471,6 +482,8 @@ void MainWindow::releaseKeys()
 
 void MainWindow::Mains()
 {
+    inMains_ = true;
+    const auto done = qScopeGuard([this] { inMains_ = false; });
     QString postDate, postTime;
     if (PostContestMode) {
         const std::optional<QString> d = PostContestDate(txtPostConDate->text());
@@ -555,7 +568,9 @@ void MainWindow::Mains()
     }
     setDupeList({}, false);
     TimeStats();
-    s_.RigFrequencyText.clear();
+    // A contact that failed to store keeps its frequency for the retry.
+    if (stored)
+        s_.RigFrequencyText.clear();
 }
 
 void MainWindow::cmdClear_Click()
@@ -575,9 +590,12 @@ void MainWindow::DupCheck()
 {
     DupeFlag = false;
     const QString call = txtCall->text();
-    const bool listPrevious = mnuListPrevious->isChecked();
-    const std::vector<int> previous = PreviousContacts(s_.log, call);
-    if (listPrevious)
+    const int dupe = FindDupe(s_.log, call, s_.prefs.CurrentBand, s_.prefs.CurrentMode);
+    // Earlier contacts with the station, up to the duplicate when there is one.
+    std::vector<int> previous = PreviousContacts(s_.log, call);
+    if (dupe > 0)
+        previous.erase(std::upper_bound(previous.begin(), previous.end(), dupe), previous.end());
+    if (mnuListPrevious->isChecked())
         listModel->showRecords(previous);
     for (int n : previous) {
         const QString &exchange = s_.log.record(n).ExchangeRcvd;
@@ -586,7 +604,6 @@ void MainWindow::DupCheck()
             txtCntry->selectAll();
         }
     }
-    const int dupe = FindDupe(s_.log, call, s_.prefs.CurrentBand, s_.prefs.CurrentMode);
     if (dupe > 0) {
         setDialog(DupeMessage(s_.log, dupe));
         setDialogColour(kDupeBackground);
@@ -668,8 +685,7 @@ void MainWindow::SelectMode(const QString &mode)
     const bool cw = ModeIndex(mode) == 0;
     mnuCW->setChecked(cw);
     mnuPH->setChecked(!cw);
-    txtRSTR->setMaxLength(cw ? 3 : 2);
-    txtRSTS->setMaxLength(cw ? 3 : 2);
+    ReportMaxLength = cw ? 3 : 2;
 }
 
 // ---- score ----

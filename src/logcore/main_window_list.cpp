@@ -2,6 +2,7 @@
 
 #include "common/file_io.h"
 #include "frame/colours_window.h"
+#include "frame/rate_graph_window.h"
 #include "frame/window_scaling.h"
 #include "logcore/edit_contact_window.h"
 #include "logcore/log_maintenance.h"
@@ -167,6 +168,16 @@ void MainWindow::mnuCopyListtoClipboard_Click()
         clipboard->clear();
         clipboard->setText(listModel->clipboardText());
     }
+}
+
+// ---- rate graph ----
+
+void MainWindow::mnuGraph_Click()
+{
+    RateGraphWindow w(s_, this);
+    // Too few contacts: the window has told the operator already and has nothing to show.
+    if (w.graph().ready())
+        runModal(w);
 }
 
 // ---- appearance ----

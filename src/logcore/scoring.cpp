@@ -49,10 +49,11 @@ void MultiplierSets::clear()
 
 void MultiplierSets::Tally(const ContactRecord &r)
 {
-    const int slot = SlotOf(r.Band, r.Mode);
-    if (slot < 0)
+    // Any mode other than CW counts as phone here.
+    const int band = BandIndex(r.Band);
+    if (band < 0)
         return;
-    QStringList &set = sets_[size_t(slot)];
+    QStringList &set = sets_[size_t(band * 2 + ModeIndex(r.Mode))];
     if (set.size() >= kMaxPerSet || set.contains(r.ExchangeRcvd, Qt::CaseInsensitive))
         return;
     set.append(r.ExchangeRcvd);

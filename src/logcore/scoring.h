@@ -21,11 +21,14 @@ inline int ModeIndex(const QString &mode)
 {
     return mode.compare(QLatin1String("CW"), Qt::CaseInsensitive) == 0 ? 0 : 1;
 }
-// One of 16 band-and-mode slots, or -1 for a band outside the table.
+// One of 16 band-and-mode slots for a known band and "CW" or "PH" (ignoring case);
+// -1 for anything else, which only matches by its text.
 inline int SlotOf(const QString &band, const QString &mode)
 {
     const int b = BandIndex(band);
-    return b < 0 ? -1 : b * 2 + ModeIndex(mode);
+    const bool cw = mode.compare(QLatin1String("CW"), Qt::CaseInsensitive) == 0;
+    const bool ph = mode.compare(QLatin1String("PH"), Qt::CaseInsensitive) == 0;
+    return (b < 0 || !(cw || ph)) ? -1 : b * 2 + (cw ? 0 : 1);
 }
 
 class MultiplierSets {

@@ -46,6 +46,11 @@ StationWindow::StationWindow(Session &session, QWidget *parent) : QDialog(parent
         l->setBuddy(e);
         form->addRow(l, e);
         e->installEventFilter(this);
+        e->setAttribute(Qt::WA_InputMethodEnabled, false);
+        connect(e, &QLineEdit::textChanged, e, [e](const QString &t) {
+            if (t.contains(QLatin1Char('"')))
+                e->setText(QString(t).remove(QLatin1Char('"')));
+        });
     };
     box(Text1, "Text1", QStringLiteral("Please Enter your Call Sign:"));
     box(Text5, "Text5", QStringLiteral("Province / Territory:"));
@@ -109,6 +114,9 @@ bool StationWindow::eventFilter(QObject *watched, QEvent *event)
     const QChar c = typedChar(k);
     if (c.isNull() || (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
         return false;
+    // A quote would break the preference file.
+    if (c == QLatin1Char('"'))
+        return true;
     if (edit == Text1 || edit == Text5 || edit == Text7 || edit == Text8) {
         if (c >= QLatin1Char('a') && c <= QLatin1Char('z')) {
             edit->insert(c.toUpper());

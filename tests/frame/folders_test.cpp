@@ -54,6 +54,8 @@ TEST(Folders, UserFoldersGoUnderTheDocumentsFolderOfAFreshHome)
     QTemporaryDir start;
     zevtest::ScriptedPrompter prompter;
     const Folders f = ResolveUserFolders(start.path(), &prompter);
+    EXPECT_FALSE(QFileInfo::exists(f.BackupFolder()));
+    MakeBackupFolder(f);
     const QString docs = home.dir.path() + "/Documents";
     EXPECT_EQ(f.StartDir, QDir(start.path()).absolutePath());
     EXPECT_EQ(f.StartDrive, "");
@@ -78,6 +80,7 @@ TEST(Folders, UnusableDocumentsFolderFallsBackToApplicationData)
     zevtest::ScriptedPrompter prompter;
     const Folders f = ResolveFolders(base.path(), docs, data, &prompter);
     EXPECT_EQ(f.MakerFolder, data + "/Velko Software");
+    MakeBackupFolder(f);
     EXPECT_TRUE(QFileInfo(f.BackupFolder()).isDir());
     EXPECT_TRUE(prompter.asked.isEmpty());
 }

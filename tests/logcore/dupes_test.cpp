@@ -45,6 +45,12 @@ TEST(DupCheckRule, SameCallBandAndModeOnly)
     };
     for (const Case &c : cases)
         EXPECT_EQ(FindDupe(log, c.call, c.band, c.mode), c.dupe) << c.call << " " << c.band << " " << c.mode;
+    // A mode outside CW and PH matches only its own text.
+    const ContactLog other = makeLog({{"W1AW", "20", "SSB", "12"}});
+    EXPECT_EQ(FindDupe(other, "W1AW", "20", "PH"), 0);
+    EXPECT_EQ(FindDupe(other, "W1AW", "20", "ssb"), 1);
+    EXPECT_EQ(PartialDupeList(other, "W", "20", "PH"), "");
+    EXPECT_EQ(PartialDupeList(other, "W", "20", "SSB"), "W1AW ");
     EXPECT_EQ(DupeMessage(log, 1), "Duplicate W1AW 2009/07/01 18:06:01  Rec#  1");
     EXPECT_EQ(PreviousContacts(log, "w1aw"), (std::vector<int>{1, 2, 4}));
     EXPECT_TRUE(PreviousContacts(log, "K1ZZ").empty());

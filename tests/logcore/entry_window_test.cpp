@@ -4,6 +4,7 @@
 #include "window_harness.h"
 
 #include <QAction>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -376,10 +377,10 @@ TEST(BandAndMode, ChangesReloadAndKeepTheEntry)
     QTest::mouseClick(w.Label30, Qt::LeftButton);
     EXPECT_EQ(w.Label30->text(), "CW");
     EXPECT_TRUE(w.mnuCW->isChecked());
-    EXPECT_EQ(w.txtRSTR->maxLength(), 3);
+    EXPECT_EQ(w.ReportMaxLength, 3);
     EXPECT_FALSE(w.provinceLabels[3][2]->styleSheet().contains(ColourName(h.session->prefs.WorkedMultColour)));
     w.SelectMode("PH");
-    EXPECT_EQ(w.txtRSTS->maxLength(), 2);
+    EXPECT_EQ(w.ReportMaxLength, 2);
 
     QTest::mouseClick(w.bandHeadings[0], Qt::LeftButton);
     EXPECT_EQ(w.Label24->text(), "160");
@@ -522,4 +523,87 @@ TEST(PostContest, PaperLogTimesAndDates)
 
     w.mnuPostContest_Click();
     EXPECT_FALSE(w.txtPostConDate->isVisible());
+}
+
+TEST(Mains, EnterInTheCallBoxChecksBeforeAnythingElseRuns)
+{
+    // Clock stopped, so the commit starts it and moves the focus first.
+    Harness h(cwOn("20"));
+    h.prompter.answers = {true};
+    h.start();
+    MainWindow &w = h.activate();
+    w.dupeHoldMs = 0;
+    typeKeys("W1AW\n");
+    EXPECT_EQ(w.lblDialog->text(), "Duplicate W1AW 2009/07/01 18:06:01  Rec#  2");
+    EXPECT_TRUE(w.txtCall->hasFocus());
+    EXPECT_TRUE(w.DupeFlag);
+    EXPECT_EQ(h.session->log.RecordCount(), 3);
+
+    // Only a call typed: nothing is filled in behind the checks, so the empty exchange
+    // is what the operator is sent to.
+    w.cmdClear_Click();
+    typeKeys("VE3ABC\n");
+    EXPECT_EQ(w.lblDialog->text(), "Invald Province!");
+    EXPECT_TRUE(w.txtCntry->hasFocus());
+    EXPECT_EQ(w.txtRSTR->text(), "");
+    EXPECT_EQ(w.txtCntry->text(), "");
+    EXPECT_EQ(w.txtCall->text(), "VE3ABC");
+    EXPECT_EQ(h.session->log.RecordCount(), 3);
+}
+
+TEST(EntryKeys, MenusModeChangesAndPastesKeepTheEntry)
+{
+    Harness h(cwOn("20"));
+    h.prompter.answers = {true};
+    h.start();
+    MainWindow &w = h.activate();
+    typeKeys("W1AW");
+    // Going to the menu bar is not leaving the call box.
+    QFocusEvent out(QEvent::FocusOut, Qt::MenuBarFocusReason);
+    QCoreApplication::sendEvent(w.txtCall, &out);
+    EXPECT_FALSE(w.DupeFlag);
+    EXPECT_EQ(w.txtCall->text(), "W1AW");
+    EXPECT_EQ(w.txtRSTR->text(), "");
+
+    // A report typed on CW survives a change to phone; only further typing is limited.
+    w.cmdClear_Click();
+    typeKeys("K1ABC 579");
+    w.SelectMode("PH");
+    EXPECT_EQ(w.txtRSTR->text(), "579");
+    w.txtRSTR->clear();
+    typeKeys("579");
+    EXPECT_EQ(w.txtRSTR->text(), "57");
+
+    // Pasted text follows the typing rules.
+    w.txtCall->setText("ve3\"abc");
+    EXPECT_EQ(w.txtCall->text(), "VE3ABC");
+    w.txtRSTS->setText("5x9");
+    EXPECT_EQ(w.txtRSTS->text(), "59");
+}
+
+TEST(Mains, AFailedAppendKeepsTheRigFrequencyForTheRetry)
+{
+    Harness h(cwOn("20"));
+    h.prompter.answers = {true};
+    h.start();
+    MainWindow &w = h.activate();
+    QFile::remove(h.folders.work("log.txt"));
+    QDir().mkdir(h.folders.work("log.txt"));
+    h.session->RigFrequencyText = "14.025";
+    w.txtSec->setFocus();
+    w.txtCall->setText("VE3ABC");
+    w.txtRSTR->setText("599");
+    w.txtCntry->setText("ON");
+    w.txtRSTS->setText("599");
+    w.Mains();
+    EXPECT_EQ(h.session->log.RecordCount(), 3);
+    EXPECT_EQ(w.txtCall->text(), "VE3ABC");
+    EXPECT_EQ(h.session->RigFrequencyText, "14.025");
+    EXPECT_EQ(h.prompter.asked.last().title, "Contact Not Logged");
+
+    QDir().rmdir(h.folders.work("log.txt"));
+    WriteFile(h.folders.work("log.txt"), kThreeContacts);
+    w.Mains();
+    ASSERT_EQ(h.session->log.RecordCount(), 4);
+    EXPECT_EQ(h.session->log.record(4).Frequency, "14.025");
 }
