@@ -415,3 +415,26 @@ TEST(Appearance, FormSizeTaskbarAndColours)
     // ON is worked on 40 m CW? no: the grid shows phone; 20 m phone has ON.
     EXPECT_TRUE(w.provinceLabels[3][2]->styleSheet().contains("#00ff00"));
 }
+
+TEST(RateGraphMenu, OpensOnlyWithEnoughContacts)
+{
+    {
+        Harness h;  // three contacts
+        h.prompter.answers = {true};
+        h.start();
+        int opened = 0;
+        h.otherModal = [&](QDialog &) { ++opened; };
+        h.window->mnuGraph_Click();
+        EXPECT_EQ(opened, 0);
+        EXPECT_EQ(h.prompter.asked.last().title, "Not Enough Contacts to Graph.");
+    }
+    {
+        Harness h(Harness::basePrefs(), tenContacts());
+        h.prompter.answers = {true};
+        h.start();
+        QString title;
+        h.otherModal = [&](QDialog &d) { title = d.windowTitle(); };
+        h.window->mnuGraph_Click();
+        EXPECT_EQ(title, " Activity Graph - QSOs per Hour Rate   (# QSOs over 10 minutes X 6)");
+    }
+}
