@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the tests and the program need.
+# Installs the Debian 12 packages the build and the program need; --tests adds what the tests need.
 set -euo pipefail
 
 PACKAGES=(
@@ -10,6 +10,10 @@ PACKAGES=(
   libgtest-dev libbenchmark-dev
   hamradio-files fonts-dejavu-core
 )
+# With --tests: the export tests run independent readers on Node.js.
+if [ "${1:-}" = "--tests" ]; then
+  command -v node >/dev/null 2>&1 && command -v npm >/dev/null 2>&1 || PACKAGES+=(nodejs npm)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

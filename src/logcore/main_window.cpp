@@ -3,6 +3,7 @@
 #include "common/file_io.h"
 #include "logcore/log_maintenance.h"
 #include "logcore/recent_contacts_model.h"
+#include "outputs/adif_export.h"
 #include "outputs/station_window.h"
 
 #include <QAction>
@@ -434,10 +435,13 @@ void MainWindow::buildMenus()
     file->addSeparator();
     connect(item(file, "mnuOpen", QStringLiteral("&Open"), true), &QAction::triggered, this,
             &MainWindow::mnuOpen_Click);
-    item(file, "mnuWriteSumm", QStringLiteral("&Write Summary File"));
+    connect(item(file, "mnuWriteSumm", QStringLiteral("&Write Summary File"), true), &QAction::triggered, this,
+            &MainWindow::mnuWriteSumm_Click);
     file->addSeparator();
-    item(file, "mnuKestroImport", QStringLiteral("E&xport for Kestro Import"));
-    item(file, "mnuADIF", QStringLiteral("Export &ADIF File"));
+    connect(item(file, "mnuKestroImport", QStringLiteral("E&xport for Kestro Import"), true), &QAction::triggered,
+            this, [this] { ExportLogExp(s_, windowTitle()); });
+    connect(item(file, "mnuADIF", QStringLiteral("Export &ADIF File"), true), &QAction::triggered, this,
+            [this] { ExportAdif(s_, windowTitle()); });
     file->addSeparator();
     connect(item(file, "mnuCopyListtoClipboard", QStringLiteral("&Copy Listed Items to Clipboard"), true),
             &QAction::triggered, this, &MainWindow::mnuCopyListtoClipboard_Click);

@@ -107,6 +107,8 @@ public:
     void mnuFormSize_Click();
     void mnuTaskbar_Click();
     void mnuColors_Click();
+    // The summary sheet and the Cabrillo file.
+    void mnuWriteSumm_Click();
     // The rate graph, rebuilt from the log each time it opens.
     void mnuGraph_Click();
     // Size and fonts from FormSizePercent and TaskbarMode.

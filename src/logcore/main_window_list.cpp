@@ -3,6 +3,7 @@
 #include "common/file_io.h"
 #include "frame/colours_window.h"
 #include "frame/rate_graph_window.h"
+#include "outputs/summary_window.h"
 #include "frame/window_scaling.h"
 #include "logcore/edit_contact_window.h"
 #include "logcore/log_maintenance.h"
@@ -13,6 +14,7 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
@@ -167,6 +169,20 @@ void MainWindow::mnuCopyListtoClipboard_Click()
     if (QClipboard *clipboard = QGuiApplication::clipboard()) {
         clipboard->clear();
         clipboard->setText(listModel->clipboardText());
+    }
+}
+
+// ---- contest outputs ----
+
+void MainWindow::mnuWriteSumm_Click()
+{
+    const QString call = s_.prefs.MyCall;
+    SummaryWindow w(s_, windowTitle(), lblTotScore->text(), this);
+    runModal(w);
+    // Writing the file trims the call; keep the preference file in step.
+    if (s_.prefs.MyCall != call) {
+        Label2->setText(s_.prefs.MyCall);
+        SavePref();
     }
 }
 

@@ -1,6 +1,8 @@
 // Builds the prefix table (arrlpre2.txt) from the country file of the
 // hamradio-files package: one row per prefix, sorted so that the lookup can
-// jump into a letter's block and scan from there.
+// jump into a letter's block and scan from there. Optionally also the ADIF
+// country table (ADIFCnt.txt): one row per entity with its DXCC number, under
+// the same names, so a contact's country finds its number.
 
 #include "common/file_io.h"
 #include "common/quoted_values.h"
@@ -21,6 +23,7 @@
 namespace {
 
 constexpr int kMaxRows = 10000;
+constexpr int kMaxCountryRows = 1000;  // what the ADIF export reads at most
 constexpr int kFields = 10;
 
 struct Row {
@@ -71,7 +74,7 @@ bool ToNumber(const QString &text, double &value)
     return true;
 }
 
-int Run(const QString &inPath, const QString &outPath)
+int Run(const QString &inPath, const QString &outPath, const QString &countryPath)
 {
     QString error;
     const std::optional<QByteArray> data = zev::ReadWholeFile(inPath, &error);
@@ -84,6 +87,7 @@ int Run(const QString &inPath, const QString &outPath)
                                                                : QString::fromLatin1(*data);
 
     std::vector<Row> rows;
+    QList<QByteArray> countries;    // ADIFCnt.txt, in file order
     QHash<QString, QString> owner;  // prefix -> entity that has it
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (qsizetype n = 0; n < lines.size(); ++n) {
@@ -110,6 +114,12 @@ int Run(const QString &inPath, const QString &outPath)
         QString name = f[1].trimmed();
         if (name == QLatin1String("United States"))
             name = QStringLiteral("USA");
+        if (name.contains(QLatin1Char('"'))) {
+            // The quoted notation has no escape: such a name would break both tables.
+            Fail(QStringLiteral("%1 line %2: a country name holds a double quote").arg(inPath).arg(n + 1));
+            return 1;
+        }
+        countries.append(zev::FormatLine({name, entity}));
         const QString continent = f[3].trimmed();
 
         QString list = f[9];
@@ -152,6 +162,18 @@ int Run(const QString &inPath, const QString &outPath)
         Fail(QStringLiteral("cannot write %1: %2").arg(outPath, error));
         return 1;
     }
+    if (countryPath.isEmpty())
+        return 0;
+    if (countries.size() > kMaxCountryRows) {
+        Fail(QStringLiteral("%1 entities; the ADIF country table holds at most %2")
+                 .arg(countries.size())
+                 .arg(kMaxCountryRows));
+        return 1;
+    }
+    if (!zev::WriteFileAtomic(countryPath, zev::JoinLines(countries), &error)) {
+        Fail(QStringLiteral("cannot write %1: %2").arg(countryPath, error));
+        return 1;
+    }
     return 0;
 }
 
@@ -161,9 +183,9 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 3) {
-        std::fprintf(stderr, "usage: mkprefix <cty.csv> <out arrlpre2.txt>\n");
+    if (args.size() != 3 && args.size() != 4) {
+        std::fprintf(stderr, "usage: mkprefix <cty.csv> <out arrlpre2.txt> [<out ADIFCnt.txt>]\n");
         return 2;
     }
-    return Run(args[1], args[2]);
+    return Run(args[1], args[2], args.size() == 4 ? args[3] : QString());
 }

@@ -1,0 +1,63 @@
+// The exports of a full log: the Cabrillo text and the ADIF text for 11000 contacts.
+
+#include "bench_support.h"
+#include "logcore/contact_log.h"
+#include "outputs/adif_export.h"
+#include "outputs/cabrillo.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+zev::ContactLog &FullLog()
+{
+    static zev::ContactLog log = [] {
+        std::vector<zev::ContactRecord> records;
+        zev::ParseLog(zevbench::ContestLog(), records);
+        zev::ContactLog l;
+        l.setRecords(std::move(records));
+        return l;
+    }();
+    return log;
+}
+
+void BM_CabrilloText(benchmark::State &state)
+{
+    const zev::ContactLog &log = FullLog();
+    if (log.RecordCount() != zev::kLogCapacity)
+        state.SkipWithError("log did not load");
+    zev::CabrilloHeader h;
+    h.mainWindowTitle = QStringLiteral("Velko's ZEV Contest Log 1.9");
+    h.scoreText = QStringLiteral("1,234,567");
+    h.operators = QStringLiteral("VE3XYZ");
+    const zev::CabrilloStation abroad{QStringLiteral("W1XYZ"), QString(), false};
+    for (auto _ : state) {
+        const QByteArray text = zev::CabrilloText(h, abroad, log.records());
+        benchmark::DoNotOptimize(text.size());
+    }
+}
+BENCHMARK(BM_CabrilloText)->Unit(benchmark::kMillisecond)->Repetitions(10)->ReportAggregatesOnly(true);
+
+void BM_AdifText(benchmark::State &state)
+{
+    const zev::ContactLog &log = FullLog();
+    QString error;
+    const std::optional<zev::CountryTable> countries =
+        zev::ReadCountryTable(QStringLiteral(ZEV_BUILD_DIR "/ADIFCnt.txt"), &error);
+    if (log.RecordCount() != zev::kLogCapacity || !countries)
+        state.SkipWithError("log or country table did not load");
+    zev::AdifOptions o;
+    o.mainWindowTitle = QStringLiteral("Velko's ZEV Contest Log 1.9");
+    o.exportDate = QStringLiteral("2009-07-02");
+    o.power = QStringLiteral("100");
+    o.comment = QStringLiteral("ZEV Contest");
+    for (auto _ : state) {
+        const QByteArray text = zev::AdifText(o, log.records(), countries.value_or(zev::CountryTable()));
+        benchmark::DoNotOptimize(text.size());
+    }
+}
+BENCHMARK(BM_AdifText)->Unit(benchmark::kMillisecond)->Repetitions(10)->ReportAggregatesOnly(true);
+
+}  // namespace
+
+BENCHMARK_MAIN();
