@@ -2,6 +2,8 @@
 #include "common/quoted_values.h"
 #include "test_support.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -133,7 +135,7 @@ TEST(FileIo, AppendDurableNeverGluesLinesTogether)
     EXPECT_EQ(zevtest::ReadFile(path), "\"a\"\r\n\"b\"\r\n\"c\"\r\n");
 }
 
-TEST(FileIo, FailuresAreReportedAndLeaveFilesAlone)
+TEST(FileIo, FailuresAreReportedAndCreateNothing)
 {
     QTemporaryDir dir;
     // A directory in place of the file makes every write fail.
@@ -147,9 +149,9 @@ TEST(FileIo, FailuresAreReportedAndLeaveFilesAlone)
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(ReadWholeFile(dir.filePath("missing")).has_value());
 
-    const QString path = dir.filePath("keep.txt");
-    zevtest::WriteFile(path, "old");
     EXPECT_FALSE(WriteFileAtomic(dir.filePath("nodir/keep.txt"), "new"));
-    ASSERT_TRUE(WriteFileAtomic(path, "new"));
-    EXPECT_EQ(zevtest::ReadFile(path), "new");
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("nodir")));
+    // The failed writes left nothing behind beside the blocked path.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"blocked"});
+    EXPECT_TRUE(QDir(blocked).isEmpty());
 }
