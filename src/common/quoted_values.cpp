@@ -141,8 +141,9 @@ static void appendValue(QByteArray &out, const Value &v)
     if (!out.isEmpty())
         out += ',';
     if (const QString *s = std::get_if<QString>(&v)) {
+        // The notation has no escape: a quote inside a value would shift every later value.
         out += '"';
-        out += ToFileBytes(*s);
+        out += ToFileBytes(*s).replace('"', "");
         out += '"';
     } else {
         out += FormatNumber(std::get<double>(v)).toLatin1();

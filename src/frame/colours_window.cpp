@@ -57,7 +57,7 @@ ColoursWindow::ColoursWindow(Session &session, QWidget *parent) : QDialog(parent
     v->addStretch(1);
     v->addWidget(cmdDone, 0, Qt::AlignRight);
     paintSamples();
-    FitToScreen(this, 4800, 1800, true);
+    FitToScreen(this, 4800, 1800, false);
 }
 
 void ColoursWindow::paintSamples()

@@ -2,6 +2,7 @@
 
 #include "common/file_io.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zev {
@@ -123,7 +124,9 @@ namespace zev {
 
 void ContactLog::derive(const ContactRecord &r)
 {
-    TotalPoints = int(std::nearbyint(TotalPoints + r.Points));
+    // Hand-edited points can be anything; the total stays a sane integer.
+    const double sum = std::nearbyint(double(TotalPoints) + (std::isfinite(r.Points) ? r.Points : 0));
+    TotalPoints = int(std::clamp(sum, -2147483647.0, 2147483647.0));
     slots_.push_back(SlotOf(r.Band, r.Mode));
     if (!IsNumeric(r.ExchangeRcvd))
         mults.Tally(r);

@@ -64,6 +64,7 @@ EditContactWindow::EditContactWindow(Session &session, int editedRecord, std::fu
         if (mark)
             grid->addWidget(mark, row, 2);
         e->installEventFilter(this);
+        e->setAttribute(Qt::WA_InputMethodEnabled, false);
         ++row;
     };
     lblPreInvalid = marker(QStringLiteral("   Invalid!"));
@@ -84,6 +85,23 @@ EditContactWindow::EditContactWindow(Session &session, int editedRecord, std::fu
     box(txtEditBnd, "txtEditBnd", QStringLiteral("Mode"), lblModeInvalid);
     box(Text1, "Text1", QStringLiteral("Band"), lblBandInvalid);
     box(Text2, "Text2", QStringLiteral("Points"));
+    Text2->setMaxLength(4);
+    // Pasted text obeys the typing rules; above all, no quote may reach the log.
+    for (QLineEdit *e : {txtEditCall, txtEditNum, txtEditCk, txtEditPre, txtEditSec, txtEditDate, txtEditTime,
+                         txtEditBnd, Text1, Text2}) {
+        connect(e, &QLineEdit::textChanged, e, [this, e](const QString &t) {
+            QString clean;
+            for (QChar c : t) {
+                if (e == txtEditDate ? (c.isDigit() || c == QLatin1Char('/'))
+                    : e == txtEditTime ? (c.isDigit() || c == QLatin1Char(':'))
+                    : e == Text2       ? (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+                                       : c != QLatin1Char('"'))
+                    clean += c;
+            }
+            if (clean != t)
+                e->setText(clean);
+        });
+    }
 
     cmdDone = new QPushButton(QStringLiteral("Done"));
     cmdDone->setObjectName(QStringLiteral("cmdDone"));

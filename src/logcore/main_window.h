@@ -95,6 +95,8 @@ public:
     void cmdList_Click();
     void cmdEdit_Click();
     void cmdDelete_Click();
+    // Deletes record n after asking; the list's selection plays no part.
+    void DeleteRecord(int n);
     // Record number of the row selected in the list, 0 when none.
     int SelectedRecord() const;
 

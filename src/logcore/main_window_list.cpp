@@ -42,12 +42,23 @@ void MainWindow::showEditButtons(bool show)
 
 int MainWindow::SelectedRecord() const
 {
-    const QModelIndex current = ListView1->currentIndex();
-    if (!current.isValid() || current.row() >= listModel->rowCount())
+    // Only a row the operator can see highlighted counts.
+    const QModelIndexList rows = ListView1->selectionModel()->selectedRows();
+    if (rows.isEmpty() || rows.first().row() >= listModel->rowCount())
         return 0;
-    const int n = listModel->recordAt(current.row());
+    const int n = listModel->recordAt(rows.first().row());
     return n >= 1 && n <= s_.log.RecordCount() ? n : 0;
 }
+
+namespace {
+
+void tellNoSelection(Prompter &prompter)
+{
+    prompter.message(QStringLiteral("Select a contact in the list first."), QStringLiteral("No Contact Selected"),
+                     PromptIcon::Information);
+}
+
+}  // namespace
 
 void MainWindow::cmdList_Click()
 {
@@ -58,11 +69,21 @@ void MainWindow::cmdList_Click()
 
 void MainWindow::cmdDelete_Click()
 {
+    const int n = SelectedRecord();
+    if (n == 0) {
+        showEditButtons(false);
+        tellNoSelection(s_.prompter);
+        return;
+    }
+    DeleteRecord(n);
+}
+
+void MainWindow::DeleteRecord(int n)
+{
     const bool yes = s_.prompter.askYesNo(QStringLiteral("Are you sure?"), QStringLiteral("Are you sure?"),
                                           PromptIcon::Question);
     showEditButtons(false);
-    const int n = SelectedRecord();
-    if (!yes || n == 0)
+    if (!yes || n < 1 || n > s_.log.RecordCount())
         return;
     std::vector<ContactRecord> records = s_.log.records();
     records.erase(records.begin() + (n - 1));
@@ -78,19 +99,22 @@ void MainWindow::cmdDelete_Click()
 void MainWindow::cmdEdit_Click()
 {
     const int n = SelectedRecord();
-    if (n == 0)
+    if (n == 0) {
+        tellNoSelection(s_.prompter);
         return;
+    }
     std::optional<ContactRecord> edited;
+    int countBefore = s_.log.RecordCount();
     {
-        EditContactWindow w(s_, n, [this] { cmdDelete_Click(); }, this);
+        EditContactWindow w(s_, n, [this, n] { DeleteRecord(n); }, this);
         runModal(w);
         edited = w.edited();
     }
     ShowRecentContacts();
     showEditButtons(false);
     std::vector<ContactRecord> records = s_.log.records();
-    // "Delete Dupe" may have shortened the log meanwhile; an edit applies only to its record.
-    if (edited && n <= int(records.size()))
+    // An edit applies only while its record is still where it was.
+    if (edited && s_.log.RecordCount() == countBefore && n <= int(records.size()))
         records[size_t(n - 1)] = *edited;
     QString error;
     if (!RewriteLog(s_.logPath(), records, &error))

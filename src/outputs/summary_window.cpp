@@ -2,6 +2,7 @@
 
 #include "common/file_io.h"
 #include "frame/session.h"
+#include "frame/window_scaling_ui.h"
 #include "outputs/cabrillo.h"
 
 #include <QButtonGroup>
@@ -140,7 +141,9 @@ SummaryWindow::SummaryWindow(Session &session, const QString &mainWindowTitle,
     v->addWidget(soapboxLabel);
     v->addWidget(Text11);
     v->addSpacing(6);
+    v->addStretch(1);
     v->addLayout(buttons);
+    FitToScreen(this, 5600, 5000, true);
 
     Text1->setText(s_.prefs.MyCall + QLatin1Char(' '));
     Registry &reg = s_.registry;

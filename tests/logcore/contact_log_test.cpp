@@ -2,6 +2,7 @@
 #include "test_support.h"
 
 #include <QDir>
+#include <limits>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -99,6 +100,28 @@ TEST(LogFile, ReadsLfLineEndsAndALastLineWithoutLineEnd)
     ASSERT_TRUE(ParseLog(split + "\r\n", got).ok);
     ASSERT_EQ(got.size(), 1u);
     EXPECT_EQ(got[0], exampleRecord());
+}
+
+TEST(LogFile, AQuoteInsideAValueIsNeverWritten)
+{
+    ContactRecord r = exampleRecord();
+    r.Call = "VE3\"XYZ";
+    r.Country = "Can\",ada";
+    EXPECT_EQ(RecordLine(r), QByteArray(kExampleLine).replace("\"Canada\"", "\"Can,ada\""));
+    std::vector<ContactRecord> back;
+    ASSERT_TRUE(ParseLog(RecordLine(r), back).ok);
+    EXPECT_EQ(back[0].Call, "VE3XYZ");
+}
+
+TEST(LogFile, TotalsStaySaneWithWildPoints)
+{
+    std::vector<ContactRecord> records(3);
+    records[0].Points = 2e9;
+    records[1].Points = 2e9;
+    records[2].Points = std::numeric_limits<double>::infinity();
+    ContactLog log;
+    log.setRecords(records);
+    EXPECT_EQ(log.TotalPoints, 2147483647);
 }
 
 TEST(LogFile, EmptyFileIsAnEmptyLog)

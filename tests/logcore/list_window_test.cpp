@@ -438,3 +438,62 @@ TEST(RateGraphMenu, OpensOnlyWithEnoughContacts)
         EXPECT_EQ(title, " Activity Graph - QSOs per Hour Rate   (# QSOs over 10 minutes X 6)");
     }
 }
+
+TEST(EditContact, PastedQuotesAndHugePointsCannotReachTheLog)
+{
+    Harness h(Harness::basePrefs(), tenContacts());
+    h.prompter.answers = {true};
+    h.start();
+    MainWindow &w = h.activate();
+    h.otherModal = [](QDialog &d) {
+        auto &e = dynamic_cast<EditContactWindow &>(d);
+        e.txtEditCall->setText("VE3\",X");  // as a paste would put it
+        EXPECT_EQ(e.txtEditCall->text(), "VE3,X");
+        e.Text2->setText("99999999999");
+        EXPECT_EQ(e.Text2->text(), "9999");
+        e.txtEditTime->setText("18:1a0");
+        EXPECT_EQ(e.txtEditTime->text(), "18:10");
+        e.cmdDone_Click();
+        EXPECT_EQ(e.result(), QDialog::Accepted);
+    };
+    selectRecord(w, 1);
+    w.cmdEdit_Click();
+    EXPECT_EQ(h.endedWith, -1);
+    EXPECT_EQ(h.session->log.record(1).Call, "VE3,X");
+    EXPECT_EQ(h.session->log.record(1).Points, 9999);
+    EXPECT_EQ(h.session->log.RecordCount(), 10);
+}
+
+TEST(EditContact, DeleteDupeStillDeletesAfterTheListWasRefreshed)
+{
+    Harness h(Harness::basePrefs(), tenContacts());
+    h.prompter.answers = {true};
+    h.start();
+    MainWindow &w = h.activate();
+    h.otherModal = [&](QDialog &d) {
+        auto &e = dynamic_cast<EditContactWindow &>(d);
+        w.ShowRecentContacts();  // a reload while the window is open clears the selection
+        e.txtEditCall->setText("VE3AA");
+        e.cmdDone_Click();
+        h.prompter.answers = {true};
+        e.cmdDeleteDupe_Click();
+    };
+    selectRecord(w, 2);
+    w.cmdEdit_Click();
+    ASSERT_EQ(h.session->log.RecordCount(), 9);
+    EXPECT_EQ(h.session->log.record(2).Call, "W1AW");
+}
+
+TEST(DeleteContact, NothingHighlightedDeletesNothing)
+{
+    Harness h(Harness::basePrefs(), tenContacts());
+    h.prompter.answers = {true};
+    h.start();
+    MainWindow &w = h.activate();
+    w.ListView1->setCurrentIndex(w.listModel->index(0, 0));
+    w.ListView1->clearSelection();
+    h.prompter.answers = {true};
+    w.cmdDelete_Click();
+    EXPECT_EQ(h.session->log.RecordCount(), 10);
+    EXPECT_EQ(h.prompter.asked.last().title, "No Contact Selected");
+}
