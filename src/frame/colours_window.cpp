@@ -1,6 +1,7 @@
 #include "frame/colours_window.h"
 
 #include "frame/session.h"
+#include "frame/widget_helpers_ui.h"
 #include "frame/window_scaling_ui.h"
 
 #include <QColor>
@@ -10,15 +11,6 @@
 #include <QVBoxLayout>
 
 namespace zev {
-
-namespace {
-
-QString cssColour(quint32 bgr)
-{
-    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)).name();
-}
-
-}  // namespace
 
 ColoursWindow::ColoursWindow(Session &session, QWidget *parent) : QDialog(parent), s_(session)
 {
@@ -62,9 +54,9 @@ ColoursWindow::ColoursWindow(Session &session, QWidget *parent) : QDialog(parent
 
 void ColoursWindow::paintSamples()
 {
-    lblWorked->setStyleSheet(QStringLiteral("color: %1; font-weight: bold;").arg(cssColour(s_.prefs.WorkedMultColour)));
+    lblWorked->setStyleSheet(QStringLiteral("color: %1; font-weight: bold;").arg(ColourName(s_.prefs.WorkedMultColour)));
     lblRemaining->setStyleSheet(
-        QStringLiteral("color: %1; font-weight: bold;").arg(cssColour(s_.prefs.UnworkedMultColour)));
+        QStringLiteral("color: %1; font-weight: bold;").arg(ColourName(s_.prefs.UnworkedMultColour)));
 }
 
 void ColoursWindow::ChangeWorked()

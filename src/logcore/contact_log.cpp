@@ -89,12 +89,18 @@ LogReadResult ReadLogFile(const QString &path, std::vector<ContactRecord> &recor
     return ParseLog(*data, records);
 }
 
+int AddPoints(int total, double points)
+{
+    const double sum = std::nearbyint(double(total) + (std::isfinite(points) ? points : 0));
+    return int(std::clamp(sum, -2147483647.0, 2147483647.0));
+}
+
 int SumPoints(const std::vector<ContactRecord> &records)
 {
-    double total = 0;
+    int total = 0;
     for (const ContactRecord &r : records)
-        total = std::nearbyint(total + r.Points);
-    return int(total);
+        total = AddPoints(total, r.Points);
+    return total;
 }
 
 QByteArray FormatLog(const std::vector<ContactRecord> &records)
@@ -124,9 +130,7 @@ namespace zev {
 
 void ContactLog::derive(const ContactRecord &r)
 {
-    // Hand-edited points can be anything; the total stays a sane integer.
-    const double sum = std::nearbyint(double(TotalPoints) + (std::isfinite(r.Points) ? r.Points : 0));
-    TotalPoints = int(std::clamp(sum, -2147483647.0, 2147483647.0));
+    TotalPoints = AddPoints(TotalPoints, r.Points);
     slots_.push_back(SlotOf(r.Band, r.Mode));
     if (!IsNumeric(r.ExchangeRcvd))
         mults.Tally(r);

@@ -55,7 +55,10 @@ struct LogReadResult {
 LogReadResult ParseLog(const QByteArray &data, std::vector<ContactRecord> &records);
 LogReadResult ReadLogFile(const QString &path, std::vector<ContactRecord> &records);
 
-// Sum of points, each partial sum rounded to the nearest integer (ties to even).
+// Adds a contact's points to a running total: each partial sum rounded to the nearest
+// integer (ties to even) and kept within integer range, whatever a hand-edited file holds.
+int AddPoints(int total, double points);
+// Sum of points by the same rule.
 int SumPoints(const std::vector<ContactRecord> &records);
 
 // The whole log as the file holds it.

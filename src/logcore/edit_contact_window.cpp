@@ -2,6 +2,7 @@
 
 #include "common/quoted_values.h"
 #include "frame/session.h"
+#include "frame/widget_helpers_ui.h"
 #include "frame/window_scaling_ui.h"
 #include "logcore/dupes.h"
 #include "logcore/entry_rules.h"
@@ -19,20 +20,6 @@
 namespace zev {
 
 namespace {
-
-QChar typed(const QKeyEvent *k)
-{
-    if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return {};
-    if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)
-        return QChar(13);
-    if (k->key() == Qt::Key_Backspace)
-        return QChar(8);
-    const QString t = k->text();
-    if (t.size() != 1 || t[0].unicode() < 32 || t[0].unicode() == 127)
-        return {};
-    return t[0];
-}
 
 QLabel *marker(const QString &text)
 {
@@ -152,7 +139,7 @@ bool EditContactWindow::eventFilter(QObject *watched, QEvent *event)
     if (!box)
         return QDialog::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress) {
-        const QChar key = typed(static_cast<QKeyEvent *>(event));
+        const QChar key = TypedKey(static_cast<QKeyEvent *>(event));
         return key.isNull() ? false : keyPress(box, key);
     }
     if (event->type() == QEvent::FocusOut && !refocusing_ && isVisible()) {
@@ -191,28 +178,25 @@ bool EditContactWindow::keyPress(QLineEdit *box, QChar key)
     return false;
 }
 
+bool EditContactWindow::formatOk(bool valid, bool tell, const QString &text, const QString &title)
+{
+    if (!valid && tell) {
+        s_.prompter.beep();
+        s_.prompter.message(text, title, PromptIcon::Exclamation);
+    }
+    return valid;
+}
+
 bool EditContactWindow::dateOk(bool tell)
 {
-    if (PostContestDate(txtEditDate->text()))
-        return true;
-    if (tell) {
-        s_.prompter.beep();
-        s_.prompter.message(QStringLiteral("You have entered an invalid date format!"),
-                            QStringLiteral("Invalid Date Format!"), PromptIcon::Exclamation);
-    }
-    return false;
+    return formatOk(PostContestDate(txtEditDate->text()).has_value(), tell,
+                    QStringLiteral("You have entered an invalid date format!"), QStringLiteral("Invalid Date Format!"));
 }
 
 bool EditContactWindow::timeOk(bool tell)
 {
-    if (RecordTimeText(txtEditTime->text()))
-        return true;
-    if (tell) {
-        s_.prompter.beep();
-        s_.prompter.message(QStringLiteral("You have entered an invalid time format!"),
-                            QStringLiteral("Invalid Time Format!"), PromptIcon::Exclamation);
-    }
-    return false;
+    return formatOk(RecordTimeText(txtEditTime->text()).has_value(), tell,
+                    QStringLiteral("You have entered an invalid time format!"), QStringLiteral("Invalid Time Format!"));
 }
 
 bool EditContactWindow::leave(QLineEdit *box)

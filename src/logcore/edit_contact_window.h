@@ -41,6 +41,7 @@ private:
     bool keyPress(QLineEdit *box, QChar key);
     // Checks done when a box is left; false keeps the focus there.
     bool leave(QLineEdit *box);
+    bool formatOk(bool valid, bool tell, const QString &text, const QString &title);
     bool dateOk(bool tell);
     bool timeOk(bool tell);
 

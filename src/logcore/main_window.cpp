@@ -76,11 +76,6 @@ QPushButton *button(const char *name, const QString &text, const QString &access
 
 }  // namespace
 
-QString ColourName(quint32 bgr)
-{
-    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)).name();
-}
-
 QString OperatingTimeText(double seconds)
 {
     const qint64 total = qint64(std::floor(std::fabs(seconds)));

@@ -2,6 +2,7 @@
 // Form1: the logging window, its load sequence, preferences and the ways the program ends.
 
 #include "frame/session.h"
+#include "frame/widget_helpers_ui.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -220,7 +221,5 @@ private:
 
 // "hh:mm:ss" of an operating time, each part two digits.
 QString OperatingTimeText(double seconds);
-// 0x00BBGGRR to a style-sheet colour.
-QString ColourName(quint32 bgr);
 
 }  // namespace zev

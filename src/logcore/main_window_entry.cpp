@@ -7,6 +7,7 @@
 #include "logcore/entry_rules.h"
 #include "logcore/main_window.h"
 #include "logcore/recent_contacts_model.h"
+#include "frame/widget_helpers_ui.h"
 
 #include <QAction>
 #include <algorithm>
@@ -30,8 +31,8 @@ namespace {
 constexpr quint32 kNormalBackground = 0xC0C000;
 constexpr quint32 kDupeBackground = 0x0000FF;
 
-const QChar kEnter(13);
-const QChar kBackspace(8);
+const QChar kEnter = kEnterKey;
+const QChar kBackspace = kBackspaceKey;
 const QChar kSpace(32);
 
 QChar capital(QChar c)
@@ -43,24 +44,6 @@ QChar capital(QChar c)
 QChar number(QChar c)
 {
     return (c == kBackspace || (c >= QLatin1Char('0') && c <= QLatin1Char('9'))) ? c : QChar();
-}
-
-// The character a key press types, as a classic key code: Enter 13, Backspace 8.
-// Keys that type nothing (arrows, function keys, shortcuts) give a null char.
-QChar keyChar(const QKeyEvent *k)
-{
-    if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return {};
-    switch (k->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return kEnter;
-    case Qt::Key_Backspace: return kBackspace;
-    default: break;
-    }
-    const QString t = k->text();
-    if (t.size() != 1 || t[0].unicode() < 32 || t[0].unicode() == 127)
-        return {};
-    return t[0];
 }
 
 // Types one character the way the box would have, replacing a selection.
@@ -95,24 +78,40 @@ void MainWindow::setDialog(const QString &text)
     lblDialog->setText(text);
 }
 
+// Style sheets and fonts are set only when they change: every key in the call box
+// passes here, and re-styling a widget is costly.
+namespace {
+
+void setStyleIfChanged(QWidget *w, const QString &style)
+{
+    if (w->styleSheet() != style)
+        w->setStyleSheet(style);
+}
+
+}  // namespace
+
 void MainWindow::setDialogColour(quint32 bgr)
 {
-    lblDialog->setStyleSheet(QStringLiteral("QLabel#lblDialog { background: %1; color: %2; padding: 2px; }")
-                                 .arg(ColourName(bgr), bgr == kDupeBackground ? "white" : "black"));
+    setStyleIfChanged(lblDialog, QStringLiteral("QLabel#lblDialog { background: %1; color: %2; padding: 2px; }")
+                                     .arg(ColourName(bgr), bgr == kDupeBackground ? "white" : "black"));
 }
 
 void MainWindow::setDupeList(const QString &text, bool highlighted)
 {
     lblDupe->setText(text);
-    lblDupe->setStyleSheet(highlighted ? QStringLiteral("QLabel#lblDupe { background: %1; }").arg(ColourName(kNormalBackground))
-                                       : QString());
+    setStyleIfChanged(lblDupe, highlighted ? QStringLiteral("QLabel#lblDupe { background: %1; }")
+                                                 .arg(ColourName(kNormalBackground))
+                                           : QString());
 }
 
 void MainWindow::scaleDupeFont(int eighths)
 {
     // The list's font follows the window's size setting.
+    const int size = std::max(8, font().pixelSize() * eighths / 8 * s_.prefs.FormSizePercent / 100);
+    if (lblDupe->font().pixelSize() == size)
+        return;
     QFont f = lblDupe->font();
-    f.setPixelSize(std::max(8, font().pixelSize() * eighths / 8 * s_.prefs.FormSizePercent / 100));
+    f.setPixelSize(size);
     lblDupe->setFont(f);
 }
 
@@ -225,7 +224,7 @@ bool MainWindow::handleKey(QLineEdit *box, QKeyEvent *event)
         cmdClear_Click();
         return true;
     }
-    const QChar key = keyChar(event);
+    const QChar key = TypedKey(event);
     if (key.isNull())
         return false;
     bool consumed = false;

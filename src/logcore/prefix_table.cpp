@@ -2,6 +2,7 @@
 
 #include "common/file_io.h"
 #include "common/quoted_values.h"
+#include "logcore/scoring.h"
 
 #include <QFileInfo>
 #include <QStringView>
@@ -177,11 +178,7 @@ QString WholeNumberText(double v, bool thousands)
     const long long n = std::llround(v);
     if (n == 0)
         return QStringLiteral(" ");  // a zero prints as nothing
-    QString digits = QString::number(n);
-    if (thousands)
-        for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
-            digits.insert(at, QLatin1Char(','));
-    return digits + QLatin1Char(' ');
+    return (thousands ? GroupedNumber(n) : QString::number(n)) + QLatin1Char(' ');
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "outputs/station_window.h"
 
 #include "frame/session.h"
+#include "frame/widget_helpers_ui.h"
 #include "frame/window_scaling_ui.h"
 
 #include <QCheckBox>
@@ -16,20 +17,6 @@
 namespace zev {
 
 namespace {
-
-bool isEnter(const QKeyEvent *k)
-{
-    return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
-}
-
-// The single printable character a key press types, or a null char.
-QChar typedChar(const QKeyEvent *k)
-{
-    const QString t = k->text();
-    if (t.size() != 1 || t[0].unicode() < 32 || t[0].unicode() == 127)
-        return {};
-    return t[0];
-}
 
 }  // namespace
 
@@ -106,13 +93,13 @@ bool StationWindow::eventFilter(QObject *watched, QEvent *event)
     if (event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
 
-    auto *k = static_cast<QKeyEvent *>(event);
-    if (isEnter(k) && edit != Text2 && edit != Text3 && edit != Text4) {
+    const QChar c = TypedKey(static_cast<QKeyEvent *>(event));
+    if (c == kEnterKey && edit != Text2 && edit != Text3 && edit != Text4) {
         Done();
         return true;
     }
-    const QChar c = typedChar(k);
-    if (c.isNull() || (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+    // Backspace and keys that type nothing behave as usual in every box.
+    if (c.isNull() || c == kEnterKey || c == kBackspaceKey)
         return false;
     // A quote would break the preference file.
     if (c == QLatin1Char('"'))

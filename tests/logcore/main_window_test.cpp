@@ -244,8 +244,9 @@ TEST(MainWindowStart, NewLogNeedsTypedYes)
         EXPECT_EQ(h.window->lblttrack->text(), c.erased ? "00:00:00" : "01:00:00");
         // The erased log is kept as a backup even though it was never loaded.
         EXPECT_EQ(h.backups().size(), c.erased ? 1 : 0) << c.answer;
-        if (c.erased)
+        if (c.erased) {
             EXPECT_EQ(zevtest::ReadFile(h.folders.BackupFolder() + "/" + h.backups()[0]), kThreeContacts);
+        }
     }
 }
 
