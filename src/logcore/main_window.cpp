@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QDir>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -76,6 +77,25 @@ QPushButton *button(const char *name, const QString &text, const QString &access
 
 }  // namespace
 
+QString PreferenceMeaning(int value)
+{
+    static const char *const meanings[19] = {
+        "your call sign",          "your province",
+        "the hours added for UTC", "the mode, CW or PH",
+        "the operating time in seconds", "your country",
+        "your longitude",          "your latitude",
+        "the form size, 30 to 100", "the worked multiplier colour",
+        "the remaining multiplier colour", "the band",
+        "your continent",          "your OBEL or power",
+        "the voice navigation level, 0 to 2", "the radio name",
+        "the taskbar option, 0 or 1", "the list previous contacts option, 0 or 1",
+        "the in Canada option, 0 or 1",
+    };
+    if (value < 1 || value > 19)
+        return QStringLiteral("one of the nineteen settings");
+    return QString::fromLatin1(meanings[value - 1]);
+}
+
 QString OperatingTimeText(double seconds)
 {
     const qint64 total = qint64(std::floor(std::fabs(seconds)));
@@ -109,6 +129,7 @@ MainWindow::MainWindow(Session &session, QWidget *parent) : QMainWindow(parent),
     runModal = [](QDialog &d) { d.exec(); };
     buildUi();
     buildMenus();
+    setupKeyboard();
     applyScreenFonts();
 }
 
@@ -574,20 +595,32 @@ void MainWindow::Form_Load()
         }
     PartialDupesOn = true;
 
-    auto loadFailed = [&](const QString &detail) {
-        s_.prompter.message(QStringLiteral("Error opening file"), QStringLiteral("Error opeining file"),
-                            PromptIcon::None, detail);
+    // The rest of the start is skipped, but the log is still read: the window must never
+    // work on a log it has not loaded, or the next rewrite would drop its contacts.
+    auto loadFailed = [&](const QString &what) {
+        s_.prompter.message(QStringLiteral("Error opening file\n\n") + what +
+                                QStringLiteral("\n\nYour log has been loaded and contacts you log now are kept. "
+                                               "Correct that value in %1 (in %2) with a text editor, or delete "
+                                               "the file to start again with default settings; then restart "
+                                               "the program.")
+                                    .arg(kPreferenceFile, QDir::toNativeSeparators(s_.folders.StartDir)),
+                            QStringLiteral("Error opeining file"), PromptIcon::Exclamation);
+        if (mnuOpen2())
+            txtCall->setFocus();
     };
     QString error;
     std::optional<QByteArray> prefData = ReadWholeFile(s_.prefPath(), &error);
     if (!prefData)
-        return loadFailed(s_.prefPath() + QStringLiteral(": ") + error);
+        return loadFailed(QStringLiteral("%1 could not be read: %2.").arg(kPreferenceFile, error));
     Preferences loaded = s_.prefs;
     const PreferenceReadResult pr = ParsePreferences(*prefData, loaded);
     if (!pr.ok) {
         // Keep what was read before the bad value, as the load did.
         s_.prefs = loaded;
-        return loadFailed(QStringLiteral("%1, line %2: %3").arg(kPreferenceFile).arg(pr.position.line).arg(pr.error));
+        return loadFailed(QStringLiteral("%1, line %2: %3 (%4 expected here).")
+                              .arg(kPreferenceFile)
+                              .arg(pr.position.line)
+                              .arg(pr.error, PreferenceMeaning(pr.position.value)));
     }
     s_.prefs = loaded;
     mnuListPrevious->setChecked(s_.prefs.ListPreviousOn == 1);

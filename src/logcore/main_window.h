@@ -164,6 +164,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -176,6 +177,9 @@ private:
     void stopOperatingClock();
     void endProgram(int code);
     void showEditButtons(bool show);
+    void setupKeyboard();
+    // Keys, focus and the context-menu key on the contact list; true when consumed.
+    bool listEvent(QEvent *event);
     // What a paste may leave in an entry box: no quotes, capitals, digits in reports.
     QString CleanEntryText(const QLineEdit *box, const QString &text) const;
     void setLabel25(const QString &text);
@@ -213,11 +217,18 @@ private:
     qint64 holdUntilMs_ = -1;
     QTimer *holdTimer_ = nullptr;
     bool replaying_ = false;
-    // Focus moves made while committing are not the operator leaving the call box.
+    // Focus moves made while committing are not the operator leaving the call box; the
+    // commit moves the focus once, at its end.
     bool inMains_ = false;
+    QWidget *focusAfterMains_ = nullptr;
+    void commit();
+    void moveFocus(QWidget *w);
 
     Session &s_;
 };
+
+// What the n-th value of the preference file holds, for messages.
+QString PreferenceMeaning(int value);
 
 // "hh:mm:ss" of an operating time, each part two digits.
 QString OperatingTimeText(double seconds);

@@ -73,6 +73,14 @@ void MainWindow::setLabel25(const QString &text)
     ExchangeForMacros = text;
 }
 
+void MainWindow::moveFocus(QWidget *w)
+{
+    if (inMains_)
+        focusAfterMains_ = w;
+    else
+        w->setFocus();
+}
+
 void MainWindow::setDialog(const QString &text)
 {
     lblDialog->setText(text);
@@ -132,8 +140,8 @@ void MainWindow::clearEntry()
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ListView1 && event->type() == QEvent::FocusOut && listModel->rowCount() > 0)
-        showEditButtons(true);
+    if (watched == ListView1 && listEvent(event))
+        return true;
     if (watched == ListView1->viewport() && event->type() == QEvent::MouseButtonRelease) {
         auto *m = static_cast<QMouseEvent *>(event);
         if (m->button() == Qt::RightButton && listModel->rowCount() > 0) {
@@ -385,8 +393,9 @@ bool MainWindow::secKey(QChar key)
 
 bool MainWindow::postContestKey(QLineEdit *box, QChar key)
 {
+    // Date, then time, then the call of the paper-log contact.
     if (key == kSpace) {
-        focusNextChild();
+        (box == txtPostConDate ? static_cast<QWidget *>(txtPostConTime) : txtCall)->setFocus();
         return true;
     }
     if (key == kEnter) {
@@ -481,8 +490,24 @@ void MainWindow::releaseKeys()
 
 void MainWindow::Mains()
 {
+    // Leaving the call box fills the reports and the province; when the commit itself
+    // takes the focus away, those actions run once it has finished, so a bare call
+    // followed by Enter leaves a complete entry for the next Enter.
+    const bool callHadFocus = txtCall->hasFocus();
+    focusAfterMains_ = nullptr;
     inMains_ = true;
-    const auto done = qScopeGuard([this] { inMains_ = false; });
+    commit();
+    // One focus move per commit: a screen reader reads every box the focus passes.
+    if (focusAfterMains_)
+        focusAfterMains_->setFocus();
+    focusAfterMains_ = nullptr;
+    inMains_ = false;
+    if (callHadFocus && !txtCall->hasFocus() && !txtCall->text().isEmpty())
+        callLostFocus();
+}
+
+void MainWindow::commit()
+{
     QString postDate, postTime;
     if (PostContestMode) {
         const std::optional<QString> d = PostContestDate(txtPostConDate->text());
@@ -512,7 +537,7 @@ void MainWindow::Mains()
         s_.prompter.beep();
         setDialog(QString::fromLatin1(message));
         IncompleteFlag = true;
-        box->setFocus();
+        focusAfterMains_ = box;
     };
     incomplete(txtRSTR, txtRSTR->text().isEmpty(), "Report Received!");
     incomplete(txtCall, txtCall->text().size() < 3, "Need Call Sign!");
@@ -528,7 +553,7 @@ void MainWindow::Mains()
         if (BadProvinceFlag) {
             s_.prompter.beep();
             setDialog(QStringLiteral("Invald Province!"));
-            txtCntry->setFocus();
+            focusAfterMains_ = txtCntry;
         }
     }
 
@@ -560,11 +585,12 @@ void MainWindow::Mains()
             NextSerialSent();
         }
     }
-    // A contact that could not be stored stays in the boxes, like an incomplete one.
-    if (!IncompleteFlag && !BadProvinceFlag && stored) {
+    // A contact that could not be stored stays in the boxes, like an incomplete one, and
+    // the operator goes on from the call box.
+    if (!IncompleteFlag && !BadProvinceFlag && stored)
         clearEntry();
-        txtCall->setFocus();
-    }
+    if ((!IncompleteFlag && !BadProvinceFlag) || !stored)
+        focusAfterMains_ = txtCall;
     setDupeList({}, false);
     TimeStats();
     // A contact that failed to store keeps its frequency for the retry.
@@ -611,7 +637,7 @@ void MainWindow::DupCheck()
         PlayCue(QStringLiteral("Dupe"));
         DupeFlag = true;
         DupeTime = s_.clock.localNow();
-        txtCall->setFocus();
+        moveFocus(txtCall);
         clearEntry();
         startHold();
     }
@@ -761,7 +787,7 @@ void MainWindow::cmdLogOn_Click()
                   QLatin1Char(' ') + utc.toString(QStringLiteral("HH:mm:ss")));
         SavePref();
     }
-    txtCall->setFocus();
+    moveFocus(txtCall);
 }
 
 void MainWindow::TimeStats()

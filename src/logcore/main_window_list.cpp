@@ -11,7 +11,13 @@
 #include "logcore/recent_contacts_model.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -38,6 +44,80 @@ void MainWindow::showEditButtons(bool show)
 {
     cmdEdit->setVisible(show);
     cmdDelete->setVisible(show);
+}
+
+void MainWindow::setupKeyboard()
+{
+    // The entry boxes come first, so wherever the focus falls back it lands on the call box.
+    QWidget *const chain[] = {txtCall, txtRSTR, txtCntry, txtRSTS, txtSec, txtPostConDate, txtPostConTime,
+                              cmdClear, cmdDup, cmdLogOn, ListView1, cmdList, cmdEdit, cmdDelete, txtDX};
+    for (size_t i = 1; i < std::size(chain); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+    // Tab leaves the list; the arrows walk its rows.
+    ListView1->setTabKeyNavigation(false);
+    cmdEdit->setText(QStringLiteral("&Edit Contact"));
+    cmdDelete->setText(QStringLiteral("&Delete Contact"));
+}
+
+bool MainWindow::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate) {
+        // Back from a message box or another window: the keyboard belongs to the entry
+        // boxes or the list, never to a button a typed space would press.
+        QTimer::singleShot(0, this, [this] {
+            QWidget *f = QApplication::focusWidget();
+            if (isActiveWindow() && (!f || (f->window() == this && !qobject_cast<QLineEdit *>(f) && f != ListView1)))
+                txtCall->setFocus();
+        });
+    }
+    return QMainWindow::event(event);
+}
+
+bool MainWindow::listEvent(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        if (listModel->rowCount() > 0) {
+            // Arriving by keyboard highlights a row, so Enter and Delete act on what is heard.
+            if (!ListView1->selectionModel()->hasSelection())
+                ListView1->setCurrentIndex(listModel->index(0, 0));
+            showEditButtons(true);
+        }
+        return false;
+    case QEvent::FocusOut:
+        if (listModel->rowCount() > 0)
+            showEditButtons(true);
+        return false;
+    case QEvent::KeyPress: {
+        auto *k = static_cast<QKeyEvent *>(event);
+        if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+            return false;
+        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+            cmdEdit_Click();
+            return true;
+        }
+        // The Menu key and Shift+F10 open the contact as a right click does.
+        if (k->key() == Qt::Key_Menu || (k->key() == Qt::Key_F10 && (k->modifiers() & Qt::ShiftModifier))) {
+            if (listModel->rowCount() > 0)
+                cmdEdit_Click();
+            return true;
+        }
+        if (k->key() == Qt::Key_Delete) {
+            cmdDelete_Click();
+            return true;
+        }
+        return false;
+    }
+    case QEvent::ContextMenu:
+        // The Menu key and Shift+F10; the mouse has its own right-button rule.
+        if (static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard &&
+            listModel->rowCount() > 0) {
+            cmdEdit_Click();
+            return true;
+        }
+        return false;
+    default: return false;
+    }
 }
 
 int MainWindow::SelectedRecord() const
@@ -83,6 +163,8 @@ void MainWindow::DeleteRecord(int n)
     const bool yes = s_.prompter.askYesNo(QStringLiteral("Are you sure?"), QStringLiteral("Are you sure?"),
                                           PromptIcon::Question);
     showEditButtons(false);
+    // The hidden buttons must not leave the focus to whatever follows them.
+    txtCall->setFocus();
     if (!yes || n < 1 || n > s_.log.RecordCount())
         return;
     std::vector<ContactRecord> records = s_.log.records();
@@ -112,10 +194,14 @@ void MainWindow::cmdEdit_Click()
     }
     ShowRecentContacts();
     showEditButtons(false);
+    txtCall->setFocus();
+    // An edit applies only while its record is still where it was; a window closed
+    // without a change writes nothing.
+    if (!edited || s_.log.RecordCount() != countBefore || n > s_.log.RecordCount() ||
+        s_.log.record(n) == *edited)
+        return;
     std::vector<ContactRecord> records = s_.log.records();
-    // An edit applies only while its record is still where it was.
-    if (edited && s_.log.RecordCount() == countBefore && n <= int(records.size()))
-        records[size_t(n - 1)] = *edited;
+    records[size_t(n - 1)] = *edited;
     QString error;
     if (!RewriteLog(s_.logPath(), records, &error))
         s_.prompter.message(QStringLiteral("The correction could not be saved: log.txt could not be written (%1). "
@@ -123,6 +209,7 @@ void MainWindow::cmdEdit_Click()
                                 .arg(error),
                             QStringLiteral("Contact Not Changed"), PromptIcon::Exclamation);
     mnuOpen2();
+    txtCall->setFocus();
 }
 
 // ---- log maintenance ----

@@ -539,16 +539,20 @@ TEST(Mains, EnterInTheCallBoxChecksBeforeAnythingElseRuns)
     EXPECT_TRUE(w.DupeFlag);
     EXPECT_EQ(h.session->log.RecordCount(), 3);
 
-    // Only a call typed: nothing is filled in behind the checks, so the empty exchange
-    // is what the operator is sent to.
+    // Only a call typed: the checks send the operator to the exchange, and leaving the
+    // call box then fills the reports and the province, ready for the next Enter.
     w.cmdClear_Click();
     typeKeys("VE3ABC\n");
     EXPECT_EQ(w.lblDialog->text(), "Invald Province!");
     EXPECT_TRUE(w.txtCntry->hasFocus());
-    EXPECT_EQ(w.txtRSTR->text(), "");
-    EXPECT_EQ(w.txtCntry->text(), "");
+    EXPECT_EQ(w.txtRSTR->text(), "599");
+    EXPECT_EQ(w.txtCntry->text(), "ON");
+    EXPECT_EQ(w.txtRSTS->text(), "599");
     EXPECT_EQ(w.txtCall->text(), "VE3ABC");
     EXPECT_EQ(h.session->log.RecordCount(), 3);
+    typeKeys("\n");
+    ASSERT_EQ(h.session->log.RecordCount(), 4);
+    EXPECT_EQ(h.session->log.record(4).ExchangeRcvd, "ON");
 }
 
 TEST(EntryKeys, MenusModeChangesAndPastesKeepTheEntry)

@@ -210,17 +210,37 @@ TEST(MainWindowStart, DamagedLogShowsFileErrorAndEndsWithoutTouchingIt)
     EXPECT_TRUE(h.backups().isEmpty());
 }
 
-TEST(MainWindowStart, DamagedPreferencesStopTheLoad)
+TEST(MainWindowStart, DamagedPreferencesStopTheLoadButTheLogIsRead)
 {
     Harness h;
     zevtest::WriteFile(h.folders.work("zevpref.txt"), "\"VE3XYZ\"\r\n\"ON\"\r\n\"five\"\r\n");
-    h.start();
+    MainWindow &w = h.start();
     ASSERT_EQ(h.prompter.asked.size(), 1);
-    EXPECT_EQ(h.prompter.asked[0].text, "Error opening file");
+    const QString text = h.prompter.asked[0].text;
+    EXPECT_TRUE(text.startsWith("Error opening file")) << text.toStdString();
+    // Which file, line and value, and what to do, in the box's own text.
+    EXPECT_TRUE(text.contains("zevpref.txt, line 3: \"five\" is not a number")) << text.toStdString();
+    EXPECT_TRUE(text.contains("hours added for UTC")) << text.toStdString();
+    EXPECT_TRUE(text.contains("delete the file")) << text.toStdString();
     EXPECT_EQ(h.prompter.asked[0].title, "Error opeining file");
     EXPECT_EQ(h.stationWindowShown, 0);
     EXPECT_EQ(h.endedWith, -1);
     EXPECT_EQ(h.session->prefs.MyCall, "VE3XYZ");
+
+    // Memory mirrors the file: a new contact is number 4 and nothing earlier is lost.
+    ASSERT_EQ(h.session->log.RecordCount(), 3);
+    h.activate();
+    w.txtCall->setText("VE7ABC");
+    w.txtRSTR->setText("59");
+    w.txtCntry->setText("BC");
+    w.txtRSTS->setText("59");
+    w.Mains();
+    ASSERT_EQ(h.session->log.RecordCount(), 4);
+    std::vector<ContactRecord> onDisk;
+    ASSERT_TRUE(ReadLogFile(h.folders.work("log.txt"), onDisk).ok);
+    ASSERT_EQ(onDisk.size(), 4u);
+    EXPECT_EQ(onDisk[0].Call, "VE3XYZ");
+    EXPECT_EQ(onDisk[3].Call, "VE7ABC");
 }
 
 TEST(MainWindowStart, NewLogNeedsTypedYes)
