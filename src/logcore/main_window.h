@@ -176,8 +176,6 @@ private:
     void stopOperatingClock();
     void endProgram(int code);
     void showEditButtons(bool show);
-    // What a paste may leave in an entry box: no quotes, capitals, digits in reports.
-    QString CleanEntryText(const QLineEdit *box, const QString &text) const;
     void setLabel25(const QString &text);
     void setDialog(const QString &text);
     void setDialogColour(quint32 bgr);
