@@ -105,16 +105,28 @@ CleanedText CleanText(TextKind kind, const QString &text, int maxLength)
     return out;
 }
 
-EditedText ApplyTextRule(TextKind kind, const QString &before, const QString &after, int maxLength)
+EditedText ApplyTextRule(TextKind kind, const QString &before, const QString &after, int maxLength, int cursor)
 {
     const int limit = maxLength < 0 ? MaxTextLength(kind) : maxLength;
-    // The changed part: what lies between the common start and the common end.
+    // The changed part: what lies between the common start and the common end. The
+    // cursor, when known, marks where the change ended: "/" pasted before "/" is new.
     const qsizetype shorter = std::min(before.size(), after.size());
-    qsizetype prefix = 0;
-    while (prefix < shorter && before[prefix] == after[prefix])
-        ++prefix;
     qsizetype suffix = 0;
-    while (suffix < shorter - prefix && before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
+    qsizetype prefixEnd = shorter;
+    bool tailKnown = false;
+    if (cursor >= 0 && cursor <= after.size()) {
+        const qsizetype tail = after.size() - cursor;
+        if (tail <= before.size() && QStringView(after).right(tail) == QStringView(before).right(tail)) {
+            suffix = tail;
+            prefixEnd = std::min<qsizetype>(cursor, before.size() - tail);
+            tailKnown = true;
+        }
+    }
+    qsizetype prefix = 0;
+    while (prefix < prefixEnd && before[prefix] == after[prefix])
+        ++prefix;
+    while (!tailKnown && suffix < shorter - prefix &&
+           before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
         ++suffix;
     const QString kept = after.left(prefix);
     const QString tail = after.right(suffix);

@@ -52,9 +52,11 @@ struct EditedText {
     bool refused = false;
 };
 
-// The box held `before`; typing or a paste made it `after`. Only the part that changed
-// is cleaned: text already in the box stays as it is (a record's "2.5" points), and the
-// length limit lets in only as much of the new part as there is room for.
-EditedText ApplyTextRule(TextKind kind, const QString &before, const QString &after, int maxLength = -1);
+// The box held `before`; typing or a paste made it `after`, with the cursor at
+// `cursor` (just after what was added; negative when not known). Only the part that
+// changed is cleaned: text already in the box stays as it is (a record's "2.5" points),
+// and the length limit lets in only as much of the new part as there is room for.
+EditedText ApplyTextRule(TextKind kind, const QString &before, const QString &after, int maxLength = -1,
+                         int cursor = -1);
 
 }  // namespace zev

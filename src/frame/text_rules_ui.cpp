@@ -23,7 +23,7 @@ public:
     {
         if (asIs_)
             return Acceptable;
-        const EditedText e = ApplyTextRule(kind_, previous_, input, maxLength_ ? maxLength_() : -1);
+        const EditedText e = ApplyTextRule(kind_, previous_, input, maxLength_ ? maxLength_() : -1, pos);
         if (e.changed) {
             input = e.text;
             pos = e.cursor;
