@@ -1,9 +1,12 @@
 #include "frame/prompter_ui.h"
 
+#include "frame/text_rules_ui.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace zev {
@@ -43,11 +46,17 @@ bool DialogPrompter::askYesNo(const QString &text, const QString &title, PromptI
 std::optional<QString> DialogPrompter::input(const QString &prompt, const QString &title,
                                              const QString &defaultText)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent_, title, prompt, QLineEdit::Normal, defaultText, &ok);
-    if (!ok)
+    QInputDialog box(parent_);
+    box.setWindowTitle(title);
+    box.setLabelText(prompt);
+    box.setInputMode(QInputDialog::TextInput);
+    box.setTextValue(defaultText);
+    // An answer is one line of text the files can hold, typed or pasted.
+    if (auto *edit = box.findChild<QLineEdit *>())
+        FollowTextRules(edit, TextKind::Answer, [this] { beep(); });
+    if (box.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return box.textValue();
 }
 
 std::optional<QString> DialogPrompter::openFile(const QString &title, const QString &dir, const QString &filter)

@@ -9,17 +9,65 @@ namespace zev {
 
 namespace {
 
+constexpr double kMaxOffsetHours = 24;
+
+// Within range the products below stay far from overflow.
 qint64 offsetSeconds(double utcOffsetHours)
 {
+    if (!IsValidUtcOffset(utcOffsetHours))
+        return 0;
     return qint64(std::llround(utcOffsetHours * 60)) * 60;
 }
 
 }  // namespace
 
+std::optional<double> UtcOffsetFromText(const QString &text)
+{
+    const QString t = text.trimmed();
+    qsizetype i = 0;
+    if (i < t.size() && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
+        ++i;
+    int digits = 0;
+    bool point = false;
+    for (; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            ++digits;
+        else if (c == QLatin1Char('.') && !point)
+            point = true;
+        else
+            return std::nullopt;
+    }
+    if (digits == 0)
+        return std::nullopt;
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    if (!ok || !IsValidUtcOffset(v))
+        return std::nullopt;
+    return v;
+}
+
+bool IsValidUtcOffset(double utcOffsetHours)
+{
+    return std::isfinite(utcOffsetHours) && std::fabs(utcOffsetHours) <= kMaxOffsetHours;
+}
+
+QString UtcOffsetRuleText()
+{
+    return QStringLiteral("Hours added for UTC must be a number from -24 to 24, written with digits, an optional "
+                          "minus sign and an optional decimal point (for example 5, -3.5 or 0).");
+}
+
 QDateTime UtcFromLocal(const QDateTime &local, double utcOffsetHours)
 {
     // Plain wall-clock arithmetic: no time zone rules between the two.
     return QDateTime(local.date(), local.time(), Qt::UTC).addSecs(offsetSeconds(utcOffsetHours));
+}
+
+QDateTime UtcFromLocalWholeHours(const QDateTime &local, double utcOffsetHours)
+{
+    const qint64 hours = IsValidUtcOffset(utcOffsetHours) ? qint64(std::llround(utcOffsetHours)) : 0;
+    return QDateTime(local.date(), local.time(), Qt::UTC).addSecs(hours * 3600);
 }
 
 QString UtcClockText(const QTime &local, double utcOffsetHours)

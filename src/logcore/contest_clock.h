@@ -9,8 +9,19 @@ namespace zev {
 
 class ContactLog;
 
+// Hours added for UTC as the operator writes them: a plain number (optional sign,
+// digits, optional decimal point) from -24 to 24. Nothing for anything else ("1e17").
+std::optional<double> UtcOffsetFromText(const QString &text);
+// An offset the clock can use: a number from -24 to 24. Any other stored value (a
+// hand-edited preference file) counts as 0 in the arithmetic below.
+bool IsValidUtcOffset(double utcOffsetHours);
+// What the offset boxes accept, for the message that refuses anything else.
+QString UtcOffsetRuleText();
+
 // UTC is local time plus the offset, taken in whole minutes.
 QDateTime UtcFromLocal(const QDateTime &local, double utcOffsetHours);
+// The same with the offset rounded to whole hours (the "Logged Off at" message).
+QDateTime UtcFromLocalWholeHours(const QDateTime &local, double utcOffsetHours);
 
 // The UTC clock label: local time of day plus the offset, "hh:mm:ss", wrapping at midnight.
 QString UtcClockText(const QTime &local, double utcOffsetHours);

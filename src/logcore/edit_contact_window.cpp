@@ -2,6 +2,7 @@
 
 #include "common/quoted_values.h"
 #include "frame/session.h"
+#include "frame/text_rules_ui.h"
 #include "frame/widget_helpers_ui.h"
 #include "frame/window_scaling_ui.h"
 #include "logcore/dupes.h"
@@ -16,6 +17,8 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <array>
 
 namespace zev {
 
@@ -72,23 +75,21 @@ EditContactWindow::EditContactWindow(Session &session, int editedRecord, std::fu
     box(txtEditBnd, "txtEditBnd", QStringLiteral("Mode"), lblModeInvalid);
     box(Text1, "Text1", QStringLiteral("Band"), lblBandInvalid);
     box(Text2, "Text2", QStringLiteral("Points"));
-    Text2->setMaxLength(4);
-    // Pasted text obeys the typing rules; above all, no quote may reach the log.
-    for (QLineEdit *e : {txtEditCall, txtEditNum, txtEditCk, txtEditPre, txtEditSec, txtEditDate, txtEditTime,
-                         txtEditBnd, Text1, Text2}) {
-        connect(e, &QLineEdit::textChanged, e, [this, e](const QString &t) {
-            QString clean;
-            for (QChar c : t) {
-                if (e == txtEditDate ? (c.isDigit() || c == QLatin1Char('/'))
-                    : e == txtEditTime ? (c.isDigit() || c == QLatin1Char(':'))
-                    : e == Text2       ? (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-                                       : c != QLatin1Char('"'))
-                    clean += c;
-            }
-            if (clean != t)
-                e->setText(clean);
-        });
-    }
+    // Typed or pasted text obeys the same rules; above all, no quote may reach the log.
+    const std::array<std::pair<QLineEdit *, TextKind>, 10> kinds{{
+        {txtEditCall, TextKind::Call},
+        {txtEditNum, TextKind::EditReport},
+        {txtEditCk, TextKind::EditReport},
+        {txtEditPre, TextKind::Exchange},
+        {txtEditSec, TextKind::Exchange},
+        {txtEditDate, TextKind::Date},
+        {txtEditTime, TextKind::Time},
+        {txtEditBnd, TextKind::Mode},
+        {Text1, TextKind::Band},
+        {Text2, TextKind::Points},
+    }};
+    for (const auto &[e, kind] : kinds)
+        FollowTextRules(e, kind, [this] { s_.prompter.beep(); });
 
     cmdDone = new QPushButton(QStringLiteral("Done"));
     cmdDone->setObjectName(QStringLiteral("cmdDone"));
@@ -120,16 +121,17 @@ EditContactWindow::EditContactWindow(Session &session, int editedRecord, std::fu
 
     if (record_ >= 1 && record_ <= s_.log.RecordCount()) {
         const ContactRecord &r = s_.log.record(record_);
-        txtEditCall->setText(r.Call);
-        txtEditNum->setText(r.ReportSent);
-        txtEditCk->setText(r.ReportRcvd);
-        txtEditPre->setText(r.ExchangeRcvd);
-        txtEditSec->setText(r.SerialSent);
-        txtEditDate->setText(r.QsoDate);
-        txtEditTime->setText(r.QsoTime);
-        txtEditBnd->setText(r.Mode);
-        Text1->setText(r.Band);
-        Text2->setText(FormatNumber(r.Points));
+        // The record as it is: the rules apply to what the operator changes.
+        ShowAsIs(txtEditCall, r.Call);
+        ShowAsIs(txtEditNum, r.ReportSent);
+        ShowAsIs(txtEditCk, r.ReportRcvd);
+        ShowAsIs(txtEditPre, r.ExchangeRcvd);
+        ShowAsIs(txtEditSec, r.SerialSent);
+        ShowAsIs(txtEditDate, r.QsoDate);
+        ShowAsIs(txtEditTime, r.QsoTime);
+        ShowAsIs(txtEditBnd, r.Mode);
+        ShowAsIs(Text1, r.Band);
+        ShowAsIs(Text2, FormatNumber(r.Points));
     }
 }
 
@@ -232,6 +234,14 @@ void EditContactWindow::cmdDone_Click()
     }
     if (!dateOk(true)) {
         txtEditDate->setFocus();
+        return;
+    }
+    // A band or mode outside the tables would take the contact out of the dupes and
+    // the multipliers: refused as on leaving the box.
+    const bool modeOk = leave(txtEditBnd);
+    const bool bandOk = leave(Text1);
+    if (!modeOk || !bandOk) {
+        (modeOk ? Text1 : txtEditBnd)->setFocus();
         return;
     }
     const std::vector<int> dupes =

@@ -1,6 +1,7 @@
 #include "logcore/main_window.h"
 
 #include "common/file_io.h"
+#include "frame/text_rules_ui.h"
 #include "logcore/log_maintenance.h"
 #include "logcore/recent_contacts_model.h"
 #include "outputs/adif_export.h"
@@ -396,16 +397,24 @@ void MainWindow::buildUi()
     connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &MainWindow::Timer2_Timer);
     connect(txtRSTS, &QLineEdit::textChanged, this, [this](const QString &t) { ReportForMacros = t; });
-    for (QLineEdit *box : {txtCall, txtRSTR, txtCntry, txtRSTS, txtSec, txtPostConDate, txtPostConTime}) {
+    const std::array<std::pair<QLineEdit *, TextKind>, 7> kinds{{
+        {txtCall, TextKind::Call},
+        {txtRSTR, TextKind::Report},
+        {txtCntry, TextKind::Exchange},
+        {txtRSTS, TextKind::Report},
+        {txtSec, TextKind::Power},
+        {txtPostConDate, TextKind::Date},
+        {txtPostConTime, TextKind::Time},
+    }};
+    for (const auto &[box, kind] : kinds) {
         box->installEventFilter(this);
         // Composed characters would bypass the key rules.
         box->setAttribute(Qt::WA_InputMethodEnabled, false);
-        // Pasted text follows the same rules as typed text.
-        connect(box, &QLineEdit::textChanged, box, [this, box](const QString &t) {
-            const QString clean = CleanEntryText(box, t);
-            if (clean != t)
-                box->setText(clean);
-        });
+        // Pasted text follows the same rules as typed text; the reports follow the mode.
+        const bool report = kind == TextKind::Report;
+        FollowTextRules(
+            box, kind, [this] { s_.prompter.beep(); },
+            report ? std::function<int()>([this] { return ReportMaxLength; }) : std::function<int()>());
     }
     for (QLabel *l : {Label24, Label30})
         l->installEventFilter(this);
@@ -549,24 +558,6 @@ void MainWindow::applyScreenFonts()
                       .arg(base * 3 / 2)
                       .arg(base * 5 / 4));
     lblDialog->setStyleSheet(lblDialog->styleSheet());
-}
-
-QString MainWindow::CleanEntryText(const QLineEdit *box, const QString &text) const
-{
-    QString out;
-    for (QChar c : text) {
-        if (c == QLatin1Char('"'))
-            continue;
-        if (box == txtRSTR || box == txtRSTS) {
-            if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-                out += c;
-        } else if (box == txtCall || box == txtCntry || box == txtSec) {
-            out += (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ? c.toUpper() : c;
-        } else {
-            out += c;
-        }
-    }
-    return out;
 }
 
 void MainWindow::paintProvinceLabels(quint32 colour)

@@ -180,8 +180,6 @@ private:
     void setupKeyboard();
     // Keys, focus and the context-menu key on the contact list; true when consumed.
     bool listEvent(QEvent *event);
-    // What a paste may leave in an entry box: no quotes, capitals, digits in reports.
-    QString CleanEntryText(const QLineEdit *box, const QString &text) const;
     void setLabel25(const QString &text);
     void setDialog(const QString &text);
     void setDialogColour(quint32 bgr);

@@ -757,11 +757,19 @@ void MainWindow::CheckUtcOffset()
     const std::optional<QString> answer = s_.prompter.input(
         UtcOffsetPrompt(s_.clock.utcNow(), s_.clock.localNow(), recommended, kept),
         QStringLiteral("Update the Local Time / UTC Offset?"), FormatNumber(recommended));
-    if (!answer || !IsNumeric(*answer)) {
+    if (!answer) {
         s_.prefs.UtcOffsetHours = kept;
         return;
     }
-    s_.prefs.UtcOffsetHours = NumericValue(*answer);
+    const std::optional<double> offset = UtcOffsetFromText(*answer);
+    if (!offset) {
+        s_.prefs.UtcOffsetHours = kept;
+        s_.prompter.beep();
+        s_.prompter.message(UtcOffsetRuleText() + QStringLiteral("\n\nThe offset stays at %1.").arg(FormatNumber(kept)),
+                            QStringLiteral("Invalid UTC Offset"), PromptIcon::Exclamation);
+        return;
+    }
+    s_.prefs.UtcOffsetHours = *offset;
     if (!SavePref())
         s_.prefs.UtcOffsetHours = kept;
 }
@@ -781,8 +789,7 @@ void MainWindow::cmdLogOn_Click()
         s_.prefs.OperatingSeconds = s_.RunningSeconds;
         // This message applies the offset in whole hours.
         const QDateTime local = s_.clock.localNow();
-        const QDateTime utc = QDateTime(local.date(), local.time(), Qt::UTC)
-                                  .addSecs(qint64(std::llround(s_.prefs.UtcOffsetHours)) * 3600);
+        const QDateTime utc = UtcFromLocalWholeHours(local, s_.prefs.UtcOffsetHours);
         setDialog(QStringLiteral("Logged Off at ") + QLocale().toString(utc.date(), QLocale::ShortFormat) +
                   QLatin1Char(' ') + utc.toString(QStringLiteral("HH:mm:ss")));
         SavePref();

@@ -1,8 +1,10 @@
 #include "outputs/station_window.h"
 
 #include "frame/session.h"
+#include "frame/text_rules_ui.h"
 #include "frame/widget_helpers_ui.h"
 #include "frame/window_scaling_ui.h"
+#include "logcore/contest_clock.h"
 
 #include <QCheckBox>
 #include <QFocusEvent>
@@ -25,7 +27,7 @@ StationWindow::StationWindow(Session &session, QWidget *parent) : QDialog(parent
     setObjectName(QStringLiteral("frmStationID"));
     setWindowTitle(QStringLiteral("Amateur Station I.D."));
     auto *form = new QFormLayout;
-    auto box = [&](QLineEdit *&e, const char *name, const QString &label) {
+    auto box = [&](QLineEdit *&e, const char *name, const QString &label, TextKind kind) {
         e = new QLineEdit;
         e->setObjectName(QLatin1String(name));
         e->setAccessibleName(label);
@@ -34,19 +36,17 @@ StationWindow::StationWindow(Session &session, QWidget *parent) : QDialog(parent
         form->addRow(l, e);
         e->installEventFilter(this);
         e->setAttribute(Qt::WA_InputMethodEnabled, false);
-        connect(e, &QLineEdit::textChanged, e, [e](const QString &t) {
-            if (t.contains(QLatin1Char('"')))
-                e->setText(QString(t).remove(QLatin1Char('"')));
-        });
+        // Pasted text obeys the typing rules; a quote would break the preference file.
+        FollowTextRules(e, kind, [this] { s_.prompter.beep(); });
     };
-    box(Text1, "Text1", QStringLiteral("Please Enter your Call Sign:"));
-    box(Text5, "Text5", QStringLiteral("Province / Territory:"));
-    box(Text6, "Text6", QStringLiteral("Hours added for UTC:"));
-    box(Text2, "Text2", QStringLiteral("Your Country:"));
-    box(Text3, "Text3", QStringLiteral("Your Longitude:"));
-    box(Text4, "Text4", QStringLiteral("Your Latitude:"));
-    box(Text7, "Text7", QStringLiteral("Your Continent:"));
-    box(Text8, "Text8", QStringLiteral("Your OBEL or Power:"));
+    box(Text1, "Text1", QStringLiteral("Please Enter your Call Sign:"), TextKind::Call);
+    box(Text5, "Text5", QStringLiteral("Province / Territory:"), TextKind::Exchange);
+    box(Text6, "Text6", QStringLiteral("Hours added for UTC:"), TextKind::UtcOffset);
+    box(Text2, "Text2", QStringLiteral("Your Country:"), TextKind::Country);
+    box(Text3, "Text3", QStringLiteral("Your Longitude:"), TextKind::Coordinate);
+    box(Text4, "Text4", QStringLiteral("Your Latitude:"), TextKind::Coordinate);
+    box(Text7, "Text7", QStringLiteral("Your Continent:"), TextKind::Station);
+    box(Text8, "Text8", QStringLiteral("Your OBEL or Power:"), TextKind::Station);
     Check1 = new QCheckBox(QStringLiteral("Check if yes"));
     Check1->setObjectName(QStringLiteral("Check1"));
     Check1->setAccessibleName(QStringLiteral("Are you in Canada?"));
@@ -64,18 +64,19 @@ StationWindow::StationWindow(Session &session, QWidget *parent) : QDialog(parent
     v->addWidget(Command1, 0, Qt::AlignRight);
     FitToScreen(this, 4800, 3400, true);
 
+    // The stored values as they are: the rules apply to what the operator changes.
     const Preferences &p = s_.prefs;
-    Text1->setText(p.MyCall);
-    Text5->setText(p.MyProvince);
-    Text6->setText(FormatNumber(p.UtcOffsetHours));
-    Text2->setText(p.MyCountry);
-    Text3->setText(FormatNumber(p.MyLongitude));
-    Text4->setText(FormatNumber(p.MyLatitude));
-    Text7->setText(p.MyContinent);
-    Text8->setText(p.MyPowerClass);
+    ShowAsIs(Text1, p.MyCall);
+    ShowAsIs(Text5, p.MyProvince);
+    ShowAsIs(Text6, FormatNumber(p.UtcOffsetHours));
+    ShowAsIs(Text2, p.MyCountry);
+    ShowAsIs(Text3, FormatNumber(p.MyLongitude));
+    ShowAsIs(Text4, FormatNumber(p.MyLatitude));
+    ShowAsIs(Text7, p.MyContinent);
+    ShowAsIs(Text8, p.MyPowerClass);
     Check1->setChecked(p.InCanada != 0);
     if (Text1->text().isEmpty())
-        Text1->setText(s_.registry.value(QStringLiteral("UserCallSign")));
+        ShowAsIs(Text1, s_.registry.value(QStringLiteral("UserCallSign")));
 }
 
 bool StationWindow::eventFilter(QObject *watched, QEvent *event)
@@ -84,10 +85,14 @@ bool StationWindow::eventFilter(QObject *watched, QEvent *event)
     if (!edit)
         return QDialog::eventFilter(watched, event);
 
-    if (event->type() == QEvent::FocusOut && edit == Text6 && !IsNumeric(Text6->text()) && isVisible()) {
-        // An offset that is not a number cannot be left behind.
-        s_.prompter.beep();
-        QTimer::singleShot(0, Text6, [t = Text6] { t->setFocus(); });
+    if (event->type() == QEvent::FocusOut && edit == Text6 && !UtcOffsetFromText(Text6->text()) && isVisible()) {
+        // An offset the clock cannot use cannot be left behind; another window coming
+        // to the front is not leaving the box.
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            refuseOffset();
+            QTimer::singleShot(0, Text6, [t = Text6] { t->setFocus(); });
+        }
         return false;
     }
     if (event->type() != QEvent::KeyPress)
@@ -143,10 +148,16 @@ bool StationWindow::countryKey(const QString &typed)
     return false;
 }
 
+void StationWindow::refuseOffset()
+{
+    s_.prompter.beep();
+    s_.prompter.message(UtcOffsetRuleText(), QStringLiteral("Invalid UTC Offset"), PromptIcon::Exclamation);
+}
+
 void StationWindow::doneClicked()
 {
-    if (!IsNumeric(Text6->text())) {
-        s_.prompter.beep();
+    if (!UtcOffsetFromText(Text6->text())) {
+        refuseOffset();
         Text6->setFocus();
         return;
     }
@@ -155,7 +166,13 @@ void StationWindow::doneClicked()
 
 void StationWindow::Done()
 {
-    for (QLineEdit *e : {Text6, Text3, Text4})
+    if (!UtcOffsetFromText(Text6->text())) {
+        s_.prompter.message(UtcOffsetRuleText() + QStringLiteral("\n\n\"%1\" is not such a number, so 0 is stored.")
+                                                      .arg(Text6->text()),
+                            QStringLiteral("Invalid UTC Offset"), PromptIcon::Exclamation);
+        Text6->setText(QStringLiteral("0"));
+    }
+    for (QLineEdit *e : {Text3, Text4})
         if (!IsNumeric(e->text()))
             e->setText(QStringLiteral("0"));
     SharedPrefs &sp = s_.shared;

@@ -35,6 +35,8 @@ protected:
 
 private:
     bool countryKey(const QString &typed);
+    // Beep and say what the offset box accepts.
+    void refuseOffset();
     void doneClicked();
 
     Session &s_;

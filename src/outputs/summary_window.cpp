@@ -2,6 +2,7 @@
 
 #include "common/file_io.h"
 #include "frame/session.h"
+#include "frame/text_rules_ui.h"
 #include "frame/window_scaling_ui.h"
 #include "outputs/cabrillo.h"
 
@@ -115,6 +116,12 @@ SummaryWindow::SummaryWindow(Session &session, const QString &mainWindowTitle,
             QStringLiteral("Soapbox (Add any comments you would like to make about the contest):"));
     soapboxLabel->setWordWrap(true);
     Text1->installEventFilter(this);
+    // Pasted text obeys the typing rules, on one line and in characters the file can hold.
+    for (auto [edit, kind] : {std::pair{Text1, TextKind::Operators}, std::pair{Text2, TextKind::Detail},
+                              std::pair{Text5, TextKind::Detail}, std::pair{Text6, TextKind::Detail},
+                              std::pair{Text7, TextKind::Detail}, std::pair{Text8, TextKind::Detail},
+                              std::pair{Text11, TextKind::Soapbox}})
+        FollowTextRules(edit, kind, [this] { s_.prompter.beep(); });
 
     Command3 = new QPushButton(QStringLiteral("Done"));
     Command3->setObjectName(QStringLiteral("Command3"));
@@ -145,13 +152,13 @@ SummaryWindow::SummaryWindow(Session &session, const QString &mainWindowTitle,
     v->addLayout(buttons);
     FitToScreen(this, 5600, 5000, true);
 
-    Text1->setText(s_.prefs.MyCall + QLatin1Char(' '));
+    ShowAsIs(Text1, s_.prefs.MyCall + QLatin1Char(' '));
     Registry &reg = s_.registry;
-    Text2->setText(reg.value(QStringLiteral("UserClubName")));
-    Text5->setText(reg.value(QStringLiteral("UserAddressName")));
-    Text6->setText(reg.value(QStringLiteral("UserAddressLine1")));
-    Text7->setText(reg.value(QStringLiteral("UserAddressLine2")));
-    Text8->setText(reg.value(QStringLiteral("UserEMail")));
+    ShowAsIs(Text2, reg.value(QStringLiteral("UserClubName")));
+    ShowAsIs(Text5, reg.value(QStringLiteral("UserAddressName")));
+    ShowAsIs(Text6, reg.value(QStringLiteral("UserAddressLine1")));
+    ShowAsIs(Text7, reg.value(QStringLiteral("UserAddressLine2")));
+    ShowAsIs(Text8, reg.value(QStringLiteral("UserEMail")));
 }
 
 bool SummaryWindow::eventFilter(QObject *watched, QEvent *event)

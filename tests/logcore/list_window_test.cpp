@@ -1,4 +1,5 @@
 #include "frame/colours_window.h"
+#include "frame/text_rules_ui.h"
 #include "logcore/edit_contact_window.h"
 #include "logcore/recent_contacts_model.h"
 #include "window_harness.h"
@@ -185,7 +186,7 @@ TEST(EditContact, DupeOrBadValuesKeepTheWindowOpen)
         EXPECT_EQ(h.prompter.asked.size(), 1);  // one beep for one dupe
 
         e.txtEditCall->setText("VE3AA");
-        e.txtEditPre->setText("on");  // letter case counts here
+        ShowAsIs(e.txtEditPre, "on");  // as a hand-edited log shows it: letter case counts here
         e.cmdDone_Click();
         EXPECT_NE(e.result(), QDialog::Accepted);
         EXPECT_TRUE(e.Label1->isHidden());

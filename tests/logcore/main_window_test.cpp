@@ -152,8 +152,10 @@ TEST(MainWindowStart, OffsetThatIsNotANumberCannotBeLeftOrAccepted)
     h.prompter.asked.clear();
     w.Text1->setFocus();
     QCoreApplication::processEvents();
-    EXPECT_EQ(h.prompter.asked.size(), 1);
+    // A beep, and a message that says what the box takes.
+    ASSERT_EQ(h.prompter.asked.size(), 2);
     EXPECT_EQ(h.prompter.asked.value(0).kind, "beep");
+    EXPECT_EQ(h.prompter.asked.value(1).title, "Invalid UTC Offset");
     EXPECT_TRUE(QTest::qWaitFor([&] { return w.Text6->hasFocus(); }, 1000));
     // "Done" refuses too, and the window stays open.
     QTest::mouseClick(w.Command1, Qt::LeftButton);
