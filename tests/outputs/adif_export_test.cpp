@@ -171,6 +171,22 @@ TEST(CountryTable, RejectsOverlongAndMalformedTables)
     }
 }
 
+TEST(CountryTable, EntityNumbersOutOfRangeAreRejected)
+{
+    for (const char *number : {"1e30", "-1e30", "1e999", "-1", "100001", "1.5", "9.2233720368547758e18"}) {
+        QString error;
+        const QByteArray text = "\"Canada\",1\r\n\"Sicily\"," + QByteArray(number) + "\r\n";
+        EXPECT_FALSE(ParseCountryTable(text, &error).has_value()) << number;
+        EXPECT_TRUE(error.contains("Line 2")) << number << ": " << error.toStdString();
+    }
+    for (const auto &[number, dxcc] : {std::pair{"0", 0}, std::pair{"100000", 100000}, std::pair{"248.0", 248},
+                                       std::pair{"2.48e2", 248}}) {
+        const CountryTable t = Countries("\"Sicily\"," + QByteArray(number) + "\r\n");
+        ASSERT_EQ(t.entries().size(), 1u) << number;
+        EXPECT_EQ(t.entries()[0].dxcc, dxcc) << number;
+    }
+}
+
 TEST(CountryTable, FoundInSharedThenProgramDataThenStartDir)
 {
     zevtest::ExportHarness h;
