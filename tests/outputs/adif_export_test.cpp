@@ -247,6 +247,28 @@ TEST(CountryTable, MkprefixWritesOneLinePerEntity)
               zevtest::ReadFile(zevtest::Fixture(QStringLiteral("prefix_cty_small_expected.txt"))));
 }
 
+TEST(CountryTable, MkprefixRefusesNumbersTooLargeForTheTables)
+{
+    const QByteArray good = zevtest::ReadFile(zevtest::Fixture(QStringLiteral("prefix_cty_small.csv")));
+    const QByteArray first = good.left(good.indexOf('\n') + 1);
+    QList<QByteArray> fields = first.trimmed().split(',');
+    ASSERT_GT(fields.size(), 7);
+    for (int field : {2, 6, 7}) {  // entity number, latitude, longitude
+        SCOPED_TRACE(field);
+        QTemporaryDir dir;
+        QList<QByteArray> bad = fields;
+        bad[field] = "1e999";
+        zevtest::WriteFile(dir.filePath("cty.csv"), bad.join(',') + "\r\n" + good.mid(first.size()));
+        QProcess p;
+        p.start(QStringLiteral(ZEV_BUILD_DIR "/mkprefix"),
+                {dir.filePath("cty.csv"), dir.filePath("arrlpre2.txt"), dir.filePath("ADIFCnt.txt")});
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_NE(p.exitCode(), 0);
+        EXPECT_TRUE(p.readAllStandardError().contains("line 1"));
+        EXPECT_FALSE(QFile::exists(dir.filePath("ADIFCnt.txt")));
+    }
+}
+
 // --- The menu actions ---
 
 namespace {

@@ -4,8 +4,11 @@
 
 #include "logcore/contact_log.h"
 #include "logcore/preferences.h"
+#include "logcore/prefix_table.h"
 #include "outputs/adif_export.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace zev;
@@ -56,4 +59,24 @@ TEST(SanitizedNumbers, LogPoints)
     }
     std::vector<ContactRecord> got;
     EXPECT_FALSE(ParseLog(head + "1e999" + tail, got).ok);
+}
+
+// A coordinate too large for a number is a damaged row of "arrlpre2.txt": reading ends
+// there and keeps the rows before, so no lookup computes a heading from it.
+TEST(SanitizedNumbers, PrefixTableCoordinates)
+{
+    for (const char *bad : {"\"W\",\"USA\",\"NA\",1e999,37.6,5,8,291\r\n",
+                            "\"W\",\"USA\",\"NA\",91.87,-1e999,5,8,291\r\n",
+                            "\"W\",\"USA\",\"NA\",91.87,37.6,5,8,1e999\r\n"}) {
+        QTemporaryDir dir;
+        QFile f(dir.filePath(QStringLiteral("arrlpre2.txt")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("\"VE\",\"Canada\",\"NA\",78.75,44.35,5,9,1\r\n") + bad +
+                "\"ZL\",\"New Zealand\",\"OC\",-174,-41,32,60,170\r\n");
+        f.close();
+        PrefixTable table;
+        EXPECT_FALSE(LoadPrefixTable(table, dir.path(), QString(), QString()).isEmpty());
+        ASSERT_EQ(table.PrefixCount(), 1) << bad;
+        EXPECT_EQ(table.entries[0].Prefix, QStringLiteral("VE")) << bad;
+    }
 }
