@@ -124,6 +124,10 @@ bool ValueReader::nextNumber(double &value)
         return false;
     }
     value = NumericValue(text);
+    if (!std::isfinite(value)) {
+        error_ = QStringLiteral("\"%1\" is too large a number").arg(text);
+        return false;
+    }
     return true;
 }
 
@@ -141,9 +145,8 @@ static void appendValue(QByteArray &out, const Value &v)
     if (!out.isEmpty())
         out += ',';
     if (const QString *s = std::get_if<QString>(&v)) {
-        // The notation has no escape: a quote inside a value would shift every later value.
         out += '"';
-        out += ToFileBytes(*s).replace('"', "");
+        out += ToFileBytes(*s);
         out += '"';
     } else {
         out += FormatNumber(std::get<double>(v)).toLatin1();
@@ -210,12 +213,78 @@ double NumericValue(const QString &text)
     return text.trimmed().toDouble();
 }
 
+QString FileText(const QString &text)
+{
+    // A quote inside a quoted value would end it early and shift every later value.
+    if (!text.contains(QLatin1Char('"')))
+        return text;
+    QString out = text;
+    out.remove(QLatin1Char('"'));
+    return out;
+}
+
 QByteArray ToFileBytes(const QString &text)
 {
+    const QString t = FileText(text);
     QByteArray out;
-    out.reserve(text.size());
-    for (QChar c : text)
+    out.reserve(t.size());
+    for (QChar c : t)
         out += c.unicode() < 256 ? char(c.unicode()) : '?';
+    return out;
+}
+
+namespace {
+
+// Letters whose plain form is not reached by taking off a combining accent.
+const char *PlainLetters(char16_t c)
+{
+    switch (c) {
+    case u'\u00c6': return "AE";
+    case u'\u00e6': return "ae";
+    case u'\u00d0': return "D";
+    case u'\u00f0': return "d";
+    case u'\u00d8': return "O";
+    case u'\u00f8': return "o";
+    case u'\u00de': return "TH";
+    case u'\u00fe': return "th";
+    case u'\u00df': return "ss";
+    case u'\u0110': return "D";
+    case u'\u0111': return "d";
+    case u'\u0126': return "H";
+    case u'\u0127': return "h";
+    case u'\u0131': return "i";
+    case u'\u0141': return "L";
+    case u'\u0142': return "l";
+    case u'\u0152': return "OE";
+    case u'\u0153': return "oe";
+    case u'\u0166': return "T";
+    case u'\u0167': return "t";
+    default: return nullptr;
+    }
+}
+
+}  // namespace
+
+QByteArray ToAsciiFileBytes(const QString &text)
+{
+    const QString t = FileText(text);
+    QByteArray out;
+    out.reserve(t.size());
+    for (QChar c : t) {
+        if (c.unicode() < 128) {
+            out += char(c.unicode());
+            continue;
+        }
+        // An accented letter is its plain letter followed by the accent, perhaps more
+        // than one level deep; keep the letter, drop the accents.
+        QChar base = c;
+        while (base.unicode() >= 128 && base.decompositionTag() == QChar::Canonical)
+            base = base.decomposition().at(0);
+        if (base.unicode() < 128)
+            out += char(base.unicode());
+        else if (const char *plain = PlainLetters(base.unicode()))
+            out += plain;
+    }
     return out;
 }
 

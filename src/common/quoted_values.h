@@ -27,7 +27,8 @@ public:
     // Reads the next value; false at end of data or on an unterminated quote. When `value`
     // already holds the text read, it is left as it is.
     bool next(QString &value);
-    // Reads the next value and converts it to a number; false if it is not numeric.
+    // Reads the next value and converts it to a number; false if it is not numeric or
+    // too large for a double ("1e999").
     bool nextNumber(double &value);
 
     const QString &error() const { return error_; }
@@ -68,7 +69,18 @@ bool IsNumeric(const QString &text);
 // The number a numeric text stands for (0 for a text that is not numeric).
 double NumericValue(const QString &text);
 
-// Latin-1 bytes of a text; characters outside Latin-1 become "?".
+// A text value as every written file stores it. The notation of the working files has
+// no escape for a double quote, and the exports quote their values the same way, so the
+// quote is dropped here, for every writer.
+QString FileText(const QString &text);
+
+// Latin-1 bytes of a text as files store it (FileText); characters outside Latin-1
+// become "?".
 QByteArray ToFileBytes(const QString &text);
+
+// ASCII bytes of a text as files store it (FileText): accented letters lose their
+// accent (e acute -> "e", O slash -> "O", sharp s -> "ss"), other characters outside
+// ASCII are dropped.
+QByteArray ToAsciiFileBytes(const QString &text);
 
 }  // namespace zev

@@ -1,6 +1,7 @@
 #include "frame/shared_prefs.h"
 
 #include "common/file_io.h"
+#include "common/quoted_values.h"
 
 #include <QFile>
 
@@ -28,11 +29,12 @@ bool SharedPrefs::SetSharedPref(const QString &key, const QString &value, bool w
     const QString close = QStringLiteral("</") + k + QLatin1Char('>');
     const qsizetype start = SharedPrefsText.indexOf(open);
     const qsizetype end = start < 0 ? -1 : SharedPrefsText.indexOf(close, start + open.size());
+    const QString stored = FileText(value);
     if (start >= 0 && end >= 0) {
         const qsizetype from = start + open.size();
-        SharedPrefsText.replace(from, end - from, value);
+        SharedPrefsText.replace(from, end - from, stored);
     } else {
-        SharedPrefsText += QStringLiteral("\r\n") + open + value + close;
+        SharedPrefsText += QStringLiteral("\r\n") + open + stored + close;
     }
     return writeNow ? WriteSharedPrefs(error) : true;
 }

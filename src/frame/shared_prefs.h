@@ -1,6 +1,7 @@
 #pragma once
 // The preferences file shared with the maker's other programs: an XML declaration line,
-// then one <KEY>value</KEY> element per line. Values are stored as they are.
+// then one <KEY>value</KEY> element per line. Values are stored as given, less any double
+// quote (FileText), like every file this program writes.
 
 #include <QString>
 

@@ -3,7 +3,9 @@
 #include "common/file_io.h"
 #include "frame/session.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace zev {
 
@@ -24,15 +26,53 @@ bool Backup(const Session &s)
     return data && WriteFileAtomic(BackupFileName(s), *data);
 }
 
-bool BackupBeforeErase(const Session &s)
+namespace {
+
+// The minute's backup name, unless that file already keeps a different log (a backup of
+// the same minute, or a log erased a moment ago): then the next free "-2", "-3" ... name,
+// so no earlier copy is replaced by this one.
+QString FreeBackupName(const Session &s, const QByteArray &data)
 {
-    if (s.log.RecordCount() > 0)
-        return Backup(s);
-    // At start-up the log is not loaded yet; a file with contacts still deserves a copy.
-    std::optional<QByteArray> data = ReadWholeFile(s.logPath());
-    if (!data || data->trimmed().isEmpty())
+    const QString first = BackupFileName(s);
+    QString name = first;
+    for (int n = 2; QFileInfo::exists(name); ++n) {
+        if (ReadWholeFile(name) == data)
+            break;
+        name = first.chopped(4) + QLatin1Char('-') + QString::number(n) + QStringLiteral(".log");
+    }
+    return name;
+}
+
+}  // namespace
+
+bool BackupBeforeErase(const Session &s, QString *error)
+{
+    auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
         return false;
-    return EnsureFolder(s.folders.BackupFolder(), false, nullptr) && WriteFileAtomic(BackupFileName(s), *data);
+    };
+    QByteArray data;
+    if (QFileInfo::exists(s.logPath())) {
+        QString why;
+        std::optional<QByteArray> read = ReadWholeFile(s.logPath(), &why);
+        if (!read)
+            return fail(QStringLiteral("log.txt could not be read (%1)").arg(why));
+        data = std::move(*read);
+    }
+    // Memory mirrors the file; should the file have gone, the contacts in memory are the copy.
+    if (data.trimmed().isEmpty())
+        data = FormatLog(s.log.records());
+    if (data.trimmed().isEmpty())
+        return true;  // no contact to keep
+    const QString folder = s.folders.BackupFolder();
+    if (!EnsureFolder(folder, false, nullptr))
+        return fail(QStringLiteral("the folder %1 could not be made").arg(QDir::toNativeSeparators(folder)));
+    const QString target = FreeBackupName(s, data);
+    QString why;
+    if (!WriteFileAtomic(target, data, &why))
+        return fail(QStringLiteral("%1 could not be written (%2)").arg(QDir::toNativeSeparators(target), why));
+    return true;
 }
 
 QString NextSerialText(const Session &s)

@@ -14,9 +14,11 @@ QString BackupFileName(const Session &s);
 // the first load. Never reports anything; returns whether a copy was made.
 bool Backup(const Session &s);
 
-// The copy made before a new log replaces the working one: Backup, or, when the log has not
-// been loaded yet, a copy of a file that holds anything at all.
-bool BackupBeforeErase(const Session &s);
+// The copy made before a new log replaces the working one: every contact of "log.txt",
+// changed in this run or not, loaded or not, goes to the backup folder. True when the copy
+// is made or there is no contact to keep; false, with the reason in `error`, when the log
+// must not be erased.
+bool BackupBeforeErase(const Session &s, QString *error);
 
 // The exchange to send next for a station outside Canada: the last record's serial + 1.
 QString NextSerialText(const Session &s);

@@ -109,7 +109,9 @@ QString OperatingTimeText(double seconds)
 
 QString MainWindow::windowTitleText()
 {
-    return QStringLiteral("Velko's ZEV Contest Log 1.9") + QString(20, QLatin1Char(' ')) +
+    // The Cabrillo and ADIF headers keep the first 50 and 60 characters of the title:
+    // the blanks reach past both, so neither carries a cut-off address.
+    return QStringLiteral("Velko's ZEV Contest Log 1.9") + QString(40, QLatin1Char(' ')) +
            QStringLiteral("https://velko-software.example/zev");
 }
 
@@ -776,19 +778,25 @@ void MainWindow::StartNewLog()
                        "existing log file!\n\nTo verify that you want to start a new log file, please type: YES"),
         QStringLiteral("WARNING - Your existing log file will be ERASED!"));
     if (answer && answer->toUpper() == QStringLiteral("YES")) {
-        BackupBeforeErase(s_);
-        s_.RunningSeconds = 0;
-        s_.prefs.OperatingSeconds = 0;
         QString error;
-        if (WriteFileAtomic(s_.logPath(), QByteArray(), &error)) {
-            s_.log.setRecords({});
-        } else {
+        // No log is erased without a copy of every contact in it.
+        if (!BackupBeforeErase(s_, &error)) {
+            s_.prompter.message(QStringLiteral("A new log was not started: your existing log could not be "
+                                               "copied to the backup folder first (%1). The existing log is "
+                                               "kept as it was.")
+                                    .arg(error),
+                                QStringLiteral("New Log Not Started"), PromptIcon::Exclamation);
+        } else if (!WriteFileAtomic(s_.logPath(), QByteArray(), &error)) {
             s_.prompter.message(QStringLiteral("A new log could not be started: log.txt could not be "
                                                "written (%1). The existing log is kept.")
                                     .arg(error),
                                 QStringLiteral("New Log Not Started"), PromptIcon::Exclamation);
+        } else {
+            s_.log.setRecords({});
+            s_.RunningSeconds = 0;
+            s_.prefs.OperatingSeconds = 0;
+            SavePref();
         }
-        SavePref();
     }
     ShowOperatingTime();
     mnuOpen2();

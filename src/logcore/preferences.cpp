@@ -30,6 +30,11 @@ QByteArray FormatPreferences(const Preferences &p)
 
 namespace {
 
+// Far beyond any real value, and small enough that every conversion to whole seconds
+// stays exact.
+constexpr double kMaxAbsUtcOffsetHours = 1e6;
+constexpr double kMaxAbsOperatingSeconds = 1e12;
+
 class PrefReader {
 public:
     explicit PrefReader(const QByteArray &data) : in_(data) {}
@@ -43,6 +48,18 @@ public:
     {
         if (ok_ && !in_.nextNumber(v))
             fail(in_.error());
+    }
+    // A number the program later turns into whole seconds or clock steps: a value beyond
+    // the range is a damaged file, not something to convert.
+    void bounded(double &v, double limit)
+    {
+        double d = 0;
+        number(d);
+        if (!ok_)
+            return;
+        if (!(std::fabs(d) <= limit))
+            return fail(QStringLiteral("%1 is out of range").arg(FormatNumber(d)));
+        v = d;
     }
     void integer(int &v, double lo, double hi)
     {
@@ -87,9 +104,9 @@ PreferenceReadResult ParsePreferences(const QByteArray &data, Preferences &p)
     PrefReader r(data);
     r.text(p.MyCall);
     r.text(p.MyProvince);
-    r.number(p.UtcOffsetHours);
+    r.bounded(p.UtcOffsetHours, kMaxAbsUtcOffsetHours);
     r.text(p.CurrentMode);
-    r.number(p.OperatingSeconds);
+    r.bounded(p.OperatingSeconds, kMaxAbsOperatingSeconds);
     r.text(p.MyCountry);
     r.number(p.MyLongitude);
     r.number(p.MyLatitude);

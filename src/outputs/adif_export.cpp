@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include <cmath>
+
 namespace zev {
 
 void CountryTable::add(const QString &name, int dxcc)
@@ -55,8 +57,9 @@ std::optional<CountryTable> ParseCountryTable(const QByteArray &data, QString *e
         ValueReader reader(line);
         QString name;
         double number = 0;
-        if (!reader.next(name) || !reader.nextNumber(number) || !reader.atEnd() || number != qint64(number)
-            || number < 0 || number > 100000) {
+        // The range first: converting a number like 1e30 to an integer is undefined.
+        if (!reader.next(name) || !reader.nextNumber(number) || !reader.atEnd() || !(number >= 0)
+            || number > 100000 || number != std::floor(number)) {
             return fail(QStringLiteral("Line %1 of the country table is not a country name in quotes "
                                        "followed by its number.")
                             .arg(lineNo));
@@ -144,26 +147,19 @@ QStringView TrimEnd(QStringView s)
     return s.left(n);
 }
 
-void AppendLatin1(QByteArray &out, QStringView s)
-{
-    for (QChar c : s)
-        out += c.unicode() < 256 ? char(c.unicode()) : '?';
-}
-
-// "<Tag:length>value"; the length always counts what is written, so a reader never
-// runs into the next field.
+// "<Tag:length>value"; the value is ASCII, as ADIF wants these fields, and the length
+// counts what is written, so a reader never runs into the next field.
 void Field(QByteArray &out, const char *tag, QStringView value, bool space = true, const char *suffix = "")
 {
-    const qsizetype suffixLength = qsizetype(qstrlen(suffix));
-    if (value.isEmpty() && suffixLength == 0)
+    const QByteArray bytes = ToAsciiFileBytes(value.toString()) + suffix;
+    if (bytes.isEmpty())
         return;
     out += '<';
     out += tag;
     out += ':';
-    out += QByteArray::number(value.size() + suffixLength);
+    out += QByteArray::number(bytes.size());
     out += '>';
-    AppendLatin1(out, value);
-    out += suffix;
+    out += bytes;
     if (space)
         out += ' ';
 }
@@ -175,10 +171,10 @@ QByteArray AdifText(const AdifOptions &o, const std::vector<ContactRecord> &reco
 {
     QByteArray out;
     out.reserve(qsizetype(records.size()) * 200 + 512);
-    out += "ADIF Export from " + ToFileBytes(o.mainWindowTitle.left(60).trimmed()) + "\r\n";
+    out += "ADIF Export from " + ToAsciiFileBytes(o.mainWindowTitle.left(60).trimmed()) + "\r\n";
     out += "Written by zevlog, a contest logger for the ZEV Canada Day and Winter contests.\r\n";
     out += "Questions and fault reports: the zevlog developers, through the project's issue tracker.\r\n";
-    out += "Log exported on: " + ToFileBytes(o.exportDate) + "\r\n";
+    out += "Log exported on: " + ToAsciiFileBytes(o.exportDate) + "\r\n";
     out += "\r\n<EOH>\r\n\r\n";
 
     const QStringView power = TrimEnd(o.power);
@@ -190,7 +186,7 @@ QByteArray AdifText(const AdifOptions &o, const std::vector<ContactRecord> &reco
         const QString date = AdifDate(r.QsoDate);
         if (!date.isEmpty()) {
             out += "<Qso_Date:8:d>";
-            AppendLatin1(out, date);
+            out += date.toLatin1();
             out += ' ';
         }
         if (!r.Band.isEmpty())
@@ -308,7 +304,9 @@ void ExportAdif(Session &session, const QString &mainWindowTitle)
     o.exportDate = QLocale::system().toString(session.clock.localNow().date(), QLocale::ShortFormat);
     if (!WriteFileAtomic(*path, AdifText(o, session.log.records(), *countries), &error)) {
         prompter.beep();
-        prompter.message(QStringLiteral("%1 could not be written: %2").arg(QDir::toNativeSeparators(*path), error),
+        prompter.message(QStringLiteral("The ADIF file was not written: %1 could not be written (%2). A file of "
+                                        "that name from before, if any, is kept as it was.")
+                             .arg(QDir::toNativeSeparators(*path), error),
                          unable, PromptIcon::Exclamation);
         return;
     }
@@ -329,7 +327,8 @@ void ExportLogExp(Session &session, const QString &)
     if (!WriteFileAtomic(path, LogExpText(session.log.records(), power), &error)) {
         prompter.beep();
         prompter.message(QStringLiteral("LogExp.txt could not be written to %1: %2\n\nNothing was exported; "
-                                        "your log is unchanged.")
+                                        "your log is unchanged, and a LogExp.txt from before, if any, is kept "
+                                        "as it was.")
                              .arg(QDir::toNativeSeparators(session.folders.StartDir), error),
                          QStringLiteral("Export Failed"), PromptIcon::Exclamation);
         return;

@@ -214,7 +214,9 @@ void SummaryWindow::Command4_Click()
     QString error;
     if (!WriteFileAtomic(*path, cabrilloBytes(), &error)) {
         s_.prompter.beep();
-        s_.prompter.message(QStringLiteral("%1 could not be written: %2").arg(QDir::toNativeSeparators(*path), error),
+        s_.prompter.message(QStringLiteral("The Cabrillo file was not written: %1 could not be written (%2). "
+                                           "A file of that name from before, if any, is kept as it was.")
+                                .arg(QDir::toNativeSeparators(*path), error),
                             QStringLiteral("Unable to write file."), PromptIcon::Exclamation);
         return;
     }
@@ -236,11 +238,23 @@ void SummaryWindow::storeSubmissionDetails()
     const QString email = Text8->text().trimmed();
     const QString club = Text2->text().trimmed();
     Registry &reg = s_.registry;
-    reg.setValue(QStringLiteral("UserAddressName"), name);
-    reg.setValue(QStringLiteral("UserAddressLine1"), line1);
-    reg.setValue(QStringLiteral("UserAddressLine2"), line2);
-    reg.setValue(QStringLiteral("UserEMail"), email);
-    reg.setValue(QStringLiteral("UserClubName"), club);
+    QString regError;
+    for (const auto &[key, value] : {std::pair{QStringLiteral("UserAddressName"), name},
+                                     std::pair{QStringLiteral("UserAddressLine1"), line1},
+                                     std::pair{QStringLiteral("UserAddressLine2"), line2},
+                                     std::pair{QStringLiteral("UserEMail"), email},
+                                     std::pair{QStringLiteral("UserClubName"), club}}) {
+        QString why;
+        if (!reg.setValue(key, value, &why) && regError.isEmpty())
+            regError = why;
+    }
+    if (!regError.isEmpty()) {
+        s_.prompter.message(QStringLiteral("Your name, address and club could not be saved for the next time "
+                                           "(%1: %2). The Cabrillo file is written; the details saved before "
+                                           "are kept.")
+                                .arg(QDir::toNativeSeparators(reg.fileName()), regError),
+                            QStringLiteral("Details Not Saved"), PromptIcon::Exclamation);
+    }
 
     SharedPrefs &sp = s_.shared;
     sp.SetSharedPref(QStringLiteral("OWN_ADDRESS_NAME"), name, false);
@@ -250,8 +264,8 @@ void SummaryWindow::storeSubmissionDetails()
     QString error;
     if (!sp.SetSharedPref(QStringLiteral("OWN_CLUB_NAME"), club, true, &error)) {
         s_.prompter.message(QStringLiteral("Your name, address and club could not be shared with other programs "
-                                           "(%1: %2). The Cabrillo file is written and they are kept in this "
-                                           "program.")
+                                           "(%1: %2). The Cabrillo file is written, the shared file is kept as "
+                                           "it was, and the details are kept in this program.")
                                 .arg(QDir::toNativeSeparators(sp.SharedPrefsPath), error),
                             QStringLiteral("Shared Preferences Not Saved"), PromptIcon::Exclamation);
     }

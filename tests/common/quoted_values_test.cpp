@@ -92,6 +92,20 @@ TEST(ValueReader, NumbersMustBeNumeric)
     EXPECT_EQ(v, 25);
 }
 
+TEST(ValueReader, NumbersBeyondADoubleAreNotNumbers)
+{
+    for (const char *text : {"1e999", "-1e999", "123456789e400"}) {
+        ValueReader in(text);
+        double v = 0;
+        EXPECT_FALSE(in.nextNumber(v)) << text;
+        EXPECT_FALSE(in.error().isEmpty()) << text;
+    }
+    ValueReader in("1e308");
+    double v = 0;
+    EXPECT_TRUE(in.nextNumber(v));
+    EXPECT_EQ(v, 1e308);
+}
+
 TEST(Numeric, TellsSerialNumbersFromProvinces)
 {
     struct Case {

@@ -1,3 +1,4 @@
+#include "full_disk.h"
 #include "logcore/contact_log.h"
 #include "test_support.h"
 
@@ -219,6 +220,57 @@ TEST(LogFile, RewriteReplacesTheWholeFileAndFailsCleanly)
     QString error;
     EXPECT_FALSE(RewriteLog(dir.filePath("missing/log.txt"), recs, &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+// A full disk: a deletion that cannot be written keeps all 36 contacts, and a contact
+// that cannot be appended leaves no part of its line behind.
+TEST(LogFile, FullDiskLosesNoContact)
+{
+    zevtest::FullDisk disk;
+    ZEV_REQUIRE_FULL_DISK(disk);
+    const QString path = disk.filePath("log.txt");
+    // Enough contacts that the file ends a little short of a whole block: the next line
+    // gets partly written before the disk refuses the rest.
+    QByteArray log = manyRecords(36);
+    const QByteArray line = RecordLine(exampleRecord()) + "\r\n";
+    for (int i = 0; log.size() % 4096 < 4096 - line.size() || log.size() % 4096 == 0; ++i)
+        log += "\"K" + QByteArray::number(100 + i) + "A\",\"599\",\"\",\"599\",\"12\",\"2009/07/01\","
+               "\"18:00:00\",\"CW\",\"20\",2,\"\",\"USA\"\r\n";
+    zevtest::WriteFile(path, log);
+    std::vector<ContactRecord> records;
+    ASSERT_TRUE(ParseLog(log, records).ok);
+    ASSERT_GE(records.size(), 36u);
+    ASSERT_TRUE(disk.fill()) << disk.reason().toStdString();
+
+    QString error;
+    std::vector<ContactRecord> fewer = records;
+    fewer.erase(fewer.begin() + 5);
+    EXPECT_FALSE(RewriteLog(path, fewer, &error));
+    EXPECT_EQ(error, "No space left on device");
+    EXPECT_EQ(zevtest::ReadFile(path), log);
+
+    error.clear();
+    EXPECT_FALSE(AppendRecord(path, exampleRecord(), &error));
+    EXPECT_EQ(error, "No space left on device");
+    EXPECT_EQ(zevtest::ReadFile(path), log);
+    std::vector<ContactRecord> again;
+    EXPECT_TRUE(ReadLogFile(path, again).ok);
+    EXPECT_EQ(again, records);
+}
+
+TEST(LogFile, PointsTooLargeForANumberAreAReadFailure)
+{
+    for (const char *points : {"1e999", "-1e999", "1e400"}) {
+        const QByteArray line = QByteArray(kExampleLine).replace(",10,", QByteArray(",") + points + ",");
+        std::vector<ContactRecord> got;
+        const LogReadResult r = ParseLog(line + "\r\n", got);
+        EXPECT_FALSE(r.ok) << points;
+        EXPECT_EQ(r.position.column, line.indexOf(points) + 1) << points;
+    }
+    // Large but finite points still load; the totals stay within range.
+    std::vector<ContactRecord> got;
+    ASSERT_TRUE(ParseLog(QByteArray(kExampleLine).replace(",10,", ",1e30,") + "\r\n", got).ok);
+    EXPECT_EQ(SumPoints(got), 2147483647);
 }
 
 TEST(Vocabulary, BandsAndProvincesInTheirFixedOrder)

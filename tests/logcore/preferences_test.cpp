@@ -70,6 +70,18 @@ TEST(Preferences, DamagedFilesFailAtTheBadValue)
         {"form size beyond a byte", 9, "300\r"},
         {"fractional voice level", 15, "1.5\r"},
         {"colour out of range", 10, "99999999999\r"},
+        // Numbers far out of range are refused before any conversion to a whole number.
+        {"form size of 1e30", 9, "1e30\r"},
+        {"form size too large for a double", 9, "1e999\r"},
+        {"colour of 1e30", 11, "1e30\r"},
+        {"negative colour beyond 32 bits", 10, "-1e30\r"},
+        {"voice level of -1e30", 15, "-1e30\r"},
+        {"taskbar mode of 1e20", 17, "1e20\r"},
+        {"in-Canada flag of 1e30", 19, "1e30\r"},
+        {"offset of 1e30 hours", 3, "1e30\r"},
+        {"offset too large for a double", 3, "-1e999\r"},
+        {"operating time of 1e30 seconds", 5, "1e30\r"},
+        {"longitude too large for a double", 7, "1e999\r"},
     };
     for (const Case &c : cases) {
         QList<QByteArray> l = lines;

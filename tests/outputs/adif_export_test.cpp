@@ -171,6 +171,22 @@ TEST(CountryTable, RejectsOverlongAndMalformedTables)
     }
 }
 
+TEST(CountryTable, EntityNumbersOutOfRangeAreRejected)
+{
+    for (const char *number : {"1e30", "-1e30", "1e999", "-1", "100001", "1.5", "9.2233720368547758e18"}) {
+        QString error;
+        const QByteArray text = "\"Canada\",1\r\n\"Sicily\"," + QByteArray(number) + "\r\n";
+        EXPECT_FALSE(ParseCountryTable(text, &error).has_value()) << number;
+        EXPECT_TRUE(error.contains("Line 2")) << number << ": " << error.toStdString();
+    }
+    for (const auto &[number, dxcc] : {std::pair{"0", 0}, std::pair{"100000", 100000}, std::pair{"248.0", 248},
+                                       std::pair{"2.48e2", 248}}) {
+        const CountryTable t = Countries("\"Sicily\"," + QByteArray(number) + "\r\n");
+        ASSERT_EQ(t.entries().size(), 1u) << number;
+        EXPECT_EQ(t.entries()[0].dxcc, dxcc) << number;
+    }
+}
+
 TEST(CountryTable, FoundInSharedThenProgramDataThenStartDir)
 {
     zevtest::ExportHarness h;
@@ -229,6 +245,28 @@ TEST(CountryTable, MkprefixWritesOneLinePerEntity)
                                                        "\"Canada\",1\r\n"));
     EXPECT_EQ(zevtest::ReadFile(prefixes),
               zevtest::ReadFile(zevtest::Fixture(QStringLiteral("prefix_cty_small_expected.txt"))));
+}
+
+TEST(CountryTable, MkprefixRefusesNumbersTooLargeForTheTables)
+{
+    const QByteArray good = zevtest::ReadFile(zevtest::Fixture(QStringLiteral("prefix_cty_small.csv")));
+    const QByteArray first = good.left(good.indexOf('\n') + 1);
+    QList<QByteArray> fields = first.trimmed().split(',');
+    ASSERT_GT(fields.size(), 7);
+    for (int field : {2, 6, 7}) {  // entity number, latitude, longitude
+        SCOPED_TRACE(field);
+        QTemporaryDir dir;
+        QList<QByteArray> bad = fields;
+        bad[field] = "1e999";
+        zevtest::WriteFile(dir.filePath("cty.csv"), bad.join(',') + "\r\n" + good.mid(first.size()));
+        QProcess p;
+        p.start(QStringLiteral(ZEV_BUILD_DIR "/mkprefix"),
+                {dir.filePath("cty.csv"), dir.filePath("arrlpre2.txt"), dir.filePath("ADIFCnt.txt")});
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_NE(p.exitCode(), 0);
+        EXPECT_TRUE(p.readAllStandardError().contains("line 1"));
+        EXPECT_FALSE(QFile::exists(dir.filePath("ADIFCnt.txt")));
+    }
 }
 
 // --- The menu actions ---

@@ -17,6 +17,7 @@
 #include <QUtf8StringView>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -71,7 +72,8 @@ bool ToNumber(const QString &text, double &value)
     if (!zev::IsNumeric(text))
         return false;
     value = zev::NumericValue(text);
-    return true;
+    // "1e999" reads as infinity, which the tables could not carry.
+    return std::isfinite(value);
 }
 
 int Run(const QString &inPath, const QString &outPath, const QString &countryPath)
