@@ -25,8 +25,12 @@ int main(int argc, char **argv)
     zev::Session session(folders, prompter, clock, registry);
     session.shared.LoadSharedPrefs(folders.SharedFolder + QStringLiteral("/SharedUserPreferences.xml"));
     zev::MakeBackupFolder(folders);
-    zev::CreateMissingWorkingFiles(folders, clock);
-    zev::InstallDataFiles(folders, QCoreApplication::applicationDirPath());
+    QStringList failures{zev::CreateMissingWorkingFiles(folders, clock),
+                         zev::InstallDataFiles(folders, QCoreApplication::applicationDirPath())};
+    failures.removeAll(QString());
+    if (!failures.isEmpty())
+        prompter.message(zev::StartupFailureText(failures.join(QLatin1Char('\n'))),
+                         QStringLiteral("Files Not Created"), zev::PromptIcon::Exclamation, QString());
     QDir::setCurrent(folders.StartDir);
 
     int exitCode = 0;

@@ -4,32 +4,48 @@
 #include "common/file_io.h"
 #include "logcore/preferences.h"
 
+#include <QDir>
 #include <QFile>
+#include <QStringList>
 #include <QFileInfo>
 
 namespace zev {
 
-void CreateMissingWorkingFiles(const Folders &folders, const Clock &clock)
+QString CreateMissingWorkingFiles(const Folders &folders, const Clock &clock)
 {
-    const QString pref = folders.work(kPreferenceFile);
-    if (!QFileInfo::exists(pref))
-        WriteFileAtomic(pref, FormatPreferences(DefaultPreferences(MachineUtcOffsetHours(clock))));
-    const QString log = folders.work(QStringLiteral("log.txt"));
-    if (!QFileInfo::exists(log))
-        WriteFileAtomic(log, QByteArray());
+    QStringList failures;
+    auto create = [&](const QString &path, const QByteArray &content) {
+        QString error;
+        if (!QFileInfo::exists(path) && !WriteFileAtomic(path, content, &error))
+            failures << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), error);
+    };
+    create(folders.work(kPreferenceFile), FormatPreferences(DefaultPreferences(MachineUtcOffsetHours(clock))));
+    create(folders.work(QStringLiteral("log.txt")), QByteArray());
+    return failures.join(QLatin1Char('\n'));
 }
 
-void InstallDataFiles(const Folders &folders, const QString &deliveredDir)
+QString InstallDataFiles(const Folders &folders, const QString &deliveredDir)
 {
+    QStringList failures;
     for (const QString &name : {QStringLiteral("/arrlpre2.txt"), QStringLiteral("/ADIFCnt.txt")}) {
         bool found = false;
         for (const QString &dir : {folders.SharedFolder, folders.ProgramDataFolder, folders.StartDir})
             found = found || QFileInfo::exists(dir + name);
         if (found)
             continue;
-        if (std::optional<QByteArray> data = ReadWholeFile(deliveredDir + name))
-            WriteFileAtomic(folders.SharedFolder + name, *data);
+        QString error;
+        std::optional<QByteArray> data = ReadWholeFile(deliveredDir + name, &error);
+        if (!data || !WriteFileAtomic(folders.SharedFolder + name, *data, &error))
+            failures << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(folders.SharedFolder + name), error);
     }
+    return failures.join(QLatin1Char('\n'));
+}
+
+QString StartupFailureText(const QString &failures)
+{
+    return QStringLiteral("These files could not be created:\n\n%1\n\nFree some disk space or check the "
+                          "folder's permissions, then restart the program.")
+        .arg(failures);
 }
 
 }  // namespace zev

@@ -10,11 +10,16 @@ namespace zev {
 class Clock;
 
 // Creates the working files a first run lacks: "zevpref.txt" with sound defaults and an
-// empty "log.txt". Existing files, even damaged ones, are left alone.
-void CreateMissingWorkingFiles(const Folders &folders, const Clock &clock);
+// empty "log.txt". Existing files, even damaged ones, are left alone. Returns one line
+// per file that could not be written, empty when all is well.
+QString CreateMissingWorkingFiles(const Folders &folders, const Clock &clock);
 
 // When a delivered data file ("arrlpre2.txt", "ADIFCnt.txt") is in none of the places
 // the program reads it from, copies it from `deliveredDir` into the shared folder.
-void InstallDataFiles(const Folders &folders, const QString &deliveredDir);
+// Returns one line per file that could not be installed, empty when all is well.
+QString InstallDataFiles(const Folders &folders, const QString &deliveredDir);
+
+// What the operator is told when start-up could not create its files.
+QString StartupFailureText(const QString &failures);
 
 }  // namespace zev

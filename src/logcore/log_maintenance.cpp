@@ -15,15 +15,19 @@ QString BackupFileName(const Session &s)
            s.clock.localNow().toString(QStringLiteral("yyyyMMddHHmm")) + QStringLiteral(".log");
 }
 
-bool Backup(const Session &s)
+bool Backup(const Session &s, QString *error)
 {
     const int count = s.log.RecordCount();
     if (count <= 0 || double(count) == s.log.BackupBaseline)
         return false;
-    if (!EnsureFolder(s.folders.BackupFolder(), false, nullptr))
+    if (!EnsureFolder(s.folders.BackupFolder(), false, nullptr)) {
+        if (error)
+            *error = QStringLiteral("the folder %1 could not be created")
+                         .arg(QDir::toNativeSeparators(s.folders.BackupFolder()));
         return false;
-    std::optional<QByteArray> data = ReadWholeFile(s.logPath());
-    return data && WriteFileAtomic(BackupFileName(s), *data);
+    }
+    std::optional<QByteArray> data = ReadWholeFile(s.logPath(), error);
+    return data && WriteFileAtomic(BackupFileName(s), *data, error);
 }
 
 namespace {

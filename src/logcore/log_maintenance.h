@@ -11,8 +11,9 @@ struct Session;
 QString BackupFileName(const Session &s);
 
 // Copies "log.txt" into the backup folder when the log holds records and has changed since
-// the first load. Never reports anything; returns whether a copy was made.
-bool Backup(const Session &s);
+// the first load. Returns whether a copy was made; when one was due but could not be made,
+// `error` says why.
+bool Backup(const Session &s, QString *error = nullptr);
 
 // The copy made before a new log replaces the working one: every contact of "log.txt",
 // changed in this run or not, loaded or not, goes to the backup folder. True when the copy

@@ -855,7 +855,13 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::Form_Unload()
 {
-    Backup(s_);
+    // The log itself is safe; the operator should still know the copy is missing.
+    QString error;
+    if (!Backup(s_, &error) && !error.isEmpty())
+        s_.prompter.message(QStringLiteral("The automatic backup copy of log.txt could not be made (%1). Your log "
+                                           "itself is unchanged in %2; copy it somewhere safe.")
+                                .arg(error, QDir::toNativeSeparators(s_.folders.StartDir)),
+                            QStringLiteral("Backup Not Made"), PromptIcon::Exclamation);
 }
 
 void MainWindow::Form_Terminate()

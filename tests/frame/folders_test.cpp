@@ -2,6 +2,7 @@
 #include "frame/shared_prefs.h"
 #include "frame/startup.h"
 #include "logcore/preferences.h"
+#include "full_disk.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -192,6 +193,24 @@ TEST(FirstRun, MissingWorkingFilesAreCreatedAndDamagedOnesKept)
     CreateMissingWorkingFiles(f, clock);
     EXPECT_EQ(zevtest::ReadFile(f.work("zevpref.txt")), "\"damaged");
     EXPECT_EQ(zevtest::ReadFile(f.work("log.txt")), "\"x\"");
+}
+
+TEST(FirstRun, FilesThatCannotBeCreatedAreNamedWithTheCause)
+{
+    zevtest::FullDisk disk;
+    ZEV_REQUIRE_FULL_DISK(disk);
+    Folders f;
+    f.StartDir = disk.path();
+    f.SharedFolder = disk.filePath("Shared");
+    ASSERT_TRUE(QDir().mkpath(f.SharedFolder));
+    ASSERT_TRUE(disk.fill()) << disk.reason().toStdString();
+    zevtest::FakeClock clock;
+    const QString working = CreateMissingWorkingFiles(f, clock);
+    EXPECT_TRUE(working.contains("zevpref.txt: No space left on device")) << working.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(f.work("zevpref.txt")));
+    const QString data = InstallDataFiles(f, QStringLiteral(ZEV_BUILD_DIR));
+    EXPECT_TRUE(data.contains("arrlpre2.txt: No space left on device")) << data.toStdString();
+    EXPECT_TRUE(StartupFailureText(working).contains("zevpref.txt"));
 }
 
 TEST(FirstRun, DataFilesAreInstalledOnlyWhenNoneIsFound)

@@ -128,3 +128,41 @@ TEST(NewLog, AnEmptyLogNeedsNoCopy)
     EXPECT_EQ(h.session->log.RecordCount(), 0);
     EXPECT_FALSE(h.prompter.titles().contains("New Log Not Started"));
 }
+
+TEST(AutomaticBackup, ACopyThatCannotBeMadeAtCloseIsReported)
+{
+    ContactRecord r;
+    r.Call = "VE7ABC";
+    r.ReportRcvd = r.ReportSent = "599";
+    r.ExchangeRcvd = "BC";
+    r.QsoDate = "2009/07/01";
+    r.QsoTime = "18:20:00";
+    r.Mode = "CW";
+    r.Band = "40";
+    r.Points = 10;
+    for (bool fullDisk : {false, true}) {
+        SCOPED_TRACE(fullDisk ? "full disk" : "backup folder blocked");
+        Harness h;
+        FullDisk disk;
+        h.prompter.answers = {true};
+        h.start();
+        ASSERT_TRUE(h.window->LogContact(r));
+        if (fullDisk) {
+            ZEV_REQUIRE_FULL_DISK(disk);
+            h.session->folders.ProgramDataFolder = disk.path();
+            ASSERT_TRUE(QDir().mkpath(h.session->folders.BackupFolder()));
+            ASSERT_TRUE(disk.fill()) << disk.reason().toStdString();
+        } else {
+            ASSERT_TRUE(QDir(h.folders.BackupFolder()).removeRecursively());
+            zevtest::WriteFile(h.folders.BackupFolder(), "not a folder");
+        }
+        h.prompter.asked.clear();
+        h.window->close();
+        ASSERT_FALSE(h.prompter.asked.isEmpty());
+        EXPECT_EQ(h.prompter.asked.last().title, "Backup Not Made");
+        EXPECT_TRUE(h.prompter.asked.last().text.contains("unchanged")) << h.prompter.asked.last().text.toStdString();
+        if (fullDisk)
+            EXPECT_TRUE(h.prompter.asked.last().text.contains("No space left on device"));
+        EXPECT_EQ(h.session->log.RecordCount(), 4);
+    }
+}
