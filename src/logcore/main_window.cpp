@@ -210,9 +210,13 @@ void MainWindow::buildUi()
     lblDialog->setAutoFillBackground(true);
     lblDialog->setStyleSheet(QStringLiteral("QLabel#lblDialog { background: %1; color: black; padding: 2px; }")
                                  .arg(ColourName(0xC0C000)));
+    MakeNotification(lblDialog);
     cmdClear = button("cmdClear", QStringLiteral("&Clear"), QStringLiteral("Clear"));
     cmdDup = button("cmdDup", QStringLiteral("On"), QStringLiteral("Partial duplicates"),
                     QStringLiteral("Displaying partial dupes slows the program on older pc's."));
+    // The screen reader hears the switch's state, not only its caption.
+    cmdDup->setCheckable(true);
+    cmdDup->setChecked(true);
     msg->addWidget(lblDialog, 1);
     msg->addWidget(cmdClear);
     msg->addWidget(caption(QStringLiteral("Partial dupes")));
@@ -259,7 +263,7 @@ void MainWindow::buildUi()
             l->setProperty("gridCell", true);
             l->setTextFormat(Qt::PlainText);
             l->setAlignment(Qt::AlignCenter);
-            l->setAccessibleDescription(BandCodes()[b] + QStringLiteral(" metres"));
+            l->setAccessibleName(MultiplierCellName(ProvinceTable()[size_t(k)].abbreviation, BandCodes()[b], false));
             provinceLabels[size_t(b)][size_t(k)] = l;
             grid->addWidget(l, b, k + 1);
         }
@@ -300,6 +304,7 @@ void MainWindow::buildUi()
     lblDupe->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblDupe->setFrameShape(QFrame::StyledPanel);
     lblDupe->setAutoFillBackground(true);
+    MakeNotification(lblDupe);
     dupeCol->addWidget(caption(QStringLiteral("Possible Duplicates")));
     dupeCol->addWidget(lblDupe, 1);
     bottom->addLayout(dupeCol, 1);
@@ -395,6 +400,7 @@ void MainWindow::buildUi()
             l->installEventFilter(this);
     central->setMouseTracking(true);
     central->installEventFilter(this);
+    AnnounceFocusFirst();
     holdTimer_ = new QTimer(this);
     holdTimer_->setSingleShot(true);
     connect(holdTimer_, &QTimer::timeout, this, &MainWindow::releaseKeys);
@@ -551,9 +557,14 @@ QString MainWindow::CleanEntryText(const QLineEdit *box, const QString &text) co
 void MainWindow::paintProvinceLabels(quint32 colour)
 {
     const QString style = QStringLiteral("color: %1;").arg(ColourName(colour));
-    for (auto &row : provinceLabels)
-        for (QLabel *l : row)
+    for (int b = 0; b < 8; ++b)
+        for (int k = 0; k < 13; ++k) {
+            QLabel *l = provinceLabels[size_t(b)][size_t(k)];
             l->setStyleSheet(style);
+            const QString name = MultiplierCellName(ProvinceTable()[size_t(k)].abbreviation, BandCodes()[b], false);
+            if (l->accessibleName() != name)
+                l->setAccessibleName(name);
+        }
 }
 
 void MainWindow::Form_Load()

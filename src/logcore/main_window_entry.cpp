@@ -76,6 +76,8 @@ void MainWindow::setLabel25(const QString &text)
 void MainWindow::setDialog(const QString &text)
 {
     lblDialog->setText(text);
+    // A commit's message is news even when it repeats the last one.
+    Announce(lblDialog, inMains_);
 }
 
 // Style sheets and fonts are set only when they change: every key in the call box
@@ -94,11 +96,15 @@ void MainWindow::setDialogColour(quint32 bgr)
 {
     setStyleIfChanged(lblDialog, QStringLiteral("QLabel#lblDialog { background: %1; color: %2; padding: 2px; }")
                                      .arg(ColourName(bgr), bgr == kDupeBackground ? "white" : "black"));
+    // Every duplicate is heard, even the same one twice.
+    if (bgr == kDupeBackground)
+        Announce(lblDialog, true);
 }
 
 void MainWindow::setDupeList(const QString &text, bool highlighted)
 {
     lblDupe->setText(text);
+    Announce(lblDupe);
     setStyleIfChanged(lblDupe, highlighted ? QStringLiteral("QLabel#lblDupe { background: %1; }")
                                                  .arg(ColourName(kNormalBackground))
                                            : QString());
@@ -649,6 +655,7 @@ void MainWindow::cmdDup_Click()
     setDupeList({}, false);
     PartialDupesOn = !PartialDupesOn;
     cmdDup->setText(PartialDupesOn ? QStringLiteral("On") : QStringLiteral("Off"));
+    cmdDup->setChecked(PartialDupesOn);
     txtCall->setFocus();
 }
 
@@ -706,8 +713,10 @@ void MainWindow::ShowWorkedMultipliers()
     for (int b = 0; b < 8; ++b)
         for (const QString &province : s_.log.mults.worked(b, mode))
             for (QLabel *l : provinceLabels[size_t(b)])
-                if (l->text().compare(province, Qt::CaseInsensitive) == 0)
+                if (l->text().compare(province, Qt::CaseInsensitive) == 0) {
                     l->setStyleSheet(worked);
+                    l->setAccessibleName(MultiplierCellName(l->text(), BandCodes()[b], true));
+                }
 }
 
 void MainWindow::ShowProvinceTotal(int province)

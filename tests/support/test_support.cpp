@@ -11,9 +11,10 @@ void ScriptedPrompter::message(const QString &text, const QString &title, zev::P
     asked.append({QStringLiteral("message"), text, title, detail});
 }
 
-bool ScriptedPrompter::askYesNo(const QString &text, const QString &title, zev::PromptIcon)
+bool ScriptedPrompter::askYesNo(const QString &text, const QString &title, zev::PromptIcon,
+                                zev::DefaultAnswer defaultAnswer)
 {
-    asked.append({QStringLiteral("yesno"), text, title, {}});
+    asked.append({QStringLiteral("yesno"), text, title, {}, defaultAnswer});
     if (answers.empty())
         return false;
     Answer a = answers.front();

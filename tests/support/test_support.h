@@ -28,6 +28,8 @@ struct Asked {
     QString text;
     QString title;
     QString detail;
+    // For a Yes/No question: the answer Enter would give.
+    zev::DefaultAnswer defaultAnswer = zev::DefaultAnswer::Yes;
 };
 
 // Answers come from a queue; an empty queue answers "No" / Cancel.
@@ -39,7 +41,8 @@ public:
 
     void message(const QString &text, const QString &title, zev::PromptIcon,
                  const QString &detail) override;
-    bool askYesNo(const QString &text, const QString &title, zev::PromptIcon) override;
+    bool askYesNo(const QString &text, const QString &title, zev::PromptIcon,
+                  zev::DefaultAnswer defaultAnswer) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
     std::optional<QString> openFile(const QString &title, const QString &dir,
