@@ -4,10 +4,12 @@
 #include "common/clock.h"
 #include "common/prompter.h"
 
+#include <QAccessible>
 #include <QByteArray>
 #include <QDateTime>
 #include <QTimeZone>
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QTemporaryDir>
 #include <deque>
@@ -67,6 +69,34 @@ public:
     {
         return QDateTime(local.date(), local.time(), Qt::UTC).addSecs(utcOffsetSeconds);
     }
+};
+
+// The accessibility events the windows send, in order, as a screen reader gets them,
+// with the role and name the object had at that moment. Accessibility is switched on
+// (the offscreen platform has it off) while one of these lives.
+class AccessibilityEvents {
+public:
+    struct Event {
+        QPointer<QObject> object;
+        QAccessible::Event type;
+        QAccessible::Role role;
+        QString name;
+    };
+    AccessibilityEvents();
+    ~AccessibilityEvents();
+    AccessibilityEvents(const AccessibilityEvents &) = delete;
+    AccessibilityEvents &operator=(const AccessibilityEvents &) = delete;
+
+    std::vector<Event> events;
+    // Names of the notifications shown (read) for `object`, oldest first.
+    QStringList spoken(const QObject *object) const;
+    // Position of the last event of `type` for `object` in `events`, -1 when none.
+    int lastIndex(const QObject *object, QAccessible::Event type) const;
+
+private:
+    static void record(QAccessibleEvent *event);
+    static AccessibilityEvents *current_;
+    QAccessible::UpdateHandler previous_;
 };
 
 QByteArray ReadFile(const QString &path);
