@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -24,9 +25,20 @@ void FitToScreen(QWidget *window, int widthTwips, int heightTwips, bool lifted)
     QFont f = window->font();
     f.setPixelSize(ScreenFontPixels(area.height()));
     window->setFont(f);
+    PadButtons(window, f.pixelSize());
     const QRect r = ScaledWindowRect(area, widthTwips, heightTwips, lifted);
     window->resize(r.size().expandedTo(window->minimumSizeHint()));
     window->move(r.topLeft());
+}
+
+void PadButtons(QWidget *window, int fontPixels)
+{
+    for (QPushButton *b : window->findChildren<QPushButton *>()) {
+        if (b->window() != window)
+            continue;
+        b->setMinimumSize(QSize());
+        b->setMinimumSize(b->sizeHint() + QSize(fontPixels, fontPixels / 2));
+    }
 }
 
 void ScaleApplicationFont()

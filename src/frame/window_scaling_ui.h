@@ -13,6 +13,10 @@ void FitToScreen(QWidget *window, int widthTwips, int heightTwips, bool lifted);
 // window that sets no font of its own read the same on any screen.
 void ScaleApplicationFont();
 
+// The style's button margins are fixed pixels; with large text a button needs margins
+// that grow with it, or its caption touches the frame.
+void PadButtons(QWidget *window, int fontPixels);
+
 // Height of the screen windows are laid out for.
 int ScreenHeight();
 

@@ -5,6 +5,8 @@
 #include "logcore/recent_contacts_model.h"
 #include "outputs/adif_export.h"
 #include "outputs/station_window.h"
+#include "frame/window_scaling.h"
+#include "frame/window_scaling_ui.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -513,13 +515,16 @@ void MainWindow::buildMenus()
 
 void MainWindow::applyScreenFonts()
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const int h = screen ? screen->geometry().height() : 768;
-    // Everything grows with the window so it reads the same on any screen and size.
-    const int base = std::max(9, h * std::clamp(s_.prefs.FormSizePercent, 30, 100) / 100 / 60);
+    // Everything grows with the screen and the form size, in the design's proportions.
+    const int base = ScreenFontPixels(ScreenHeight(), s_.prefs.FormSizePercent);
     QFont f = font();
     f.setPixelSize(base);
     setFont(f);
+    // A style sheet stops fonts from passing down to children: each control of this
+    // window gets the size itself (dialogs and menus are windows of their own).
+    for (QWidget *w : findChildren<QWidget *>())
+        if (w->window() == this)
+            w->setFont(f);
     const int big = base * 2;
     setStyleSheet(QStringLiteral(
                       "QLineEdit[entryBox=\"true\"] { font-size: %1px; font-weight: bold; padding: 4px; }"
@@ -534,6 +539,9 @@ void MainWindow::applyScreenFonts()
                       .arg(base * 3 / 2)
                       .arg(base * 5 / 4));
     lblDialog->setStyleSheet(lblDialog->styleSheet());
+    PadButtons(this, base);
+    // Rows as tall as the text they hold.
+    ListView1->verticalHeader()->setDefaultSectionSize(QFontMetrics(ListView1->font()).height() * 3 / 2);
 }
 
 QString MainWindow::CleanEntryText(const QLineEdit *box, const QString &text) const
