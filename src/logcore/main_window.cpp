@@ -323,6 +323,9 @@ void MainWindow::buildUi()
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView1->verticalHeader()->hide();
     ListView1->horizontalHeader()->setStretchLastSection(true);
+    // Calls, countries and times are never cut short, whatever the text size.
+    for (int column : {1, 5, 6})
+        ListView1->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     listCol->addWidget(caption(QStringLiteral("Recent Contacts"), ListView1));
     listCol->addWidget(ListView1, 1);
     auto *listButtons = new QHBoxLayout;
