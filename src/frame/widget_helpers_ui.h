@@ -31,10 +31,11 @@ void MakeNotification(QWidget *label);
 // unless `again` asks for it (the operator repeated the action that shows it).
 void Announce(QWidget *label, bool again = false);
 
-// The screen reader hears where the focus goes before anything the handlers of the
-// focus change do to the new box (pre-filled or selected text); otherwise it takes
-// that text change for the focus move and never names the box. Installed once for
-// the application; windows with entry boxes call it.
+// A box that gets the focus is named by the screen reader even when its text was
+// changed just before or during the focus move (pre-filled, selected or cleared): the
+// screen reader takes such a caret move for the focus move and names nothing, unless a
+// newer caret move of the box follows the focus event, which this sends. Installed
+// once for the application; windows with entry boxes call it.
 void AnnounceFocusFirst();
 
 // Return or Enter on a focused button presses it, while Enter in a text box still

@@ -321,6 +321,8 @@ void MainWindow::buildUi()
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Arrows move between contacts; Tab leaves the list for its buttons.
+    ListView1->setTabKeyNavigation(false);
     ListView1->verticalHeader()->hide();
     ListView1->horizontalHeader()->setStretchLastSection(true);
     // Calls, countries and times are never cut short, whatever the text size.

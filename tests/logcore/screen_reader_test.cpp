@@ -2,12 +2,14 @@
 // states that the window otherwise shows only in colour.
 
 #include "logcore/edit_contact_window.h"
+#include "logcore/recent_contacts_model.h"
 #include "window_harness.h"
 
 #include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 using namespace zevtest;
@@ -309,4 +311,18 @@ TEST(ScreenReader, EditMarkersAreSpokenAndBelongToTheirBox)
             e.show();
         }
     }
+}
+
+TEST(ScreenReader, TabLeavesTheContactList)
+{
+    Harness h;
+    h.prompter.answers = {true};
+    h.start();
+    MainWindow &w = h.activate();
+    w.ListView1->setFocus();
+    w.ListView1->setCurrentIndex(w.listModel->index(0, 0));
+    QTest::keyClick(w.ListView1, Qt::Key_Tab);
+    // Not the next cell: the next control, so the list's buttons can be reached.
+    EXPECT_FALSE(w.ListView1->hasFocus());
+    EXPECT_EQ(w.ListView1->currentIndex().column(), 0);
 }
