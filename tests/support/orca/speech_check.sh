@@ -11,10 +11,17 @@ done
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/zevspeech.XXXX")
 pids=()
+# Ends what this script started, by process id: the AT-SPI bus launcher's own bus and
+# registry first, so that each parent collects its children.
+stop_tree() {
+  local child
+  for child in $(ps -o pid= --ppid "$1" 2>/dev/null); do stop_tree "$child"; done
+  kill "$1" 2>/dev/null
+}
 cleanup() {
   zev_orca_stop 2>/dev/null
   local p
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  for p in "${pids[@]}"; do stop_tree "$p"; done
   for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
   rm -rf "$tmp"
 }
