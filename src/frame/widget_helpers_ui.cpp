@@ -156,7 +156,8 @@ void MakeNotification(QWidget *label)
 
 void Announce(QWidget *label, bool again)
 {
-    if (label)
+    // Nothing to do without a screen reader; the message line changes at every key.
+    if (label && QAccessible::isActive())
         announcer()->add(label, again);
 }
 

@@ -1,12 +1,12 @@
 #include "logcore/main_window.h"
 
 #include "common/file_io.h"
+#include "frame/window_scaling.h"
+#include "frame/window_scaling_ui.h"
 #include "logcore/log_maintenance.h"
 #include "logcore/recent_contacts_model.h"
 #include "outputs/adif_export.h"
 #include "outputs/station_window.h"
-#include "frame/window_scaling.h"
-#include "frame/window_scaling_ui.h"
 
 #include <QAction>
 #include <QCheckBox>

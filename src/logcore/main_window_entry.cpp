@@ -715,7 +715,9 @@ void MainWindow::ShowWorkedMultipliers()
             for (QLabel *l : provinceLabels[size_t(b)])
                 if (l->text().compare(province, Qt::CaseInsensitive) == 0) {
                     l->setStyleSheet(worked);
-                    l->setAccessibleName(MultiplierCellName(l->text(), BandCodes()[b], true));
+                    if (const QString name = MultiplierCellName(l->text(), BandCodes()[b], true);
+                        l->accessibleName() != name)
+                        l->setAccessibleName(name);
                 }
 }
 
