@@ -22,7 +22,7 @@ namespace {
 class QuietPrompter : public zev::Prompter {
 public:
     void message(const QString &, const QString &, zev::PromptIcon, const QString &) override {}
-    bool askYesNo(const QString &, const QString &, zev::PromptIcon) override { return true; }
+    bool askYesNo(const QString &, const QString &, zev::PromptIcon, zev::DefaultAnswer) override { return true; }
     std::optional<QString> input(const QString &, const QString &, const QString &) override { return std::nullopt; }
     std::optional<QString> openFile(const QString &, const QString &, const QString &) override { return std::nullopt; }
     std::optional<QString> saveFile(const QString &, const QString &, const QString &, bool) override

@@ -10,9 +10,11 @@ PACKAGES=(
   libgtest-dev libbenchmark-dev
   hamradio-files fonts-dejavu-core
 )
-# With --tests: the export tests run independent readers on Node.js.
+# With --tests: the export tests run independent readers on Node.js; the screen-reader
+# tests switch Qt's accessibility on (private headers) and run Orca on a virtual display.
 if [ "${1:-}" = "--tests" ]; then
   command -v node >/dev/null 2>&1 && command -v npm >/dev/null 2>&1 || PACKAGES+=(nodejs npm)
+  PACKAGES+=(qt6-base-private-dev orca xvfb xdotool x11-utils dbus-daemon at-spi2-core)
 fi
 
 missing=()

@@ -2,6 +2,7 @@
 #include "frame/prompter_ui.h"
 #include "frame/session.h"
 #include "frame/startup.h"
+#include "frame/window_scaling_ui.h"
 #include "logcore/main_window.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("zevlog"));
     app.setOrganizationName(QStringLiteral("Velko_Software"));
+    zev::ScaleApplicationFont();
 
     const QString startDir = QDir::currentPath();
     zev::DialogPrompter prompter;

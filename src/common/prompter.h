@@ -9,6 +9,10 @@ namespace zev {
 
 enum class PromptIcon { None, Information, Exclamation, Critical, Question };
 
+// The answer Enter gives to a Yes/No question. A question whose Yes destroys data
+// defaults to No, so a hurried Enter keeps the data.
+enum class DefaultAnswer { Yes, No };
+
 class Prompter {
 public:
     virtual ~Prompter() = default;
@@ -17,7 +21,8 @@ public:
                          PromptIcon icon = PromptIcon::None, const QString &detail = {}) = 0;
     // Yes/No question; true for Yes.
     virtual bool askYesNo(const QString &text, const QString &title,
-                          PromptIcon icon = PromptIcon::Question) = 0;
+                          PromptIcon icon = PromptIcon::Question,
+                          DefaultAnswer defaultAnswer = DefaultAnswer::Yes) = 0;
     // Input box; nothing when cancelled.
     virtual std::optional<QString> input(const QString &prompt, const QString &title,
                                          const QString &defaultText = {}) = 0;

@@ -36,11 +36,20 @@ void DialogPrompter::message(const QString &text, const QString &title, PromptIc
     box.exec();
 }
 
-bool DialogPrompter::askYesNo(const QString &text, const QString &title, PromptIcon icon)
+std::unique_ptr<QMessageBox> MakeYesNoBox(const QString &text, const QString &title, PromptIcon icon,
+                                          DefaultAnswer defaultAnswer, QWidget *parent)
 {
-    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Yes | QMessageBox::No, parent_);
-    box.setTextFormat(Qt::PlainText);
-    return box.exec() == QMessageBox::Yes;
+    auto box = std::make_unique<QMessageBox>(boxIcon(icon), title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box->setTextFormat(Qt::PlainText);
+    box->setDefaultButton(defaultAnswer == DefaultAnswer::No ? QMessageBox::No : QMessageBox::Yes);
+    box->setEscapeButton(QMessageBox::No);
+    return box;
+}
+
+bool DialogPrompter::askYesNo(const QString &text, const QString &title, PromptIcon icon,
+                              DefaultAnswer defaultAnswer)
+{
+    return MakeYesNoBox(text, title, icon, defaultAnswer, parent_)->exec() == QMessageBox::Yes;
 }
 
 std::optional<QString> DialogPrompter::input(const QString &prompt, const QString &title,

@@ -3,6 +3,9 @@
 
 #include "common/prompter.h"
 
+#include <memory>
+
+class QMessageBox;
 class QWidget;
 
 namespace zev {
@@ -13,7 +16,7 @@ public:
     void setParent(QWidget *parent) { parent_ = parent; }
 
     void message(const QString &text, const QString &title, PromptIcon icon, const QString &detail) override;
-    bool askYesNo(const QString &text, const QString &title, PromptIcon icon) override;
+    bool askYesNo(const QString &text, const QString &title, PromptIcon icon, DefaultAnswer defaultAnswer) override;
     std::optional<QString> input(const QString &prompt, const QString &title, const QString &defaultText) override;
     std::optional<QString> openFile(const QString &title, const QString &dir, const QString &filter) override;
     std::optional<QString> saveFile(const QString &title, const QString &proposedPath, const QString &filter,
@@ -24,5 +27,9 @@ public:
 private:
     QWidget *parent_ = nullptr;
 };
+
+// The box askYesNo shows: Yes and No, Enter answering `defaultAnswer`, Esc answering No.
+std::unique_ptr<QMessageBox> MakeYesNoBox(const QString &text, const QString &title, PromptIcon icon,
+                                          DefaultAnswer defaultAnswer, QWidget *parent);
 
 }  // namespace zev

@@ -1,7 +1,18 @@
 #include "frame/widget_helpers_ui.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QApplication>
 #include <QColor>
+#include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+
+#include <algorithm>
+#include <vector>
 
 namespace zev {
 
@@ -24,6 +35,201 @@ QChar TypedKey(const QKeyEvent *k)
 QString ColourName(quint32 bgr)
 {
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)).name();
+}
+
+// ---- notifications ----
+
+namespace {
+
+// Order of creation: a burst of messages is read top to bottom, as the window shows them.
+const char *const kNotificationOrder = "zevNotificationOrder";
+// The text last read to the screen reader, so an unchanged message is not repeated.
+const char *const kAnnouncedText = "zevAnnouncedText";
+
+QString shownText(const QWidget *w)
+{
+    if (!w->accessibleName().isEmpty())
+        return w->accessibleName();
+    if (const auto *label = qobject_cast<const QLabel *>(w))
+        return label->text();
+    return {};
+}
+
+class NotificationAccessible : public QAccessibleWidget {
+public:
+    explicit NotificationAccessible(QWidget *w) : QAccessibleWidget(w, QAccessible::Notification) {}
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return shownText(widget());
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface *notificationFactory(const QString &, QObject *object)
+{
+    if (object && object->isWidgetType() && object->property(kNotificationOrder).isValid())
+        return new NotificationAccessible(static_cast<QWidget *>(object));
+    return nullptr;
+}
+
+class Announcer : public QObject {
+public:
+    using QObject::QObject;
+
+    void add(QWidget *w, bool again)
+    {
+        auto it = std::find_if(pending_.begin(), pending_.end(), [w](const Pending &p) { return p.widget == w; });
+        if (it != pending_.end())
+            it->again = it->again || again;
+        else
+            pending_.push_back({w, again});
+        if (!scheduled_) {
+            scheduled_ = true;
+            QMetaObject::invokeMethod(this, &Announcer::flush, Qt::QueuedConnection);
+        }
+    }
+
+private:
+    struct Pending {
+        QPointer<QWidget> widget;
+        bool again;
+    };
+
+    void flush()
+    {
+        scheduled_ = false;
+        std::vector<Pending> batch;
+        batch.swap(pending_);
+        std::stable_sort(batch.begin(), batch.end(), [](const Pending &a, const Pending &b) {
+            const int ka = a.widget ? a.widget->property(kNotificationOrder).toInt() : 0;
+            const int kb = b.widget ? b.widget->property(kNotificationOrder).toInt() : 0;
+            return ka < kb;
+        });
+        for (const Pending &p : batch) {
+            QWidget *w = p.widget;
+            if (!w)
+                continue;
+            const QString text = shownText(w);
+            if (text.trimmed().isEmpty()) {
+                w->setProperty(kAnnouncedText, QString());
+                continue;
+            }
+            if (!w->isVisible() || (!p.again && w->property(kAnnouncedText).toString() == text))
+                continue;
+            w->setProperty(kAnnouncedText, text);
+            // Screen readers read a Notification when it is shown.
+            QAccessibleEvent event(w, QAccessible::ObjectShow);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
+
+    std::vector<Pending> pending_;
+    bool scheduled_ = false;
+};
+
+Announcer *announcer()
+{
+    static QPointer<Announcer> a;
+    if (!a)
+        a = new Announcer(qApp);
+    return a;
+}
+
+}  // namespace
+
+void MakeNotification(QWidget *label)
+{
+    static bool installed = false;
+    static int order = 0;
+    if (!installed) {
+        QAccessible::installFactory(notificationFactory);
+        installed = true;
+    }
+    label->setProperty(kNotificationOrder, ++order);
+    // An interface made before this point (a text set at construction makes one) keeps
+    // its old role; drop it so the next query builds the Notification.
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(label);
+    if (iface && iface->role() != QAccessible::Notification)
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
+}
+
+void Announce(QWidget *label, bool again)
+{
+    // Nothing to do without a screen reader; the message line changes at every key.
+    if (label && QAccessible::isActive())
+        announcer()->add(label, again);
+}
+
+// ---- focus ----
+
+namespace {
+
+class FocusFirst : public QObject {
+public:
+    explicit FocusFirst(QObject *parent) : QObject(parent)
+    {
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+            auto *box = qobject_cast<QLineEdit *>(now);
+            if (!box || !QAccessible::isActive())
+                return;
+            // After the focus event has gone out: the screen reader then drops the caret
+            // moves made before it, which it would otherwise take for the focus move.
+            QMetaObject::invokeMethod(this, [box = QPointer<QLineEdit>(box)] {
+                if (!box || !box->hasFocus())
+                    return;
+                QAccessibleTextCursorEvent caret(box, box->cursorPosition());
+                QAccessible::updateAccessibility(&caret);
+            }, Qt::QueuedConnection);
+        });
+    }
+};
+
+}  // namespace
+
+void AnnounceFocusFirst()
+{
+    static QPointer<FocusFirst> helper;
+    if (helper || !qApp)
+        return;
+    helper = new FocusFirst(qApp);
+}
+
+// ---- buttons ----
+
+namespace {
+
+class ReturnPresses : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *k = static_cast<QKeyEvent *>(event);
+        if ((k->key() != Qt::Key_Return && k->key() != Qt::Key_Enter) ||
+            (k->modifiers() & ~Qt::KeypadModifier))
+            return false;
+        auto *button = static_cast<QAbstractButton *>(watched);
+        if (button->isEnabled())
+            button->click();
+        return true;
+    }
+};
+
+}  // namespace
+
+void PressOnReturn(QAbstractButton *button)
+{
+    button->installEventFilter(new ReturnPresses(button));
+}
+
+QString MultiplierCellName(const QString &province, const QString &band, bool worked)
+{
+    return province + QStringLiteral(", ") + band + QStringLiteral(" metres, ") +
+           (worked ? QStringLiteral("worked") : QStringLiteral("needed"));
 }
 
 }  // namespace zev

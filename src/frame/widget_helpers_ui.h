@@ -5,6 +5,8 @@
 #include <QString>
 
 class QKeyEvent;
+class QAbstractButton;
+class QWidget;
 
 namespace zev {
 
@@ -17,5 +19,30 @@ QChar TypedKey(const QKeyEvent *k);
 
 // A 0x00BBGGRR colour as a style-sheet colour name.
 QString ColourName(quint32 bgr);
+
+// A message label the operator must hear without the focus leaving the box being
+// typed in: screen readers see it as a Notification. Screen readers ignore a label
+// whose text changes, so each new message is announced with Announce().
+void MakeNotification(QWidget *label);
+
+// Reads a notification's text to the screen reader once the current event has been
+// handled, so a burst of messages is heard once, as the last one left on screen.
+// A blank text is not read, and a text is not read again while it stays on screen
+// unless `again` asks for it (the operator repeated the action that shows it).
+void Announce(QWidget *label, bool again = false);
+
+// A box that gets the focus is named by the screen reader even when its text was
+// changed just before or during the focus move (pre-filled, selected or cleared): the
+// screen reader takes such a caret move for the focus move and names nothing, unless a
+// newer caret move of the box follows the focus event, which this sends. Installed
+// once for the application; windows with entry boxes call it.
+void AnnounceFocusFirst();
+
+// Return or Enter on a focused button presses it, while Enter in a text box still
+// presses nothing.
+void PressOnReturn(QAbstractButton *button);
+
+// Accessible name of a multiplier cell: its state in words, not only in colour.
+QString MultiplierCellName(const QString &province, const QString &band, bool worked);
 
 }  // namespace zev

@@ -40,4 +40,10 @@ double VerticalFactor(const QRect &screen)
     return screen.height() / 480.0;
 }
 
+int ScreenFontPixels(int screenHeight, int percent)
+{
+    const double pixels = kDesignFontPixels * std::max(0, screenHeight) / 480.0 * std::clamp(percent, 30, 100) / 100.0;
+    return std::max(kSmallestFontPixels, int(std::lround(pixels)));
+}
+
 }  // namespace zev

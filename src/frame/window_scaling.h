@@ -21,4 +21,13 @@ QRect ScaledWindowRect(const QRect &screen, int widthTwips, int heightTwips, boo
 // Vertical scale of this screen against the 480-pixel design screen.
 double VerticalFactor(const QRect &screen);
 
+// Every window is designed with an 8-pixel font on the 480-pixel design screen.
+inline constexpr double kDesignFontPixels = 8.0;
+// Below this no text reads well, whatever the screen or form size.
+inline constexpr int kSmallestFontPixels = 11;
+
+// Pixel size of a window's font on a screen `screenHeight` pixels high: the design
+// size grown with the screen, and with the form-size percentage on the main window.
+int ScreenFontPixels(int screenHeight, int percent = 100);
+
 }  // namespace zev

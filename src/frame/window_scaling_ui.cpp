@@ -2,13 +2,19 @@
 
 #include "frame/window_scaling.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
-#include <cmath>
-
 namespace zev {
+
+int ScreenHeight()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().height() : 480;
+}
 
 void FitToScreen(QWidget *window, int widthTwips, int heightTwips, bool lifted)
 {
@@ -17,12 +23,29 @@ void FitToScreen(QWidget *window, int widthTwips, int heightTwips, bool lifted)
         return;
     const QRect area = screen->geometry();
     QFont f = window->font();
-    // 8.25 points on the design screen is 11 pixels.
-    f.setPixelSize(std::max(11, int(std::lround(11 * VerticalFactor(area) * 0.75))));
+    f.setPixelSize(ScreenFontPixels(area.height()));
     window->setFont(f);
+    PadButtons(window, f.pixelSize());
     const QRect r = ScaledWindowRect(area, widthTwips, heightTwips, lifted);
     window->resize(r.size().expandedTo(window->minimumSizeHint()));
     window->move(r.topLeft());
+}
+
+void PadButtons(QWidget *window, int fontPixels)
+{
+    for (QPushButton *b : window->findChildren<QPushButton *>()) {
+        if (b->window() != window)
+            continue;
+        b->setMinimumSize(QSize());
+        b->setMinimumSize(b->sizeHint() + QSize(fontPixels, fontPixels / 2));
+    }
+}
+
+void ScaleApplicationFont()
+{
+    QFont f = QApplication::font();
+    f.setPixelSize(ScreenFontPixels(ScreenHeight()));
+    QApplication::setFont(f);
 }
 
 }  // namespace zev

@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -30,8 +31,30 @@ QLabel *marker(const QString &text)
     l->setTextFormat(Qt::PlainText);
     l->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
     l->hide();
+    // Heard when it appears, without the focus leaving the box being corrected.
+    MakeNotification(l);
     return l;
 }
+
+// While a marker is shown its box carries it as description, so the screen reader
+// names the problem again whenever the focus comes back to the box.
+class MarkerOfBox : public QObject {
+public:
+    MarkerOfBox(QLabel *marker, QWidget *box) : QObject(marker), box_(box) { marker->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (box_ && event->type() == QEvent::ShowToParent)
+            box_->setAccessibleDescription(static_cast<QLabel *>(watched)->text().trimmed());
+        else if (box_ && event->type() == QEvent::HideToParent)
+            box_->setAccessibleDescription({});
+        return false;
+    }
+
+private:
+    QPointer<QWidget> box_;
+};
 
 }  // namespace
 
@@ -117,6 +140,9 @@ EditContactWindow::EditContactWindow(Session &session, int editedRecord, std::fu
     v->addLayout(grid);
     v->addStretch(1);
     v->addLayout(buttons);
+    for (auto [mark, boxOfMark] : {std::pair{Label1, txtEditCall}, std::pair{lblPreInvalid, txtEditPre},
+                                   std::pair{lblModeInvalid, txtEditBnd}, std::pair{lblBandInvalid, Text1}})
+        new MarkerOfBox(mark, boxOfMark);
     FitToScreen(this, 4400, 4200, true);
 
     if (record_ >= 1 && record_ <= s_.log.RecordCount()) {

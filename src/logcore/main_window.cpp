@@ -2,6 +2,8 @@
 
 #include "common/file_io.h"
 #include "frame/text_rules_ui.h"
+#include "frame/window_scaling.h"
+#include "frame/window_scaling_ui.h"
 #include "logcore/log_maintenance.h"
 #include "logcore/recent_contacts_model.h"
 #include "outputs/adif_export.h"
@@ -234,9 +236,13 @@ void MainWindow::buildUi()
     lblDialog->setAutoFillBackground(true);
     lblDialog->setStyleSheet(QStringLiteral("QLabel#lblDialog { background: %1; color: black; padding: 2px; }")
                                  .arg(ColourName(0xC0C000)));
+    MakeNotification(lblDialog);
     cmdClear = button("cmdClear", QStringLiteral("&Clear"), QStringLiteral("Clear"));
     cmdDup = button("cmdDup", QStringLiteral("On"), QStringLiteral("Partial duplicates"),
                     QStringLiteral("Displaying partial dupes slows the program on older pc's."));
+    // The screen reader hears the switch's state, not only its caption.
+    cmdDup->setCheckable(true);
+    cmdDup->setChecked(true);
     msg->addWidget(lblDialog, 1);
     msg->addWidget(cmdClear);
     msg->addWidget(caption(QStringLiteral("Partial dupes")));
@@ -283,7 +289,7 @@ void MainWindow::buildUi()
             l->setProperty("gridCell", true);
             l->setTextFormat(Qt::PlainText);
             l->setAlignment(Qt::AlignCenter);
-            l->setAccessibleDescription(BandCodes()[b] + QStringLiteral(" metres"));
+            l->setAccessibleName(MultiplierCellName(ProvinceTable()[size_t(k)].abbreviation, BandCodes()[b], false));
             provinceLabels[size_t(b)][size_t(k)] = l;
             grid->addWidget(l, b, k + 1);
         }
@@ -324,6 +330,7 @@ void MainWindow::buildUi()
     lblDupe->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblDupe->setFrameShape(QFrame::StyledPanel);
     lblDupe->setAutoFillBackground(true);
+    MakeNotification(lblDupe);
     dupeCol->addWidget(caption(QStringLiteral("Possible Duplicates")));
     dupeCol->addWidget(lblDupe, 1);
     bottom->addLayout(dupeCol, 1);
@@ -338,8 +345,13 @@ void MainWindow::buildUi()
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Arrows move between contacts; Tab leaves the list for its buttons.
+    ListView1->setTabKeyNavigation(false);
     ListView1->verticalHeader()->hide();
     ListView1->horizontalHeader()->setStretchLastSection(true);
+    // Calls, countries and times are never cut short, whatever the text size.
+    for (int column : {1, 5, 6})
+        ListView1->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     listCol->addWidget(caption(QStringLiteral("Recent Contacts"), ListView1));
     listCol->addWidget(ListView1, 1);
     auto *listButtons = new QHBoxLayout;
@@ -427,6 +439,7 @@ void MainWindow::buildUi()
             l->installEventFilter(this);
     central->setMouseTracking(true);
     central->installEventFilter(this);
+    AnnounceFocusFirst();
     holdTimer_ = new QTimer(this);
     holdTimer_->setSingleShot(true);
     connect(holdTimer_, &QTimer::timeout, this, &MainWindow::releaseKeys);
@@ -539,13 +552,16 @@ void MainWindow::buildMenus()
 
 void MainWindow::applyScreenFonts()
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const int h = screen ? screen->geometry().height() : 768;
-    // Everything grows with the window so it reads the same on any screen and size.
-    const int base = std::max(9, h * std::clamp(s_.prefs.FormSizePercent, 30, 100) / 100 / 60);
+    // Everything grows with the screen and the form size, in the design's proportions.
+    const int base = ScreenFontPixels(ScreenHeight(), s_.prefs.FormSizePercent);
     QFont f = font();
     f.setPixelSize(base);
     setFont(f);
+    // A style sheet stops fonts from passing down to children: each control of this
+    // window gets the size itself (dialogs and menus are windows of their own).
+    for (QWidget *w : findChildren<QWidget *>())
+        if (w->window() == this)
+            w->setFont(f);
     const int big = base * 2;
     setStyleSheet(QStringLiteral(
                       "QLineEdit[entryBox=\"true\"] { font-size: %1px; font-weight: bold; padding: 4px; }"
@@ -560,14 +576,22 @@ void MainWindow::applyScreenFonts()
                       .arg(base * 3 / 2)
                       .arg(base * 5 / 4));
     lblDialog->setStyleSheet(lblDialog->styleSheet());
+    PadButtons(this, base);
+    // Rows as tall as the text they hold.
+    ListView1->verticalHeader()->setDefaultSectionSize(QFontMetrics(ListView1->font()).height() * 3 / 2);
 }
 
 void MainWindow::paintProvinceLabels(quint32 colour)
 {
     const QString style = QStringLiteral("color: %1;").arg(ColourName(colour));
-    for (auto &row : provinceLabels)
-        for (QLabel *l : row)
+    for (int b = 0; b < 8; ++b)
+        for (int k = 0; k < 13; ++k) {
+            QLabel *l = provinceLabels[size_t(b)][size_t(k)];
             l->setStyleSheet(style);
+            const QString name = MultiplierCellName(ProvinceTable()[size_t(k)].abbreviation, BandCodes()[b], false);
+            if (l->accessibleName() != name)
+                l->setAccessibleName(name);
+        }
 }
 
 void MainWindow::Form_Load()

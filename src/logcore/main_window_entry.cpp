@@ -84,6 +84,8 @@ void MainWindow::moveFocus(QWidget *w)
 void MainWindow::setDialog(const QString &text)
 {
     lblDialog->setText(text);
+    // A commit's message is news even when it repeats the last one.
+    Announce(lblDialog, inMains_);
 }
 
 // Style sheets and fonts are set only when they change: every key in the call box
@@ -102,11 +104,15 @@ void MainWindow::setDialogColour(quint32 bgr)
 {
     setStyleIfChanged(lblDialog, QStringLiteral("QLabel#lblDialog { background: %1; color: %2; padding: 2px; }")
                                      .arg(ColourName(bgr), bgr == kDupeBackground ? "white" : "black"));
+    // Every duplicate is heard, even the same one twice.
+    if (bgr == kDupeBackground)
+        Announce(lblDialog, true);
 }
 
 void MainWindow::setDupeList(const QString &text, bool highlighted)
 {
     lblDupe->setText(text);
+    Announce(lblDupe);
     setStyleIfChanged(lblDupe, highlighted ? QStringLiteral("QLabel#lblDupe { background: %1; }")
                                                  .arg(ColourName(kNormalBackground))
                                            : QString());
@@ -675,6 +681,7 @@ void MainWindow::cmdDup_Click()
     setDupeList({}, false);
     PartialDupesOn = !PartialDupesOn;
     cmdDup->setText(PartialDupesOn ? QStringLiteral("On") : QStringLiteral("Off"));
+    cmdDup->setChecked(PartialDupesOn);
     txtCall->setFocus();
 }
 
@@ -732,8 +739,12 @@ void MainWindow::ShowWorkedMultipliers()
     for (int b = 0; b < 8; ++b)
         for (const QString &province : s_.log.mults.worked(b, mode))
             for (QLabel *l : provinceLabels[size_t(b)])
-                if (l->text().compare(province, Qt::CaseInsensitive) == 0)
+                if (l->text().compare(province, Qt::CaseInsensitive) == 0) {
                     l->setStyleSheet(worked);
+                    if (const QString name = MultiplierCellName(l->text(), BandCodes()[b], true);
+                        l->accessibleName() != name)
+                        l->setAccessibleName(name);
+                }
 }
 
 void MainWindow::ShowProvinceTotal(int province)

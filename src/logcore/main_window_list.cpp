@@ -161,7 +161,7 @@ void MainWindow::cmdDelete_Click()
 void MainWindow::DeleteRecord(int n)
 {
     const bool yes = s_.prompter.askYesNo(QStringLiteral("Are you sure?"), QStringLiteral("Are you sure?"),
-                                          PromptIcon::Question);
+                                          PromptIcon::Question, DefaultAnswer::No);
     showEditButtons(false);
     // The hidden buttons must not leave the focus to whatever follows them.
     txtCall->setFocus();
@@ -242,7 +242,7 @@ void MainWindow::mnuRestore_Click()
     if (s_.log.RecordCount() > 0 &&
         !s_.prompter.askYesNo(QStringLiteral("Are you sure that you want to open an archived log?  This action will "
                                              "clear and replace existing QSO data."),
-                              QStringLiteral("Are your sure?"), PromptIcon::Question))
+                              QStringLiteral("Are your sure?"), PromptIcon::Question, DefaultAnswer::No))
         return;
     const std::optional<QString> source =
         s_.prompter.openFile(QStringLiteral("Restore from Archive or Backup"), s_.folders.BackupFolder(), kLogFilter);

@@ -42,6 +42,12 @@ StationWindow::StationWindow(Session &session, QWidget *parent) : QDialog(parent
     box(Text1, "Text1", QStringLiteral("Please Enter your Call Sign:"), TextKind::Call);
     box(Text5, "Text5", QStringLiteral("Province / Territory:"), TextKind::Exchange);
     box(Text6, "Text6", QStringLiteral("Hours added for UTC:"), TextKind::UtcOffset);
+    // The sign is the usual mistake: say which way it goes, with examples.
+    const QString utcHelp = QStringLiteral("Hours to add to local time to get UTC: 5 in Ontario in winter (EST), "
+                                           "4 in summer (EDT), -9 in Japan");
+    Text6->setToolTip(utcHelp);
+    Text6->setAccessibleDescription(utcHelp);
+    form->labelForField(Text6)->setToolTip(utcHelp);
     box(Text2, "Text2", QStringLiteral("Your Country:"), TextKind::Country);
     box(Text3, "Text3", QStringLiteral("Your Longitude:"), TextKind::Coordinate);
     box(Text4, "Text4", QStringLiteral("Your Latitude:"), TextKind::Coordinate);
@@ -57,6 +63,7 @@ StationWindow::StationWindow(Session &session, QWidget *parent) : QDialog(parent
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setAccessibleName(QStringLiteral("Done"));
     Command1->setAutoDefault(false);
+    PressOnReturn(Command1);
     connect(Command1, &QPushButton::clicked, this, &StationWindow::doneClicked);
     auto *v = new QVBoxLayout(this);
     v->addLayout(form);

@@ -3,6 +3,7 @@
 #include "common/file_io.h"
 #include "frame/session.h"
 #include "frame/text_rules_ui.h"
+#include "frame/widget_helpers_ui.h"
 #include "frame/window_scaling_ui.h"
 #include "outputs/cabrillo.h"
 
@@ -133,6 +134,7 @@ SummaryWindow::SummaryWindow(Session &session, const QString &mainWindowTitle,
     for (QPushButton *b : {Command3, Command4}) {
         b->setAutoDefault(false);
         b->setDefault(false);
+        PressOnReturn(b);
     }
     connect(Command3, &QPushButton::clicked, this, &QDialog::accept);
     connect(Command4, &QPushButton::clicked, this, &SummaryWindow::Command4_Click);

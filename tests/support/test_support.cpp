@@ -1,6 +1,10 @@
 #include "test_support.h"
 
 #include <QFile>
+#include <QGuiApplication>
+#include <QtGui/private/qguiapplication_p.h>
+#include <QtGui/qpa/qplatformaccessibility.h>
+#include <QtGui/qpa/qplatformintegration.h>
 #include <gtest/gtest.h>
 
 namespace zevtest {
@@ -11,9 +15,10 @@ void ScriptedPrompter::message(const QString &text, const QString &title, zev::P
     asked.append({QStringLiteral("message"), text, title, detail});
 }
 
-bool ScriptedPrompter::askYesNo(const QString &text, const QString &title, zev::PromptIcon)
+bool ScriptedPrompter::askYesNo(const QString &text, const QString &title, zev::PromptIcon,
+                                zev::DefaultAnswer defaultAnswer)
 {
-    asked.append({QStringLiteral("yesno"), text, title, {}});
+    asked.append({QStringLiteral("yesno"), text, title, {}, defaultAnswer});
     if (answers.empty())
         return false;
     Answer a = answers.front();
@@ -79,6 +84,60 @@ QStringList ScriptedPrompter::titles() const
     for (const Asked &a : asked)
         out << a.title;
     return out;
+}
+
+AccessibilityEvents *AccessibilityEvents::current_ = nullptr;
+
+namespace {
+
+void setAccessibilityActive(bool on)
+{
+    // The platform's switch, as Qt's own accessibility tests use it.
+    if (QPlatformIntegration *platform = QGuiApplicationPrivate::platformIntegration())
+        if (QPlatformAccessibility *a11y = platform->accessibility())
+            a11y->setActive(on);
+}
+
+}  // namespace
+
+AccessibilityEvents::AccessibilityEvents()
+{
+    current_ = this;
+    previous_ = QAccessible::installUpdateHandler(&AccessibilityEvents::record);
+    setAccessibilityActive(true);
+}
+
+AccessibilityEvents::~AccessibilityEvents()
+{
+    setAccessibilityActive(false);
+    QAccessible::installUpdateHandler(previous_);
+    current_ = nullptr;
+}
+
+void AccessibilityEvents::record(QAccessibleEvent *event)
+{
+    if (!current_)
+        return;
+    QAccessibleInterface *iface = event->accessibleInterface();
+    current_->events.push_back({event->object(), event->type(), iface ? iface->role() : QAccessible::NoRole,
+                                iface ? iface->text(QAccessible::Name) : QString()});
+}
+
+QStringList AccessibilityEvents::spoken(const QObject *object) const
+{
+    QStringList out;
+    for (const Event &e : events)
+        if (e.object == object && e.type == QAccessible::ObjectShow && e.role == QAccessible::Notification)
+            out << e.name;
+    return out;
+}
+
+int AccessibilityEvents::lastIndex(const QObject *object, QAccessible::Event type) const
+{
+    for (int i = int(events.size()) - 1; i >= 0; --i)
+        if (events[size_t(i)].object == object && events[size_t(i)].type == type)
+            return i;
+    return -1;
 }
 
 QByteArray ReadFile(const QString &path)

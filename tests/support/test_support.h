@@ -4,10 +4,12 @@
 #include "common/clock.h"
 #include "common/prompter.h"
 
+#include <QAccessible>
 #include <QByteArray>
 #include <QDateTime>
 #include <QTimeZone>
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QTemporaryDir>
 #include <deque>
@@ -28,6 +30,8 @@ struct Asked {
     QString text;
     QString title;
     QString detail;
+    // For a Yes/No question: the answer Enter would give.
+    zev::DefaultAnswer defaultAnswer = zev::DefaultAnswer::Yes;
 };
 
 // Answers come from a queue; an empty queue answers "No" / Cancel.
@@ -39,7 +43,8 @@ public:
 
     void message(const QString &text, const QString &title, zev::PromptIcon,
                  const QString &detail) override;
-    bool askYesNo(const QString &text, const QString &title, zev::PromptIcon) override;
+    bool askYesNo(const QString &text, const QString &title, zev::PromptIcon,
+                  zev::DefaultAnswer defaultAnswer) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
     std::optional<QString> openFile(const QString &title, const QString &dir,
@@ -64,6 +69,34 @@ public:
     {
         return QDateTime(local.date(), local.time(), Qt::UTC).addSecs(utcOffsetSeconds);
     }
+};
+
+// The accessibility events the windows send, in order, as a screen reader gets them,
+// with the role and name the object had at that moment. Accessibility is switched on
+// (the offscreen platform has it off) while one of these lives.
+class AccessibilityEvents {
+public:
+    struct Event {
+        QPointer<QObject> object;
+        QAccessible::Event type;
+        QAccessible::Role role;
+        QString name;
+    };
+    AccessibilityEvents();
+    ~AccessibilityEvents();
+    AccessibilityEvents(const AccessibilityEvents &) = delete;
+    AccessibilityEvents &operator=(const AccessibilityEvents &) = delete;
+
+    std::vector<Event> events;
+    // Names of the notifications shown (read) for `object`, oldest first.
+    QStringList spoken(const QObject *object) const;
+    // Position of the last event of `type` for `object` in `events`, -1 when none.
+    int lastIndex(const QObject *object, QAccessible::Event type) const;
+
+private:
+    static void record(QAccessibleEvent *event);
+    static AccessibilityEvents *current_;
+    QAccessible::UpdateHandler previous_;
 };
 
 QByteArray ReadFile(const QString &path);
