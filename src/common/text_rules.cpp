@@ -135,6 +135,15 @@ EditedText ApplyTextRule(TextKind kind, const QString &before, const QString &af
     const int room = std::max(0, limit - int(kept.size() + tail.size()));
     const CleanedText clean = CleanText(kind, added, room);
     EditedText out;
+    if (clean.refused) {
+        // Taking out only the characters no file can hold could leave a different call
+        // that looks right ("VE3ЖAB" as VE3AB): the whole change is turned away.
+        out.text = before;
+        out.cursor = int(std::min<qsizetype>(prefix, before.size()));
+        out.changed = out.text != after;
+        out.refused = true;
+        return out;
+    }
     out.text = kept + clean.text + tail;
     out.cursor = int(kept.size() + clean.text.size());
     out.changed = out.text != after;

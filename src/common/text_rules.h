@@ -55,7 +55,8 @@ struct EditedText {
 // The box held `before`; typing or a paste made it `after`, with the cursor at
 // `cursor` (just after what was added; negative when not known). Only the part that
 // changed is cleaned: text already in the box stays as it is (a record's "2.5" points),
-// and the length limit lets in only as much of the new part as there is room for.
+// and the length limit lets in only as much of the new part as there is room for. A
+// change holding a character no file can hold is refused whole: the box keeps `before`.
 EditedText ApplyTextRule(TextKind kind, const QString &before, const QString &after, int maxLength = -1,
                          int cursor = -1);
 

@@ -15,6 +15,26 @@ QString BackupFileName(const Session &s)
            s.clock.localNow().toString(QStringLiteral("yyyyMMddHHmm")) + QStringLiteral(".log");
 }
 
+namespace {
+
+// The minute's backup name. A file of that name is replaced only when this copy holds all
+// of it (the log grew since); one that keeps other contacts (a log erased, restored or
+// edited a moment ago) stays, and this copy takes the next free "-2", "-3" ... name.
+QString FreeBackupName(const Session &s, const QByteArray &data)
+{
+    const QString first = BackupFileName(s);
+    QString name = first;
+    for (int n = 2; QFileInfo::exists(name); ++n) {
+        const std::optional<QByteArray> existing = ReadWholeFile(name);
+        if (existing && data.startsWith(*existing))
+            break;
+        name = first.chopped(4) + QLatin1Char('-') + QString::number(n) + QStringLiteral(".log");
+    }
+    return name;
+}
+
+}  // namespace
+
 bool Backup(const Session &s, QString *error)
 {
     const int count = s.log.RecordCount();
@@ -27,27 +47,9 @@ bool Backup(const Session &s, QString *error)
         return false;
     }
     std::optional<QByteArray> data = ReadWholeFile(s.logPath(), error);
-    return data && WriteFileAtomic(BackupFileName(s), *data, error);
+    return data && WriteFileAtomic(FreeBackupName(s, *data), *data, error);
 }
 
-namespace {
-
-// The minute's backup name, unless that file already keeps a different log (a backup of
-// the same minute, or a log erased a moment ago): then the next free "-2", "-3" ... name,
-// so no earlier copy is replaced by this one.
-QString FreeBackupName(const Session &s, const QByteArray &data)
-{
-    const QString first = BackupFileName(s);
-    QString name = first;
-    for (int n = 2; QFileInfo::exists(name); ++n) {
-        if (ReadWholeFile(name) == data)
-            break;
-        name = first.chopped(4) + QLatin1Char('-') + QString::number(n) + QStringLiteral(".log");
-    }
-    return name;
-}
-
-}  // namespace
 
 bool BackupBeforeErase(const Session &s, QString *error)
 {

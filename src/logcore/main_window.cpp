@@ -427,7 +427,11 @@ void MainWindow::buildUi()
         // Pasted text follows the same rules as typed text; the reports follow the mode.
         const bool report = kind == TextKind::Report;
         FollowTextRules(
-            box, kind, [this] { s_.prompter.beep(); },
+            box, kind,
+            [this] {
+                s_.prompter.beep();
+                setDialog(QStringLiteral("Pasted text refused: it holds characters the log cannot store."));
+            },
             report ? std::function<int()>([this] { return ReportMaxLength; }) : std::function<int()>());
     }
     for (QLabel *l : {Label24, Label30})
@@ -615,6 +619,9 @@ void MainWindow::Form_Load()
     // The rest of the start is skipped, but the log is still read: the window must never
     // work on a log it has not loaded, or the next rewrite would drop its contacts.
     auto loadFailed = [&](const QString &what) {
+        // A log that cannot be read ends the program with its own message.
+        if (!mnuOpen2())
+            return;
         s_.prompter.message(QStringLiteral("Error opening file\n\n") + what +
                                 QStringLiteral("\n\nYour log has been loaded and contacts you log now are kept. "
                                                "Correct that value in %1 (in %2) with a text editor, or delete "
@@ -622,8 +629,7 @@ void MainWindow::Form_Load()
                                                "the program.")
                                     .arg(kPreferenceFile, QDir::toNativeSeparators(s_.folders.StartDir)),
                             QStringLiteral("Error opeining file"), PromptIcon::Exclamation);
-        if (mnuOpen2())
-            txtCall->setFocus();
+        txtCall->setFocus();
     };
     QString error;
     std::optional<QByteArray> prefData = ReadWholeFile(s_.prefPath(), &error);

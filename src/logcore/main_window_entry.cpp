@@ -508,8 +508,15 @@ void MainWindow::Mains()
         focusAfterMains_->setFocus();
     focusAfterMains_ = nullptr;
     inMains_ = false;
-    if (callHadFocus && !txtCall->hasFocus() && !txtCall->text().isEmpty())
+    if (callHadFocus && !txtCall->hasFocus() && !txtCall->text().isEmpty()) {
         callLostFocus();
+        // The fill may have completed the entry; a complaint it answered is not left standing.
+        const bool complete = txtCall->text().size() >= 3 && !txtRSTR->text().isEmpty() &&
+                              !txtRSTS->text().isEmpty() &&
+                              (IsNumeric(txtCntry->text()) || IsProvince(txtCntry->text()));
+        if (complete && !DupeFlag)
+            setDialog(QStringLiteral(" "));
+    }
 }
 
 void MainWindow::commit()

@@ -101,6 +101,9 @@ TEST(TextRules, OnlyWhatAChangeAddsIsCleaned)
          QString(19, QLatin1Char('K')) + "A", 20},
         // Replaced whole: all of it is new.
         {TextKind::Exchange, "ON", "bc\n", -1, "BC", 2},
+        // A character no file can hold turns the whole change away, not just itself.
+        {TextKind::Call, "VE3", QString::fromUtf8("VE3\u0416AB"), -1, "VE3", 3},
+        {TextKind::Call, "W1AW", QString::fromUtf8("V\u0416E3AB"), -1, "W1AW", 0},
     };
     for (const Case &c : cases) {
         const EditedText out = ApplyTextRule(c.kind, c.before, c.after, c.maxLength);

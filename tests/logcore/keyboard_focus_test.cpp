@@ -95,6 +95,9 @@ TEST(HotPath, EnterOnABareCallFillsTheEntrySoTheNextEnterLogs)
         EXPECT_EQ(w.txtRSTR->text(), c.report) << c.mode << c.call;
         EXPECT_EQ(w.txtCntry->text(), c.province) << c.mode << c.call;
         EXPECT_EQ(w.txtRSTS->text(), c.report) << c.mode << c.call;
+        EXPECT_EQ(focusName(), "txtCntry");
+        // Nothing is left complaining about a province the fill has just supplied.
+        EXPECT_EQ(w.lblDialog->text(), " ") << c.mode << c.call;
         EXPECT_EQ(h.session->log.RecordCount(), 0);
         typeKeys("\n");
         ASSERT_EQ(h.session->log.RecordCount(), 1) << c.mode << c.call;
@@ -104,6 +107,22 @@ TEST(HotPath, EnterOnABareCallFillsTheEntrySoTheNextEnterLogs)
         EXPECT_EQ(r.ExchangeRcvd, c.province);
         EXPECT_EQ(focusName(), "txtCall");
     }
+}
+
+TEST(HotPath, ABareCallWithoutAProvinceKeepsTheComplaint)
+{
+    Harness h(on("CW", "20"), QByteArray());
+    h.prompter.answers = {true};
+    h.start();
+    MainWindow &w = h.activate();
+    typeKeys("K1ABC\n");
+    EXPECT_EQ(w.txtRSTR->text(), "599");
+    EXPECT_EQ(w.txtCntry->text(), "");
+    EXPECT_EQ(w.lblDialog->text(), "Invald Province!");
+    EXPECT_EQ(focusName(), "txtCntry");
+    typeKeys("5\n");
+    ASSERT_EQ(h.session->log.RecordCount(), 1);
+    EXPECT_EQ(h.session->log.record(1).ExchangeRcvd, "5");
 }
 
 TEST(HotPath, ABurstOfBareCallsTypedAheadLogsEveryContact)

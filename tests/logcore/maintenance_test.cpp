@@ -166,3 +166,43 @@ TEST(AutomaticBackup, ACopyThatCannotBeMadeAtCloseIsReported)
         EXPECT_EQ(h.session->log.RecordCount(), 4);
     }
 }
+
+TEST(AutomaticBackup, ACopyOfTheSameMinuteIsReplacedOnlyByOneThatHoldsItAll)
+{
+    ContactRecord r;
+    r.Call = "VE7ABC";
+    r.ReportRcvd = r.ReportSent = "599";
+    r.ExchangeRcvd = "BC";
+    r.QsoDate = "2009/07/01";
+    r.QsoTime = "18:20:00";
+    r.Mode = "CW";
+    r.Band = "40";
+    r.Points = 10;
+    {
+        // The log only grew: the minute's backup is brought up to date, one file.
+        Harness h;
+        h.prompter.answers = {true};
+        h.start();
+        ASSERT_TRUE(h.window->LogContact(r));
+        ASSERT_TRUE(Backup(*h.session));
+        r.Call = "VE7ABD";
+        ASSERT_TRUE(h.window->LogContact(r));
+        ASSERT_TRUE(Backup(*h.session));
+        ASSERT_EQ(h.backups().size(), 1);
+        EXPECT_EQ(BackupContent(h, h.backups()[0]), zevtest::ReadFile(h.folders.work("log.txt")));
+    }
+    {
+        // File > New, one contact, close within the minute: the erased contest stays.
+        Harness h;
+        LoadThenNew(h);
+        ASSERT_EQ(h.session->log.RecordCount(), 0);
+        ASSERT_TRUE(h.window->LogContact(r));
+        h.window->close();
+        QList<QByteArray> copies;
+        for (const QString &name : h.backups())
+            copies << BackupContent(h, name);
+        EXPECT_EQ(copies.size(), 2);
+        EXPECT_TRUE(copies.contains(kThreeContacts));
+        EXPECT_TRUE(copies.contains(zevtest::ReadFile(h.folders.work("log.txt"))));
+    }
+}

@@ -62,7 +62,8 @@ TEST(PasteRules, MainWindowBoxesKeepWhatTypingWould)
         {"txtCall", "ve3abc\r\n", "VE3ABC", false},
         {"txtCall", QString::fromUtf8("v\u00e93abc"), QString::fromUtf8("V\u00c93ABC"), false},
         {"txtCall", "VE3ABC" + QString(20000, QLatin1Char('X')), "VE3ABC" + QString(14, QLatin1Char('X')), false},
-        {"txtCall", QString::fromUtf8("VE3\u0416AB"), "VE3AB", true},
+        // Refused whole: the box keeps what it held, not a call that merely looks right.
+        {"txtCall", QString::fromUtf8("VE3\u0416AB"), "VE3ABC" + QString(14, QLatin1Char('X')), true},
         {"txtRSTR", "5a9 9\r\n", "599", false},
         {"txtRSTS", "579579", "579", false},
         {"txtCntry", "on\r\n", "ON", false},
@@ -79,6 +80,9 @@ TEST(PasteRules, MainWindowBoxesKeepWhatTypingWould)
         pasteInto(box, c.pasted);
         EXPECT_EQ(box->text(), c.kept) << c.box << " " << c.pasted.left(20).toStdString();
         EXPECT_EQ(beeps(h.prompter) > 0, c.refused) << c.box << " " << c.pasted.left(20).toStdString();
+        // The refusal is said on the message line too, where a screen reader hears it.
+        if (c.refused)
+            EXPECT_EQ(w.lblDialog->text(), "Pasted text refused: it holds characters the log cannot store.");
     }
     // Whoever reads the box sees only the clean text.
     pasteInto(w.txtCall, "k1abc\r\n");
@@ -128,7 +132,7 @@ TEST(PasteRules, EditWindowBoxesKeepWhatTypingWould)
     QApplication::setActiveWindow(&e);
     const PasteCase cases[] = {
         {"txtEditCall", "ve3xyz\r\n", "VE3XYZ", false},
-        {"txtEditCall", QString::fromUtf8("VE3\u0416XYZ"), "VE3XYZ", true},
+        {"txtEditCall", QString::fromUtf8("VE3\u0416XYZ"), "VE3XYZ", true},  // the box keeps its text
         {"txtEditNum", "5 7\r\n", "57", false},
         {"txtEditCk", "5nn9", "5NN", false},
         {"txtEditPre", "qc\r\n", "QC", false},
@@ -174,7 +178,7 @@ TEST(PasteRules, StationWindowBoxesKeepWhatTypingWould)
         {"Text5", "on\r\n", "ON", false},
         {"Text6", "-3.5\r\n", "-3.5", false},
         {"Text2", "Cote d'Ivoire\r\n", "Cote d'Ivoire", false},
-        {"Text2", QString::fromUtf8("\u0395\u03bb\u03bb\u03ac\u03b4\u03b1"), "", true},
+        {"Text2", QString::fromUtf8("\u0395\u03bb\u03bb\u03ac\u03b4\u03b1"), "Cote d'Ivoire", true},
         {"Text3", "-75.5\r\n", "-75.5", false},
         {"Text4", "45.4 \"N\"", "45.4 N", false},
         {"Text7", "na\r\n", "NA", false},
