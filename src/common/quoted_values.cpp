@@ -1,5 +1,7 @@
 #include "common/quoted_values.h"
 
+#include <algorithm>
+
 #include <QLocale>
 
 #include <cmath>
@@ -216,20 +218,27 @@ double NumericValue(const QString &text)
 QString FileText(const QString &text)
 {
     // A quote inside a quoted value would end it early and shift every later value.
-    if (!text.contains(QLatin1Char('"')))
+    if (std::none_of(text.begin(), text.end(), DroppedFromFiles))
         return text;
-    QString out = text;
-    out.remove(QLatin1Char('"'));
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text)
+        if (!DroppedFromFiles(c))
+            out += c;
     return out;
 }
 
 QByteArray ToFileBytes(const QString &text)
 {
-    const QString t = FileText(text);
-    QByteArray out;
-    out.reserve(t.size());
-    for (QChar c : t)
-        out += c.unicode() < 256 ? char(c.unicode()) : '?';
+    // Exports run through every contact: convert in one pass, no per-character appends.
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char *o = out.data();
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (!DroppedFromFiles(c))
+            *o++ = u < 256 ? char(u) : '?';
+    }
+    out.truncate(o - out.constData());
     return out;
 }
 
@@ -265,12 +274,27 @@ const char *PlainLetters(char16_t c)
 
 }  // namespace
 
-QByteArray ToAsciiFileBytes(const QString &text)
+QByteArray ToAsciiFileBytes(QStringView text)
 {
-    const QString t = FileText(text);
     QByteArray out;
-    out.reserve(t.size());
-    for (QChar c : t) {
+    AppendAsciiFileBytes(out, text);
+    return out;
+}
+
+void AppendAsciiFileBytes(QByteArray &out, QStringView text)
+{
+    // Plain ASCII, the usual case, in one pass without per-character appends.
+    qsizetype plain = 0;
+    while (plain < text.size() && text[plain].unicode() < 128 && !DroppedFromFiles(text[plain]))
+        ++plain;
+    const qsizetype at = out.size();
+    out.resize(at + plain);
+    char *o = out.data() + at;
+    for (qsizetype i = 0; i < plain; ++i)
+        o[i] = char(text[i].unicode());
+    for (QChar c : text.mid(plain)) {
+        if (DroppedFromFiles(c))
+            continue;
         if (c.unicode() < 128) {
             out += char(c.unicode());
             continue;
@@ -282,10 +306,9 @@ QByteArray ToAsciiFileBytes(const QString &text)
             base = base.decomposition().at(0);
         if (base.unicode() < 128)
             out += char(base.unicode());
-        else if (const char *plain = PlainLetters(base.unicode()))
-            out += plain;
+        else if (const char *letters = PlainLetters(base.unicode()))
+            out += letters;
     }
-    return out;
 }
 
 }  // namespace zev

@@ -71,7 +71,8 @@ double NumericValue(const QString &text);
 
 // A text value as every written file stores it. The notation of the working files has
 // no escape for a double quote, and the exports quote their values the same way, so the
-// quote is dropped here, for every writer.
+// quote is dropped, for every writer: this rule is the one place that says so.
+inline bool DroppedFromFiles(QChar c) { return c == QLatin1Char('"'); }
 QString FileText(const QString &text);
 
 // Latin-1 bytes of a text as files store it (FileText); characters outside Latin-1
@@ -81,6 +82,8 @@ QByteArray ToFileBytes(const QString &text);
 // ASCII bytes of a text as files store it (FileText): accented letters lose their
 // accent (e acute -> "e", O slash -> "O", sharp s -> "ss"), other characters outside
 // ASCII are dropped.
-QByteArray ToAsciiFileBytes(const QString &text);
+QByteArray ToAsciiFileBytes(QStringView text);
+// The same, appended to `out`.
+void AppendAsciiFileBytes(QByteArray &out, QStringView text);
 
 }  // namespace zev

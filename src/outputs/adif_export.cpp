@@ -151,7 +151,11 @@ QStringView TrimEnd(QStringView s)
 // counts what is written, so a reader never runs into the next field.
 void Field(QByteArray &out, const char *tag, QStringView value, bool space = true, const char *suffix = "")
 {
-    const QByteArray bytes = ToAsciiFileBytes(value.toString()) + suffix;
+    // Written in place, then the length goes in front of it: no copy per field.
+    static thread_local QByteArray bytes;
+    bytes.resize(0);
+    AppendAsciiFileBytes(bytes, value);
+    bytes += suffix;
     if (bytes.isEmpty())
         return;
     out += '<';

@@ -358,7 +358,8 @@ TEST(ContactList, WorksFromTheKeyboard)
     EXPECT_EQ(QKeySequence::mnemonic(w.cmdEdit->text()), QKeySequence("Alt+E"));
     EXPECT_EQ(QKeySequence::mnemonic(w.cmdDelete->text()), QKeySequence("Alt+D"));
     for (QAbstractButton *b : w.findChildren<QAbstractButton *>())
-        if (b != w.cmdEdit && b != w.cmdDelete)
+        if (b != w.cmdEdit && b != w.cmdDelete) {
             EXPECT_NE(QKeySequence::mnemonic(b->text()), QKeySequence::mnemonic(w.cmdEdit->text()))
                 << b->objectName().toStdString();
+        }
 }

@@ -113,8 +113,9 @@ TEST(NewLog, NoCopyMeansNoErase)
         const Asked &said = h.prompter.asked[asked + 1];
         EXPECT_EQ(said.title, "New Log Not Started");
         EXPECT_TRUE(said.text.contains("kept")) << said.text.toStdString();
-        if (c.fullDisk)
+        if (c.fullDisk) {
             EXPECT_TRUE(said.text.contains("No space left on device")) << said.text.toStdString();
+        }
     }
 }
 
@@ -161,8 +162,9 @@ TEST(AutomaticBackup, ACopyThatCannotBeMadeAtCloseIsReported)
         ASSERT_FALSE(h.prompter.asked.isEmpty());
         EXPECT_EQ(h.prompter.asked.last().title, "Backup Not Made");
         EXPECT_TRUE(h.prompter.asked.last().text.contains("unchanged")) << h.prompter.asked.last().text.toStdString();
-        if (fullDisk)
+        if (fullDisk) {
             EXPECT_TRUE(h.prompter.asked.last().text.contains("No space left on device"));
+        }
         EXPECT_EQ(h.session->log.RecordCount(), 4);
     }
 }

@@ -81,8 +81,9 @@ TEST(PasteRules, MainWindowBoxesKeepWhatTypingWould)
         EXPECT_EQ(box->text(), c.kept) << c.box << " " << c.pasted.left(20).toStdString();
         EXPECT_EQ(beeps(h.prompter) > 0, c.refused) << c.box << " " << c.pasted.left(20).toStdString();
         // The refusal is said on the message line too, where a screen reader hears it.
-        if (c.refused)
+        if (c.refused) {
             EXPECT_EQ(w.lblDialog->text(), "Pasted text refused: it holds characters the log cannot store.");
+        }
     }
     // Whoever reads the box sees only the clean text.
     pasteInto(w.txtCall, "k1abc\r\n");
