@@ -204,10 +204,9 @@ bool AppendDurable(const QString &path, const QByteArray &content, QString *erro
         SetError(error, ErrorText(err));
         return false;
     }
-    if (const int closeErr = CloseFile(fd)) {
-        SetError(error, ErrorText(closeErr));
-        return false;
-    }
+    // The line is on disk once the sync succeeded: a late close error must not make a
+    // stored contact look unlogged (it would be logged twice on the retry).
+    CloseFile(fd);
     return true;
 }
 
