@@ -14,19 +14,6 @@ using namespace zevtest;
 
 namespace {
 
-// Keys go wherever the focus is, as the operator's keyboard would send them.
-void typeKeys(const QString &text)
-{
-    for (QChar c : text) {
-        QWidget *w = QApplication::focusWidget();
-        ASSERT_NE(w, nullptr);
-        if (c == QLatin1Char('\n'))
-            QTest::keyClick(w, Qt::Key_Return);
-        else
-            QTest::keyClick(w, c.toLatin1());
-    }
-}
-
 Preferences cwOn(const char *band)
 {
     Preferences p = Harness::basePrefs();

@@ -18,18 +18,6 @@ using namespace zevtest;
 
 namespace {
 
-void typeKeys(const QString &text)
-{
-    for (QChar c : text) {
-        QWidget *w = QApplication::focusWidget();
-        ASSERT_NE(w, nullptr);
-        if (c == QLatin1Char('\n'))
-            QTest::keyClick(w, Qt::Key_Return);
-        else
-            QTest::keyClick(w, c.toLatin1());
-    }
-}
-
 Preferences on(const char *mode, const char *band)
 {
     Preferences p = Harness::basePrefs();
@@ -62,16 +50,6 @@ protected:
 private:
     MainWindow &w_;
 };
-
-void selectRecord(MainWindow &w, int n)
-{
-    for (int row = 0; row < w.listModel->rowCount(); ++row)
-        if (w.listModel->recordAt(row) == n) {
-            w.ListView1->setCurrentIndex(w.listModel->index(row, 0));
-            return;
-        }
-    FAIL() << "record " << n << " is not listed";
-}
 
 }  // namespace
 

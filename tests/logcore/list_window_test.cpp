@@ -49,16 +49,6 @@ QByteArray manyContacts(int n)
     return out;
 }
 
-void selectRecord(MainWindow &w, int n)
-{
-    for (int row = 0; row < w.listModel->rowCount(); ++row)
-        if (w.listModel->recordAt(row) == n) {
-            w.ListView1->setCurrentIndex(w.listModel->index(row, 0));
-            return;
-        }
-    FAIL() << "record " << n << " is not listed";
-}
-
 }  // namespace
 
 TEST(ContactList, LastTwentyOrAllAndSortingAsText)

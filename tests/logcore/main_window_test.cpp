@@ -274,16 +274,7 @@ TEST(MainWindowStart, NewLogNeedsTypedYes)
 
 TEST(MainWindowEnd, ClosingBacksUpAChangedLogAndExitDoesNot)
 {
-    ContactRecord r;
-    r.Call = "VE7ABC";
-    r.ReportRcvd = r.ReportSent = "599";
-    r.ExchangeRcvd = "BC";
-    r.QsoDate = "2009/07/01";
-    r.QsoTime = "18:20:00";
-    r.Mode = "CW";
-    r.Band = "40";
-    r.Points = 10;
-    r.Country = "Canada";
+    ContactRecord r = sampleContact();
     {
         Harness h;
         h.prompter.answers = {true};

@@ -48,16 +48,7 @@ TEST(NewLog, TwoNewLogsInOneMinuteKeepBothCopies)
 {
     Harness h;
     LoadThenNew(h);
-    ContactRecord r;
-    r.Call = "VE7ABC";
-    r.ReportRcvd = r.ReportSent = "599";
-    r.ExchangeRcvd = "BC";
-    r.QsoDate = "2009/07/01";
-    r.QsoTime = "18:20:00";
-    r.Mode = "CW";
-    r.Band = "40";
-    r.Points = 10;
-    r.Country = "Canada";
+    ContactRecord r = sampleContact();
     ASSERT_TRUE(h.window->LogContact(r));
     h.prompter.answers = {QStringLiteral("YES")};
     h.window->mnuNew_Click();
@@ -132,15 +123,7 @@ TEST(NewLog, AnEmptyLogNeedsNoCopy)
 
 TEST(AutomaticBackup, ACopyThatCannotBeMadeAtCloseIsReported)
 {
-    ContactRecord r;
-    r.Call = "VE7ABC";
-    r.ReportRcvd = r.ReportSent = "599";
-    r.ExchangeRcvd = "BC";
-    r.QsoDate = "2009/07/01";
-    r.QsoTime = "18:20:00";
-    r.Mode = "CW";
-    r.Band = "40";
-    r.Points = 10;
+    ContactRecord r = sampleContact();
     for (bool fullDisk : {false, true}) {
         SCOPED_TRACE(fullDisk ? "full disk" : "backup folder blocked");
         Harness h;
@@ -171,15 +154,7 @@ TEST(AutomaticBackup, ACopyThatCannotBeMadeAtCloseIsReported)
 
 TEST(AutomaticBackup, ACopyOfTheSameMinuteIsReplacedOnlyByOneThatHoldsItAll)
 {
-    ContactRecord r;
-    r.Call = "VE7ABC";
-    r.ReportRcvd = r.ReportSent = "599";
-    r.ExchangeRcvd = "BC";
-    r.QsoDate = "2009/07/01";
-    r.QsoTime = "18:20:00";
-    r.Mode = "CW";
-    r.Band = "40";
-    r.Points = 10;
+    ContactRecord r = sampleContact();
     {
         // The log only grew: the minute's backup is brought up to date, one file.
         Harness h;

@@ -16,18 +16,6 @@ using namespace zevtest;
 
 namespace {
 
-void typeKeys(const QString &text)
-{
-    for (QChar c : text) {
-        QWidget *w = QApplication::focusWidget();
-        ASSERT_NE(w, nullptr);
-        if (c == QLatin1Char('\n'))
-            QTest::keyClick(w, Qt::Key_Return);
-        else
-            QTest::keyClick(w, c.toLatin1());
-    }
-}
-
 // Announcements go out once the event that caused them has been handled.
 void settle()
 {

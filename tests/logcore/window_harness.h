@@ -2,6 +2,7 @@
 // A prepared working folder, a session on it and the main window, answered by a script.
 
 #include "logcore/main_window.h"
+#include "logcore/recent_contacts_model.h"
 #include "outputs/station_window.h"
 #include "test_support.h"
 
@@ -9,7 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace zevtest {
@@ -93,6 +96,46 @@ struct Harness {
 
     QStringList backups() const { return QDir(folders.BackupFolder()).entryList(QDir::Files); }
 };
+
+// Keys go wherever the focus is, as the operator's keyboard would send them; "\n" is Enter.
+inline void typeKeys(const QString &text)
+{
+    for (QChar c : text) {
+        QWidget *w = QApplication::focusWidget();
+        ASSERT_NE(w, nullptr);
+        if (c == QLatin1Char('\n'))
+            QTest::keyClick(w, Qt::Key_Return);
+        else
+            QTest::keyClick(w, c.toLatin1());
+    }
+}
+
+// Highlights record n in the contact list.
+inline void selectRecord(MainWindow &w, int n)
+{
+    for (int row = 0; row < w.listModel->rowCount(); ++row)
+        if (w.listModel->recordAt(row) == n) {
+            w.ListView1->setCurrentIndex(w.listModel->index(row, 0));
+            return;
+        }
+    FAIL() << "record " << n << " is not listed";
+}
+
+// A complete contact of the kind the tests log by hand: VE7ABC on 40 m CW sending BC.
+inline ContactRecord sampleContact(const QString &call = QStringLiteral("VE7ABC"))
+{
+    ContactRecord r;
+    r.Call = call;
+    r.ReportRcvd = r.ReportSent = "599";
+    r.ExchangeRcvd = "BC";
+    r.QsoDate = "2009/07/01";
+    r.QsoTime = "18:20:00";
+    r.Mode = "CW";
+    r.Band = "40";
+    r.Points = 10;
+    r.Country = "Canada";
+    return r;
+}
 
 inline Preferences readPrefs(const QString &path)
 {
