@@ -49,6 +49,23 @@ struct PasteCase {
     bool refused;  // a character outside Latin-1 was turned away, with a beep
 };
 
+// Pastes each case into its box of `window`; `after` checks more of a case.
+template <size_t N>
+void checkPastes(QWidget &window, ScriptedPrompter &prompter, const PasteCase (&cases)[N],
+                 const std::function<void(const PasteCase &)> &after = {})
+{
+    for (const PasteCase &c : cases) {
+        auto *box = window.findChild<QLineEdit *>(c.box);
+        ASSERT_NE(box, nullptr) << c.box;
+        prompter.asked.clear();
+        pasteInto(box, c.pasted);
+        EXPECT_EQ(box->text(), c.kept) << c.box << " " << c.pasted.left(20).toStdString();
+        EXPECT_EQ(beeps(prompter) > 0, c.refused) << c.box << " " << c.pasted.left(20).toStdString();
+        if (after)
+            after(c);
+    }
+}
+
 }  // namespace
 
 TEST(PasteRules, MainWindowBoxesKeepWhatTypingWould)
@@ -73,18 +90,12 @@ TEST(PasteRules, MainWindowBoxesKeepWhatTypingWould)
         {"txtPostConDate", "2009/06/30\r\n", "2009/06/30", false},
         {"txtPostConTime", "18:05:00:00\r\n", "18:05:00", false},
     };
-    for (const PasteCase &c : cases) {
-        auto *box = w.findChild<QLineEdit *>(c.box);
-        ASSERT_NE(box, nullptr) << c.box;
-        h.prompter.asked.clear();
-        pasteInto(box, c.pasted);
-        EXPECT_EQ(box->text(), c.kept) << c.box << " " << c.pasted.left(20).toStdString();
-        EXPECT_EQ(beeps(h.prompter) > 0, c.refused) << c.box << " " << c.pasted.left(20).toStdString();
+    checkPastes(w, h.prompter, cases, [&w](const PasteCase &c) {
         // The refusal is said on the message line too, where a screen reader hears it.
         if (c.refused) {
             EXPECT_EQ(w.lblDialog->text(), "Pasted text refused: it holds characters the log cannot store.");
         }
-    }
+    });
     // Whoever reads the box sees only the clean text.
     pasteInto(w.txtCall, "k1abc\r\n");
     EXPECT_EQ(w.CallForMacros, "K1ABC");
@@ -144,14 +155,7 @@ TEST(PasteRules, EditWindowBoxesKeepWhatTypingWould)
         {"Text1", "15\r\n", "15", false},
         {"Text2", "1,000\r\n", "1000", false},
     };
-    for (const PasteCase &c : cases) {
-        auto *box = e.findChild<QLineEdit *>(c.box);
-        ASSERT_NE(box, nullptr) << c.box;
-        h.prompter.asked.clear();
-        pasteInto(box, c.pasted);
-        EXPECT_EQ(box->text(), c.kept) << c.box;
-        EXPECT_EQ(beeps(h.prompter) > 0, c.refused) << c.box;
-    }
+    checkPastes(e, h.prompter, cases);
     e.cmdDone_Click();
     ASSERT_TRUE(e.edited().has_value());
     const ContactRecord &r = *e.edited();
@@ -186,14 +190,7 @@ TEST(PasteRules, StationWindowBoxesKeepWhatTypingWould)
         {"Text8", "qrp \"5 w\"\r\n", "QRP 5 W", false},
         {"Text8", QString(100, QLatin1Char('1')), QString(20, QLatin1Char('1')), false},
     };
-    for (const PasteCase &c : cases) {
-        auto *box = w.findChild<QLineEdit *>(c.box);
-        ASSERT_NE(box, nullptr) << c.box;
-        h.prompter.asked.clear();
-        pasteInto(box, c.pasted);
-        EXPECT_EQ(box->text(), c.kept) << c.box;
-        EXPECT_EQ(beeps(h.prompter) > 0, c.refused) << c.box;
-    }
+    checkPastes(w, h.prompter, cases);
 }
 
 TEST(EditContact, PointsShowTheRecordAsItIsAndOnlyTypedTextIsFiltered)
