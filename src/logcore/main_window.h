@@ -77,6 +77,10 @@ public:
     void SelectMode(const QString &mode);
     void mnu160_Click() { SelectMode(QStringLiteral("CW")); }
     void mnuSSB_Click() { SelectMode(QStringLiteral("PH")); }
+    // The rig link steers the window: the band the radio's frequency falls in (the
+    // frequency is kept for the next contact) and the radio's mode.
+    void BandFreqConversion(float frequencyValue);
+    void ModeSelection(const QString &strMode);
 
     // Score and multipliers.
     void Labeldisplay();

@@ -1,0 +1,96 @@
+// The radio steers the logging window's band and mode; the contact keeps its frequency.
+
+#include "window_harness.h"
+
+#include <QLabel>
+
+using namespace zevtest;
+
+namespace {
+
+Preferences on(const char *mode, const char *band)
+{
+    Preferences p = Harness::basePrefs();
+    p.CurrentMode = mode;
+    p.CurrentBand = band;
+    return p;
+}
+
+}  // namespace
+
+TEST(RigSteering, TheBandFollowsTheRadioOnlyWhenItChanges)
+{
+    Harness h(on("CW", "15"));
+    h.prompter.answers = {true};
+    h.start();
+    MainWindow &w = h.activate();
+    // The preference file as the program would not write it: any save would show.
+    QByteArray prefs = zevtest::ReadFile(h.folders.work("zevpref.txt"));
+    prefs.replace("\r\n", "\n");
+    zevtest::WriteFile(h.folders.work("zevpref.txt"), prefs);
+
+    struct Case {
+        float mhz;
+        const char *band;       // the window's band afterwards
+        const char *frequency;  // kept for the next contact
+        bool saved;             // the band changed, so the preferences were written
+    };
+    const Case cases[] = {
+        {21.2f, "15", "21.200", false},
+        {10.12f, "15", "10.120", false},  // outside the contest bands
+        {14.3501f, "15", "14.350", false},
+        {14.025f, "20", "14.025", true},
+        {14.026f, "20", "14.026", false},
+        {2.0001f, "20", "2.000", false},
+        {7.0f, "40", "7.000", true},
+    };
+    for (const Case &c : cases) {
+        const QByteArray before = zevtest::ReadFile(h.folders.work("zevpref.txt"));
+        w.BandFreqConversion(c.mhz);
+        EXPECT_EQ(h.session->prefs.CurrentBand, c.band) << c.mhz;
+        EXPECT_EQ(w.Label24->text(), c.band) << c.mhz;
+        EXPECT_EQ(h.session->RigFrequencyText, c.frequency) << c.mhz;
+        EXPECT_EQ(zevtest::ReadFile(h.folders.work("zevpref.txt")) != before, c.saved) << c.mhz;
+    }
+}
+
+TEST(RigSteering, TheModeFollowsCwAndPhoneOnly)
+{
+    struct Case {
+        const char *current, *radio, *after;
+    };
+    const Case cases[] = {
+        {"CW", "cw", "CW"}, {"PH", "cw", "CW"}, {"CW", "PH", "PH"}, {"CW", "", "CW"},
+        {"CW", "FM", "CW"}, {"PH", "AM", "PH"},
+    };
+    for (const Case &c : cases) {
+        Harness h(on(c.current, "20"));
+        h.prompter.answers = {true};
+        h.start();
+        MainWindow &w = h.activate();
+        w.ModeSelection(c.radio);
+        EXPECT_EQ(h.session->prefs.CurrentMode, c.after) << c.current << " + " << c.radio;
+        EXPECT_EQ(w.Label30->text(), c.after) << c.current << " + " << c.radio;
+    }
+}
+
+TEST(RigSteering, AContactCarriesTheFrequencyReportedSinceTheLastOne)
+{
+    Harness h(on("CW", "40"), QByteArray());
+    h.prompter.answers = {true};
+    h.start();
+    MainWindow &w = h.activate();
+    w.BandFreqConversion(14.025f);
+    typeKeys("VE3ABC599ON\n");
+    ASSERT_EQ(h.session->log.RecordCount(), 1);
+    EXPECT_EQ(h.session->log.record(1).Band, "20");
+    EXPECT_EQ(h.session->log.record(1).Frequency, "14.025");
+    // No report since: the next contact carries none.
+    typeKeys("VE7ABC599BC\n");
+    ASSERT_EQ(h.session->log.RecordCount(), 2);
+    EXPECT_EQ(h.session->log.record(2).Frequency, "");
+    std::vector<ContactRecord> onDisk;
+    ASSERT_TRUE(ReadLogFile(h.folders.work("log.txt"), onDisk).ok);
+    ASSERT_EQ(onDisk.size(), 2u);
+    EXPECT_EQ(onDisk[0].Frequency, "14.025");
+}
