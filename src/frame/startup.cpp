@@ -38,6 +38,14 @@ QString InstallDataFiles(const Folders &folders, const QString &deliveredDir)
         if (!data || !WriteFileAtomic(folders.SharedFolder + name, *data, &error))
             failures << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(folders.SharedFolder + name), error);
     }
+    // The band plan is a working file: it lives beside the log, where the operator may edit it.
+    const QString plan = folders.work(QStringLiteral("BandPlan.txt"));
+    if (!QFileInfo::exists(plan)) {
+        QString error;
+        std::optional<QByteArray> data = ReadWholeFile(deliveredDir + QStringLiteral("/BandPlan.txt"), &error);
+        if (!data || !WriteFileAtomic(plan, *data, &error))
+            failures << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(plan), error);
+    }
     return failures.join(QLatin1Char('\n'));
 }
 

@@ -15,7 +15,8 @@ class Clock;
 QString CreateMissingWorkingFiles(const Folders &folders, const Clock &clock);
 
 // When a delivered data file ("arrlpre2.txt", "ADIFCnt.txt") is in none of the places
-// the program reads it from, copies it from `deliveredDir` into the shared folder.
+// the program reads it from, copies it from `deliveredDir` into the shared folder; a
+// missing "BandPlan.txt" is copied into the working folder.
 // Returns one line per file that could not be installed, empty when all is well.
 QString InstallDataFiles(const Folders &folders, const QString &deliveredDir);
 

@@ -240,3 +240,23 @@ TEST(FirstRun, DataFilesAreInstalledOnlyWhenNoneIsFound)
     InstallDataFiles(f, dir.filePath("delivered"));
     EXPECT_EQ(zevtest::ReadFile(f.SharedFolder + "/ADIFCnt.txt"), "countries");
 }
+
+TEST(FirstRun, TheBandPlanGoesBesideTheLogAndAnEditedOneStays)
+{
+    QTemporaryDir dir;
+    Folders f;
+    f.StartDir = dir.filePath("start");
+    f.SharedFolder = dir.filePath("shared");
+    for (const QString &d : {f.StartDir, f.SharedFolder})
+        ASSERT_TRUE(QDir().mkpath(d));
+    EXPECT_EQ(InstallDataFiles(f, QStringLiteral(ZEV_BUILD_DIR)), "");
+    const QByteArray shipped = zevtest::ReadFile(QStringLiteral(ZEV_BUILD_DIR "/BandPlan.txt"));
+    ASSERT_FALSE(shipped.isEmpty());
+    EXPECT_EQ(zevtest::ReadFile(f.work("BandPlan.txt")), shipped);
+    zevtest::WriteFile(f.work("BandPlan.txt"), "\"mine\"\r\n");
+    EXPECT_EQ(InstallDataFiles(f, QStringLiteral(ZEV_BUILD_DIR)), "");
+    EXPECT_EQ(zevtest::ReadFile(f.work("BandPlan.txt")), "\"mine\"\r\n");
+    // Nothing to copy from: said, not hidden.
+    QFile::remove(f.work("BandPlan.txt"));
+    EXPECT_TRUE(InstallDataFiles(f, dir.filePath("nowhere")).contains("BandPlan.txt"));
+}
