@@ -536,7 +536,8 @@ void MainWindow::buildMenus()
         connect(mnuBand[size_t(b)], &QAction::triggered, this, [this, b] { SelectBand(b); });
     }
     band->addSeparator();
-    item(band, "mnuPrivileges", QStringLiteral("&Privileges"));
+    connect(item(band, "mnuPrivileges", QStringLiteral("&Privileges"), true), &QAction::triggered, this,
+            &MainWindow::mnuPrivileges_Click);
 
     QMenu *mode = menu(nullptr, "mnuMode", QStringLiteral("&Mode"));
     mnuCW = item(mode, "mnu160", QStringLiteral("&CW"), true);

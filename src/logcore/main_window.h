@@ -81,6 +81,8 @@ public:
     // frequency is kept for the next contact) and the radio's mode.
     void BandFreqConversion(float frequencyValue);
     void ModeSelection(const QString &strMode);
+    // The licence classes' privileges from "BandPlan.txt".
+    void mnuPrivileges_Click();
 
     // Score and multipliers.
     void Labeldisplay();

@@ -2,6 +2,9 @@
 
 #include "logcore/main_window.h"
 #include "rig/band_conversion.h"
+#include "rig/band_plan_window.h"
+
+#include <QLineEdit>
 
 namespace zev {
 
@@ -22,6 +25,13 @@ void MainWindow::ModeSelection(const QString &strMode)
         mnuSSB_Click();
     else if (strMode.compare(QLatin1String("CW"), Qt::CaseInsensitive) == 0)
         mnu160_Click();
+}
+
+void MainWindow::mnuPrivileges_Click()
+{
+    BandPlanWindow w(s_, s_.folders.work(kBandPlanFile), this);
+    runModal(w);
+    txtCall->setFocus();
 }
 
 }  // namespace zev
