@@ -70,7 +70,8 @@ BandPlanWindow::BandPlanWindow(Session &session, const QString &path, QWidget *p
     for (const ClassButton &c : kClasses) {
         auto *b = new QPushButton(QString::fromLatin1(c.caption));
         b->setObjectName(QStringLiteral("cmd") + QString::fromLatin1(c.cls));
-        b->setAccessibleName(QString::fromLatin1(c.title));
+        b->setAccessibleName(QString::fromLatin1(c.caption));
+        b->setAccessibleDescription(QString::fromLatin1(c.title));
         b->setAutoDefault(false);
         const QString cls = QString::fromLatin1(c.cls);
         connect(b, &QPushButton::clicked, this, [this, cls] { DrawPrivileges(cls); });
