@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -214,14 +213,7 @@ QByteArray QtSerialLine::readAll()
     while (port_.isOpen() && port_.bytesAvailable() < kReadBufferBytes
            && port_.waitForReadyRead(0)) {
     }
-    QByteArray bytes = port_.readAll();
-    if (port_.isOpen()) {
-        pollfd p{port_.handle(), POLLIN, 0};
-        if (::poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))
-            && !(p.revents & POLLIN))
-            lost(QStringLiteral("the device hung up"));
-    }
-    return bytes;
+    return port_.readAll();
 }
 
 qint64 QtSerialLine::bytesToWrite() const

@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -28,6 +29,14 @@ public:
         char name[128] = {};
         if (::openpty(&master_, &slave, name, nullptr, nullptr) == 0) {
             path_ = QString::fromLocal8Bit(name);
+            // Start from what a fresh UART has: cooked lines, XON/XOFF, hang-up on close.
+            termios t {};
+            ::tcgetattr(slave, &t);
+            t.c_cflag |= HUPCL;
+            t.c_iflag |= IXON | ICRNL;
+            t.c_lflag |= ICANON | ECHO | ISIG | IEXTEN;
+            t.c_oflag |= OPOST | ONLCR;
+            ::tcsetattr(slave, TCSANOW, &t);
             ::close(slave);
             ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
         }
