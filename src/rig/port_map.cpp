@@ -87,15 +87,12 @@ QList<PresentPort> WithStableNames(QList<PresentPort> ports, const QString &byId
     const QFileInfoList links =
         QDir(byIdFolder).entryInfoList(QDir::System | QDir::Files, QDir::Name);
     for (const QFileInfo &link : links) {
-        if (!link.isSymLink())
-            continue;
         const QString target = link.canonicalFilePath();
         if (!target.isEmpty() && !stable.contains(target))
             stable.insert(target, link.absoluteFilePath());
     }
     for (PresentPort &p : ports) {
-        const QString canonical = QFileInfo(p.systemLocation).canonicalFilePath();
-        const QString name = stable.value(canonical.isEmpty() ? p.systemLocation : canonical);
+        const QString name = stable.value(p.systemLocation);
         p.device = name.isEmpty() ? p.systemLocation : name;
     }
     std::sort(ports.begin(), ports.end(), [](const PresentPort &a, const PresentPort &b) {
