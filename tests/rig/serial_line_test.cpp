@@ -241,6 +241,30 @@ TEST(QtSerialLine, RtsUnderRtsCtsHandshakeIsRefusedWithAReason)
     EXPECT_TRUE(line.errorText().contains(QStringLiteral("RTS/CTS")));
 }
 
+TEST(QtSerialLine, CountsBytesNotYetSentUntilTheFarEndTookThem)
+{
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    QtSerialLine line;
+    ASSERT_TRUE(line.open(pty.path(), QStringLiteral("9600,N,8,1"), Handshake::None, false,
+                          false));
+    // More than the kernel takes while nobody reads the far end.
+    QByteArray big;
+    for (int i = 0; i < 1024; ++i)
+        big += AllByteValues();
+    ASSERT_TRUE(line.write(big));
+    EXPECT_GT(line.bytesToWrite(), 0);
+
+    QByteArray got;
+    for (int i = 0; i < 5000 && got.size() < big.size(); ++i) {
+        QCoreApplication::processEvents();
+        got += pty.receive(1);
+    }
+    EXPECT_EQ(got.size(), big.size());
+    EXPECT_TRUE(got == big);
+    EXPECT_EQ(line.bytesToWrite(), 0);
+}
+
 TEST(QtSerialLine, ClosedLineRefusesWritesAndReadsNothing)
 {
     QtSerialLine line;
