@@ -54,6 +54,12 @@ public:
     {
         return ::write(master_, bytes.constData(), bytes.size()) == bytes.size();
     }
+    // Writes what the far end takes now; how many bytes it took.
+    qint64 offer(const char *bytes, qint64 size)
+    {
+        const ssize_t n = ::write(master_, bytes, size);
+        return n < 0 ? 0 : n;
+    }
     // Reads until `count` bytes came or nothing more comes for a while.
     QByteArray receive(int count)
     {
@@ -263,6 +269,36 @@ TEST(QtSerialLine, CountsBytesNotYetSentUntilTheFarEndTookThem)
     EXPECT_EQ(got.size(), big.size());
     EXPECT_TRUE(got == big);
     EXPECT_EQ(line.bytesToWrite(), 0);
+}
+
+TEST(QtSerialLine, ALineNobodyReadsHoldsABoundedAmountAndLosesNothing)
+{
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    QtSerialLine line;
+    ASSERT_TRUE(line.open(pty.path(), QStringLiteral("4800,N,8,2"), Handshake::None, false,
+                          false));
+    // A radio in auto-information mode talks on while nothing reads the line.
+    QByteArray stream;
+    for (int i = 0; i < 4 * 1024; ++i)
+        stream += AllByteValues();
+    qint64 sent = 0;
+    int refusals = 0;
+    while (sent < stream.size() && refusals < 20) {
+        const qint64 n = pty.offer(stream.constData() + sent, stream.size() - sent);
+        refusals = n ? 0 : refusals + 1;
+        sent += n;
+        QCoreApplication::processEvents();
+    }
+    EXPECT_LT(sent, stream.size()) << "the line took everything into memory";
+
+    QByteArray got = line.readAll();
+    EXPECT_LE(got.size(), 64 * 1024);
+    for (int i = 0; i < 2000 && got.size() < sent; ++i) {
+        QCoreApplication::processEvents();
+        got += line.readAll();
+    }
+    EXPECT_TRUE(got == stream.left(sent));
 }
 
 TEST(QtSerialLine, ClosedLineRefusesWritesAndReadsNothing)
