@@ -133,13 +133,13 @@ bool QtSerialLine::open(const QString &device, const QString &settings, Handshak
     const bool dtrOk = setModemLine(TIOCM_DTR, dtr, "DTR");
     const bool rtsOk = rtsByHandshake || setModemLine(TIOCM_RTS, rts, "RTS");
     if (!dtrOk || !rtsOk) {
-        if (openErrno_ != ENOTTY && openErrno_ != EINVAL) {
+        if (lineErrno_ != ENOTTY && lineErrno_ != EINVAL) {
             const QString why = error_;
+            openErrno_ = lineErrno_;
             port_.close();
             fail(why);
             return false;
         }
-        openErrno_ = 0;
     }
     error_.clear();
     return true;
@@ -159,12 +159,12 @@ bool QtSerialLine::setModemLine(int bit, bool on, const char *name)
     }
     int bits = bit;
     if (::ioctl(port_.handle(), on ? TIOCMBIS : TIOCMBIC, &bits) != 0) {
-        openErrno_ = errno;
-        if (openErrno_ == ENOTTY || openErrno_ == EINVAL)
+        lineErrno_ = errno;
+        if (lineErrno_ == ENOTTY || lineErrno_ == EINVAL)
             fail(QStringLiteral("The port %1 has no %2 line.").arg(device_, QLatin1String(name)));
         else
             fail(QStringLiteral("The %1 line of %2 could not be set: %3")
-                     .arg(QLatin1String(name), device_, ErrnoText(openErrno_)));
+                     .arg(QLatin1String(name), device_, ErrnoText(lineErrno_)));
         return false;
     }
     error_.clear();

@@ -45,6 +45,7 @@ private:
     QString device_;
     QString error_;
     int openErrno_ = 0;
+    int lineErrno_ = 0;  // of the last modem line change
 };
 
 }  // namespace zev
