@@ -96,9 +96,12 @@ TEST(PortMap, ANumberPointedAtAPseudoTerminalOpensIt)
     ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
     ::close(slave);
     QTemporaryDir dir;
+    // Chosen by its stable name, a link to the kernel's name.
+    const QString stable = dir.filePath(QStringLiteral("usb-FTDI_FT232R_A600ABCD-if00-port0"));
+    ASSERT_TRUE(QFile::link(QString::fromLocal8Bit(name), stable));
     Registry registry(dir.filePath(QStringLiteral("Velko_Software.ini")));
     PortMap map(registry);
-    ASSERT_TRUE(map.setDevice(7, QString::fromLocal8Bit(name)));
+    ASSERT_TRUE(map.setDevice(7, stable));
 
     zev::QtSerialLine line;
     EXPECT_TRUE(line.open(map.device(7), QStringLiteral("4800,N,8,2"), zev::Handshake::None,
