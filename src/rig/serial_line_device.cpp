@@ -1,0 +1,247 @@
+#include "rig/serial_line_device.h"
+
+#include <QFile>
+
+#include <asm/termbits.h>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace zev {
+
+namespace {
+
+// Bounds what an unread line keeps: a radio sending on its own must not grow memory.
+constexpr qint64 kReadBufferBytes = 64 * 1024;
+
+QString ErrnoText(int err)
+{
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+// The errno behind a failed open, found again by asking the device ourselves.
+int ProbeOpenErrno(const QString &device, QSerialPort::SerialPortError qtError)
+{
+    const QByteArray path = QFile::encodeName(device);
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    ::close(fd);
+    // The device opens for us: another program holds it (lock file or exclusive mode).
+    return qtError == QSerialPort::PermissionError || qtError == QSerialPort::OpenError ? EBUSY
+                                                                                        : 0;
+}
+
+}  // namespace
+
+QtSerialLine::QtSerialLine()
+{
+    port_.setReadBufferSize(kReadBufferBytes);
+    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
+                     [this](QSerialPort::SerialPortError e) {
+                         if ((e == QSerialPort::ResourceError || e == QSerialPort::ReadError)
+                             && port_.isOpen())
+                             lost(port_.errorString());
+                     });
+}
+
+void QtSerialLine::lost(const QString &why)
+{
+    // The device went away (unplugged adapter, closed far end).
+    error_ = QStringLiteral("The port %1 stopped answering: %2").arg(device_, why);
+    port_.close();
+}
+
+QtSerialLine::~QtSerialLine()
+{
+    close();
+}
+
+bool QtSerialLine::open(const QString &device, const QString &settings, Handshake handshake,
+                        bool dtr, bool rts)
+{
+    close();
+    openErrno_ = 0;
+    error_.clear();
+    QString why;
+    const std::optional<SerialSettings> s = ParseSerialSettings(settings, &why);
+    if (!s) {
+        fail(why);
+        return false;
+    }
+    device_ = device;
+    handshake_ = handshake;
+    port_.setPortName(device);
+    port_.setBaudRate(s->lineBaud());
+    port_.setDataBits(static_cast<QSerialPort::DataBits>(s->dataBits));
+    switch (s->parity) {
+    case 'O': port_.setParity(QSerialPort::OddParity); break;
+    case 'E': port_.setParity(QSerialPort::EvenParity); break;
+    case 'M': port_.setParity(QSerialPort::MarkParity); break;
+    case 'S': port_.setParity(QSerialPort::SpaceParity); break;
+    default: port_.setParity(QSerialPort::NoParity); break;
+    }
+    port_.setStopBits(s->stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+    switch (handshake) {
+    case Handshake::XonXoff: port_.setFlowControl(QSerialPort::SoftwareControl); break;
+    case Handshake::RtsCts:
+    case Handshake::RtsCtsXonXoff: port_.setFlowControl(QSerialPort::HardwareControl); break;
+    case Handshake::None: port_.setFlowControl(QSerialPort::NoFlowControl); break;
+    }
+    port_.clearError();
+    if (!port_.open(QIODevice::ReadWrite)) {
+        const QSerialPort::SerialPortError qtError = port_.error();
+        openErrno_ = ProbeOpenErrno(device, qtError);
+        if (qtError == QSerialPort::DeviceNotFoundError && openErrno_ == 0)
+            openErrno_ = ENOENT;
+        fail(QStringLiteral("The port %1 could not be opened: %2")
+                 .arg(device, openErrno_ ? ErrnoText(openErrno_) : port_.errorString()));
+        return false;
+    }
+
+    const int fd = port_.handle();
+    struct termios2 t {};
+    if (::ioctl(fd, TCGETS2, &t) != 0) {
+        const int err = errno;
+        port_.close();
+        openErrno_ = err;
+        fail(QStringLiteral("The port %1 could not be set up: %2").arg(device, ErrnoText(err)));
+        return false;
+    }
+    // Dropping DTR and RTS at close would glitch a line that powers an interface.
+    t.c_cflag &= ~tcflag_t(HUPCL);
+    if (handshake == Handshake::RtsCtsXonXoff) {
+        t.c_cflag |= CRTSCTS;
+        t.c_iflag |= IXON | IXOFF;
+    }
+    if (handshake != Handshake::XonXoff && handshake != Handshake::RtsCtsXonXoff)
+        t.c_iflag &= ~tcflag_t(IXON | IXOFF | IXANY);
+    if (::ioctl(fd, TCSETS2, &t) != 0) {
+        const int err = errno;
+        port_.close();
+        openErrno_ = err;
+        fail(QStringLiteral("The port %1 could not be set up: %2").arg(device, ErrnoText(err)));
+        return false;
+    }
+
+    // Linux has just raised both lines; put them where the caller wants them at once.
+    // A device without modem lines (a pseudo-terminal) is still a working line.
+    const bool rtsByHandshake = handshake == Handshake::RtsCts
+                                || handshake == Handshake::RtsCtsXonXoff;
+    const bool dtrOk = setModemLine(TIOCM_DTR, dtr, "DTR");
+    const bool rtsOk = rtsByHandshake || setModemLine(TIOCM_RTS, rts, "RTS");
+    if (!dtrOk || !rtsOk) {
+        if (lineErrno_ != ENOTTY && lineErrno_ != EINVAL) {
+            const QString why = error_;
+            openErrno_ = lineErrno_;
+            port_.close();
+            fail(why);
+            return false;
+        }
+    }
+    error_.clear();
+    return true;
+}
+
+void QtSerialLine::close()
+{
+    if (port_.isOpen())
+        port_.close();
+}
+
+bool QtSerialLine::setModemLine(int bit, bool on, const char *name)
+{
+    if (!port_.isOpen()) {
+        fail(QStringLiteral("The port is not open."));
+        return false;
+    }
+    int bits = bit;
+    if (::ioctl(port_.handle(), on ? TIOCMBIS : TIOCMBIC, &bits) != 0) {
+        lineErrno_ = errno;
+        if (lineErrno_ == ENOTTY || lineErrno_ == EINVAL)
+            fail(QStringLiteral("The port %1 has no %2 line.").arg(device_, QLatin1String(name)));
+        else
+            fail(QStringLiteral("The %1 line of %2 could not be set: %3")
+                     .arg(QLatin1String(name), device_, ErrnoText(lineErrno_)));
+        return false;
+    }
+    error_.clear();
+    return true;
+}
+
+bool QtSerialLine::setDtr(bool on)
+{
+    return setModemLine(TIOCM_DTR, on, "DTR");
+}
+
+bool QtSerialLine::setRts(bool on)
+{
+    if (port_.isOpen()
+        && (handshake_ == Handshake::RtsCts || handshake_ == Handshake::RtsCtsXonXoff)) {
+        fail(QStringLiteral("The RTS line of %1 is held by the RTS/CTS handshake.").arg(device_));
+        return false;
+    }
+    return setModemLine(TIOCM_RTS, on, "RTS");
+}
+
+bool QtSerialLine::write(const QByteArray &bytes)
+{
+    if (!port_.isOpen()) {
+        fail(QStringLiteral("The port is not open."));
+        return false;
+    }
+    if (port_.write(bytes) != bytes.size()) {
+        fail(QStringLiteral("The port %1 refused the bytes: %2").arg(device_, port_.errorString()));
+        return false;
+    }
+    // Hand the bytes to the kernel now rather than on the next event loop pass.
+    port_.flush();
+    if (!port_.isOpen()) {
+        return false;  // the error handler said why
+    }
+    error_.clear();
+    return true;
+}
+
+QByteArray QtSerialLine::readAll()
+{
+    if (!port_.isOpen())
+        return {};
+    // Pull what the kernel holds without waiting for the event loop.
+    while (port_.isOpen() && port_.bytesAvailable() < kReadBufferBytes
+           && port_.waitForReadyRead(0)) {
+    }
+    return port_.readAll();
+}
+
+qint64 QtSerialLine::bytesToWrite() const
+{
+    if (!port_.isOpen())
+        return 0;
+    int queued = 0;
+    if (::ioctl(port_.handle(), TIOCOUTQ, &queued) != 0)
+        queued = 0;
+    return port_.bytesToWrite() + queued;
+}
+
+std::optional<QtSerialLine::LineState> QtSerialLine::lineState() const
+{
+    if (!port_.isOpen())
+        return std::nullopt;
+    struct termios2 t {};
+    if (::ioctl(port_.handle(), TCGETS2, &t) != 0)
+        return std::nullopt;
+    LineState s;
+    s.baud = int(t.c_ospeed);
+    s.hangUpOnClose = t.c_cflag & HUPCL;
+    s.rtsCts = t.c_cflag & CRTSCTS;
+    s.xonXoff = t.c_iflag & (IXON | IXOFF);
+    s.rawInput = !(t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN))
+                 && !(t.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP))
+                 && !(t.c_oflag & OPOST);
+    return s;
+}
+
+}  // namespace zev
