@@ -258,12 +258,15 @@ int PollIntervalMs(QChar pollRate)
 QByteArray HexToBytes(const QString &text)
 {
     QByteArray out;
+    auto digit = [](QChar c) {
+        const char l = c.toLatin1();
+        return l >= '0' && l <= '9' ? l - '0' : l >= 'A' && l <= 'F' ? l - 'A' + 10 : l >= 'a' && l <= 'f' ? l - 'a' + 10 : -1;
+    };
     for (qsizetype i = 0; i + 1 < text.size(); i += 3) {
-        bool ok = false;
-        const int v = text.mid(i, 2).toInt(&ok, 16);
-        if (!ok || text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-'))
+        const int hi = digit(text.at(i)), lo = digit(text.at(i + 1));
+        if (hi < 0 || lo < 0)
             return {};
-        out += char(v);
+        out += char(hi * 16 + lo);
     }
     return out;
 }

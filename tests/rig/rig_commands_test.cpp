@@ -276,6 +276,8 @@ TEST(RigCommands, HexTextAndShortestFrequencyText)
     EXPECT_EQ(HexToBytes(QStringLiteral("FE FE 64 E0 03 FD")), Hex("FE FE 64 E0 03 FD"));
     EXPECT_EQ(HexToBytes(QStringLiteral("fe 0d")), Hex("FE 0D"));
     EXPECT_TRUE(HexToBytes(QStringLiteral("FE GG")).isEmpty());
+    EXPECT_TRUE(HexToBytes(QStringLiteral("FE  F")).isEmpty());
+    EXPECT_TRUE(HexToBytes(QStringLiteral("+F 0D")).isEmpty());
     EXPECT_EQ(BytesToHex(Hex("FE 0D 00"), true), "FE 0D 00");
     EXPECT_EQ(BytesToHex(Hex("FE 0D 00"), false), "FE0D00");
     EXPECT_EQ(ShortestMhzText(14.025f), "14.025");
