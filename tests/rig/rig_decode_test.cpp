@@ -188,6 +188,9 @@ TEST(RigDecode, StrayBytesAroundTerminatedRepliesAreSkipped)
         EXPECT_DOUBLE_EQ(r.frequencyMhz, c.mhz);
         r = Whole(rig, QByteArray("12") + c.reply, c.expect);
         EXPECT_DOUBLE_EQ(r.frequencyMhz, c.mhz);
+        // The broken head of an earlier reply, then the whole reply.
+        r = Whole(rig, c.reply.left(4) + c.reply, c.expect);
+        EXPECT_DOUBLE_EQ(r.frequencyMhz, c.mhz);
     }
 }
 
