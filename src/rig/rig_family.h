@@ -27,7 +27,7 @@ enum class ReplyKind { FrequencyAndMode, Frequency, Mode };
 // What the radio answered, as far as it could be decoded.
 struct RigReading {
     bool hasFrequency = false;
-    double frequencyMhz = 0;  // always within the radio's range when set
+    double frequencyMhz = 0;  // within the radio's range; to 10 Hz, or to 1 Hz for CI-V
     bool hasMode = false;
     QString mode;             // "CW", "PH", "AM" or "FM"
     int kenwood2Vfo = -1;     // "Kenwood 2": VFO digit of the IF reply, -1 when none was read
@@ -112,6 +112,8 @@ void BeginReply(RxBuffer &rx);
 // without their terminators; the incomplete tail stays for the next tick. A tail that
 // got no new byte for more than `staleMs` is dropped first. `expect` says which reply
 // a record radio owes ("Ten Tec Fnt Pnl" answers frequency and mode in different lengths).
+// A CI-V frame starts at its last FE FE; a record radio yields one frame per reply and
+// ignores what follows it until BeginReply (or until the line has been quiet for `staleMs`).
 QList<QByteArray> TakeFrames(RxBuffer &rx, const RigDescriptor &rig, const QByteArray &incoming,
                              qint64 nowMs, qint64 staleMs, ReplyKind expect);
 
