@@ -238,23 +238,6 @@ const RigDescriptor *FindRig(const QString &rigName)
     return nullptr;
 }
 
-QString SerialSettingsText(const QString &baud, QChar parity, QChar dataBits, QChar stopBits)
-{
-    return QStringList{baud.trimmed(), QString(parity), QString(dataBits), QString(stopBits)}.join(
-        QLatin1Char(','));
-}
-
-int PollIntervalMs(QChar pollRate)
-{
-    switch (pollRate.unicode()) {
-    case 'F': return 50;
-    case 'M': return 250;
-    case 'S': return 1000;
-    case 'R': return 5000;
-    default: return 0;
-    }
-}
-
 QByteArray HexToBytes(const QString &text)
 {
     QByteArray out;

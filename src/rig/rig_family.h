@@ -70,10 +70,7 @@ const QList<RigDescriptor> &RigList();
 // The entry whose name equals `rigName` exactly (case matters), or nullptr.
 const RigDescriptor *FindRig(const QString &rigName);
 
-// "4800,N,8,2": the serial settings text (baud without trailing spaces).
-QString SerialSettingsText(const QString &baud, QChar parity, QChar dataBits, QChar stopBits);
-// Timer interval of one poll tick for "F", "M", "S", "R" (a cycle is two ticks); 0 if unknown.
-int PollIntervalMs(QChar pollRate);
+// The serial settings text and the poll interval are in rig/rig_settings.h.
 
 // "FE FE 64 E0 03 FD" -> bytes: pairs at character positions 1, 4, 7, ...; an empty
 // result for a text that is not such pairs.

@@ -86,12 +86,6 @@ TEST(RigList, HoldsTheNineteenEntriesInOrderWithTheirDefaults)
         EXPECT_EQ(d.closeBytes, lockedYaesu ? Hex("00 00 00 00 80") : QByteArray());
     }
     EXPECT_EQ(FindRig(QStringLiteral("none")), nullptr);  // the name is matched exactly
-    EXPECT_EQ(SerialSettingsText(QStringLiteral("4800 "), 'N', '8', '2'), QStringLiteral("4800,N,8,2"));
-    EXPECT_EQ(PollIntervalMs('F'), 50);
-    EXPECT_EQ(PollIntervalMs('M'), 250);
-    EXPECT_EQ(PollIntervalMs('S'), 1000);
-    EXPECT_EQ(PollIntervalMs('R'), 5000);
-    EXPECT_EQ(PollIntervalMs('X'), 0);
 }
 
 TEST(RigPoll, EachFamilySendsItsQueries)
