@@ -1,0 +1,87 @@
+#pragma once
+// RigControlfrm: the radio type, the CAT link's serial choices and their test, kept in
+// "RigCntrl.txt". The link itself is driven through the signals, so the window never
+// waits on the radio.
+
+#include "rig/rig_settings.h"
+
+#include <QDialog>
+#include <array>
+#include <functional>
+
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+namespace zev {
+
+struct Session;
+
+class RigControlWindow : public QDialog {
+    Q_OBJECT
+public:
+    // `settingsPath` is "RigCntrl.txt" in the working folder.
+    RigControlWindow(Session &session, const QString &settingsPath, QWidget *parent = nullptr);
+
+    // The stored choices, as the window holds them now.
+    const RigLinkSettings &settings() const { return s_; }
+
+    void LoadRigSettings();
+    bool SaveRigSettings();
+    // A click in the rig list: the entry's defaults, except port and power.
+    void SelectRig(const QString &name);
+    void Command1_Click();  // Test
+    void Command2_Click();  // End Test
+    void Command4_Click();  // Copy unprocessed data to clipboard
+    void cmdDone_Click();
+
+    // What the link reports, shown while polling.
+    void ShowReading(const QString &frequency, const QString &mode);
+    void ShowUnprocessed(const QString &text);
+    // The link could not start: the window shows it is idle.
+    void ShowIdle();
+
+    QListWidget *List1 = nullptr;
+    QLineEdit *txtFreq = nullptr, *txtMode = nullptr;
+    QCheckBox *chkConvToHex = nullptr, *ChkConvHex = nullptr, *chkFrequency = nullptr;
+    QRadioButton *OptRig = nullptr, *OptFreq = nullptr, *OptDont = nullptr;
+    QLabel *Label10 = nullptr, *lblMode = nullptr, *lblFreq = nullptr, *lblUnProcess = nullptr,
+           *lblPolling = nullptr;
+    QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command3 = nullptr, *Command4 = nullptr,
+                *cmdPorts = nullptr, *cmdDone = nullptr;
+    QButtonGroup *baud = nullptr, *parity = nullptr, *dataBits = nullptr, *stopBits = nullptr, *port = nullptr,
+                 *power = nullptr, *pollRate = nullptr;
+
+    // How the "Serial Ports" window is shown; tests replace it.
+    std::function<void(QDialog &)> runModal;
+
+signals:
+    // Start (or restart) polling with these settings; only for a rig other than "None".
+    void testRequested(const zev::RigLinkSettings &settings);
+    // Stop polling and close the port.
+    void endTestRequested();
+    // "Change Frequency" while polling: the frequency test window.
+    void changeFrequencyRequested();
+    // The radio's name went into the preferences, which want saving.
+    void preferencesChanged();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void applyToWindow();
+    void readOptions();
+    void optionChanged();
+
+    Session &session_;
+    QString path_;
+    RigLinkSettings s_;
+    bool applying_ = false;
+    bool polling_ = false;
+};
+
+}  // namespace zev
