@@ -283,8 +283,11 @@ TEST(RigLink, ASilentRadioIsNoResponseUntilItAnswersAndAgainWhenItStops)
     // Still asking all along.
     EXPECT_EQ(f.writes().size(), 21);
 
+    QSignalSpy shown(&f.link, &RigLink::unprocessed);
     f.line->incoming = "FA00007025000;MD1;";
     f.timers->advance(100);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0][0].toByteArray(), "FA00007025000;MD1;");
     EXPECT_EQ(f.frequencyValues(), QList<float>{7.025f});
     EXPECT_EQ(f.modeValues(), QStringList{"PH"});
     ASSERT_EQ(f.states.size(), 2);
