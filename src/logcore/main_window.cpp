@@ -8,6 +8,7 @@
 #include "logcore/recent_contacts_model.h"
 #include "outputs/adif_export.h"
 #include "outputs/station_window.h"
+#include "rig/rig_link.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -678,6 +679,7 @@ void MainWindow::Form_Load()
     Timer1->start();
     Timer2->start();
     Timer2_Timer();
+    StartRigLink();
     txtCall->setFocus();
 }
 
@@ -879,6 +881,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     // Sending CW refuses the close; the keyer comes later.
+    if (rigLink_)
+        rigLink_->Stop();
     Form_Unload();
     Form_Terminate();
     event->accept();

@@ -26,6 +26,7 @@ class QTreeWidget;
 namespace zev {
 
 class RecentContactsModel;
+class RigLink;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -81,6 +82,10 @@ public:
     // frequency is kept for the next contact) and the radio's mode.
     void BandFreqConversion(float frequencyValue);
     void ModeSelection(const QString &strMode);
+    // The radio's link, made on first use; its readings steer the window.
+    RigLink &rigLink();
+    // At start-up: polls the radio of "RigCntrl.txt" when a rig is chosen.
+    void StartRigLink();
     // The licence classes' privileges from "BandPlan.txt".
     void mnuPrivileges_Click();
 
@@ -229,6 +234,7 @@ private:
     void moveFocus(QWidget *w);
 
     Session &s_;
+    RigLink *rigLink_ = nullptr;
 };
 
 // What the n-th value of the preference file holds, for messages.

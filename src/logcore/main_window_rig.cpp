@@ -3,6 +3,9 @@
 #include "logcore/main_window.h"
 #include "rig/band_conversion.h"
 #include "rig/band_plan_window.h"
+#include "common/file_io.h"
+#include "rig/port_map.h"
+#include "rig/rig_link.h"
 
 #include <QLineEdit>
 
@@ -25,6 +28,42 @@ void MainWindow::ModeSelection(const QString &strMode)
         mnuSSB_Click();
     else if (strMode.compare(QLatin1String("CW"), Qt::CaseInsensitive) == 0)
         mnu160_Click();
+}
+
+RigLink &MainWindow::rigLink()
+{
+    if (!rigLink_) {
+        rigLink_ = new RigLink({}, {}, this);
+        rigLink_->setPegasusFolder(s_.folders.work(QStringLiteral("Pegasus")));
+        connect(rigLink_, &RigLink::frequencyRead, this, [this](float mhz) {
+            if (rigLink_->settings().UseFrequency == 1)
+                BandFreqConversion(mhz);
+        });
+        connect(rigLink_, &RigLink::modeRead, this, [this](const QString &mode) {
+            if (rigLink_->settings().ModeBy != 3)
+                ModeSelection(mode);
+        });
+        connect(rigLink_, &RigLink::error, this, [this](const QString &text, const QString &title) {
+            s_.prompter.message(text, title, PromptIcon::Information);
+        });
+    }
+    return *rigLink_;
+}
+
+void MainWindow::StartRigLink()
+{
+    if (s_.prefs.RigName.trimmed().compare(QLatin1String("None"), Qt::CaseInsensitive) == 0)
+        return;
+    const std::optional<QByteArray> data = ReadWholeFile(s_.folders.work(kRigSettingsFile));
+    RigLinkSettings settings;
+    if (!data || !ParseRigSettings(*data, settings).ok)
+        return;
+    RigLink &link = rigLink();
+    BandPlan plan;
+    if (const std::optional<QByteArray> planData = ReadWholeFile(s_.folders.work(kBandPlanFile)))
+        ParseBandPlan(*planData, plan);
+    link.setExtraPlanRows(ExtraPlanRows(plan));
+    link.Start(settings, PortMap(s_.registry));
 }
 
 void MainWindow::mnuPrivileges_Click()

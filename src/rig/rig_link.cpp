@@ -1,0 +1,421 @@
+#include "rig/rig_link.h"
+
+#include "rig/port_errors.h"
+#include "rig/port_map.h"
+#include "rig/serial_line_device.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QTimer>
+
+namespace zev {
+
+namespace {
+
+// A tail that got no byte for this long belongs to no reply still coming.
+constexpr qint64 kStaleMs = 1000;
+// Receive ticks without a byte before the radio counts as silent again.
+constexpr int kSilentTicks = 3;
+// How long a drain wait gives the port before writing anyway, and how often it looks.
+constexpr int kDrainLimitMs = 2000;
+constexpr int kDrainCheckMs = 5;
+
+}  // namespace
+
+QString ModeByFrequency(float f, const QString &current)
+{
+    struct Segment {
+        float lower, upper;
+        const char *mode;
+    };
+    // Edges exclusive, in single precision as the radio's reading is.
+    static const Segment segments[] = {
+        {3.5f, 3.6f, "CW"},       {3.6f, 4.0f, "PH"},       {7.0f, 7.125f, "CW"},     {7.125f, 7.3f, "PH"},
+        {10.1f, 10.15f, "CW"},    {14.0f, 14.15f, "CW"},    {14.15f, 14.35f, "PH"},   {18.068f, 18.11f, "CW"},
+        {18.11f, 18.168f, "PH"},  {21.0f, 21.2f, "CW"},     {21.2f, 21.45f, "PH"},    {24.89f, 24.93f, "CW"},
+        {24.93f, 24.99f, "PH"},   {28.0f, 28.3f, "CW"},     {28.3f, 29.7f, "PH"},     {50.0f, 50.1f, "CW"},
+        {50.1f, 54.0f, "PH"},     {144.0f, 144.1f, "CW"},   {144.1f, 148.0f, "PH"},
+    };
+    for (const Segment &s : segments)
+        if (s.lower < f && f < s.upper)
+            return QString::fromLatin1(s.mode);
+    return current;
+}
+
+QtLinkTimers::QtLinkTimers() : poll_(std::make_unique<QTimer>()), shot_(std::make_unique<QTimer>())
+{
+    clock_.start();
+    poll_->setTimerType(Qt::PreciseTimer);
+    shot_->setTimerType(Qt::PreciseTimer);
+    shot_->setSingleShot(true);
+    QObject::connect(poll_.get(), &QTimer::timeout, [this] {
+        if (tick_)
+            tick_();
+    });
+    QObject::connect(shot_.get(), &QTimer::timeout, [this] {
+        auto fire = std::move(fire_);
+        fire_ = nullptr;
+        if (fire)
+            fire();
+    });
+}
+
+QtLinkTimers::~QtLinkTimers() = default;
+
+void QtLinkTimers::startPoll(int intervalMs, std::function<void()> tick)
+{
+    tick_ = std::move(tick);
+    poll_->start(intervalMs);
+}
+
+void QtLinkTimers::stopPoll()
+{
+    poll_->stop();
+}
+
+bool QtLinkTimers::pollActive() const
+{
+    return poll_->isActive();
+}
+
+void QtLinkTimers::singleShot(int ms, std::function<void()> fire)
+{
+    fire_ = std::move(fire);
+    shot_->start(ms);
+}
+
+void QtLinkTimers::cancelSingleShot()
+{
+    shot_->stop();
+    fire_ = nullptr;
+}
+
+RigLink::RigLink(std::unique_ptr<SerialLine> line, std::unique_ptr<LinkTimers> timers, QObject *parent)
+    : QObject(parent), line_(std::move(line)), timers_(std::move(timers))
+{
+    if (!line_)
+        line_ = std::make_unique<QtSerialLine>();
+    if (!timers_)
+        timers_ = std::make_unique<QtLinkTimers>();
+    pegasusFolder_ = QDir::current().filePath(QStringLiteral("Pegasus"));
+}
+
+RigLink::~RigLink()
+{
+    Stop();
+}
+
+rig::RigQueries RigLink::queries() const
+{
+    return {settings_.FreqQuery, settings_.ModeQuery, settings_.ConvertToHex == 1};
+}
+
+rig::CommandContext RigLink::context() const
+{
+    return {settings_.FreqQuery, settings_.ModeQuery, kenwood2Vfo_, rigMode_};
+}
+
+QString RigLink::pegasusPath(const char *name) const
+{
+    return QDir(pegasusFolder_).filePath(QString::fromLatin1(name));
+}
+
+bool RigLink::Start(const RigLinkSettings &settings, const PortMap &ports)
+{
+    Stop();
+    settings_ = settings;
+    rig_ = rig::FindRig(settings.RigName);
+    if (!rig_ || settings.RigName == QLatin1String("None")) {
+        if (!rig_)
+            emit error(QStringLiteral("\"%1\" is not a radio type this program knows. Choose the radio again in the "
+                                      "rig window.")
+                           .arg(settings.RigName),
+                       kInvalidCommTitle);
+        rig_ = nullptr;
+        return false;
+    }
+    if (rig_->usesPort) {
+        const QString device = ports.device(settings.RigPort);
+        const bool rtsCts = rig_->rtsCts;
+        const bool opened =
+            !device.isEmpty()
+            && line_->open(device, settings.RigSerialSettings, rtsCts ? Handshake::RtsCts : Handshake::None,
+                           settings.PowerLine == QLatin1String("D"), settings.PowerLine == QLatin1String("R"));
+        QString why;
+        if (opened && (rig_->openBytes.isEmpty() || sendBytes(rig_->openBytes, &why))) {
+            // opened and greeted
+        } else {
+            QString text = kInvalidCommText;
+            const QString advice = device.isEmpty() ? QString()
+                                                    : PermissionAdvice(device, line_->openErrno(), PortKind::Serial);
+            if (!advice.isEmpty())
+                text += QStringLiteral("\n\n") + advice;
+            line_->close();
+            emit error(text, kInvalidCommTitle);
+            return false;
+        }
+    }
+    running_ = true;
+    rx_ = {};
+    rigMode_.clear();
+    silentTicks_ = 0;
+    responding_ = true;
+    setResponding(false);
+    tick();
+    if (running_)
+        timers_->startPoll(PollIntervalMs(settings.PollRate), [this] { tick(); });
+    return running_;
+}
+
+void RigLink::Stop()
+{
+    timers_->stopPoll();
+    timers_->cancelSingleShot();
+    ops_.clear();
+    opRunning_ = false;
+    const bool wasRunning = running_;
+    running_ = false;
+    if (line_->isOpen()) {
+        // Some radios lock their dial until told the computer has let go.
+        if (wasRunning && rig_ && !rig_->closeBytes.isEmpty())
+            line_->write(rig_->closeBytes);
+        line_->close();
+    }
+}
+
+bool RigLink::sendBytes(const QByteArray &bytes, QString *why)
+{
+    if (line_->write(bytes))
+        return true;
+    *why = line_->errorText();
+    return false;
+}
+
+void RigLink::fail(const QString &text, const QString &title)
+{
+    Stop();
+    setResponding(false);
+    emit error(text, title);
+}
+
+void RigLink::setResponding(bool responding)
+{
+    if (responding == responding_)
+        return;
+    responding_ = responding;
+    emit responseState(responding ? QString() : kNoResponse);
+}
+
+void RigLink::tick()
+{
+    if (!running_ || !rig_)
+        return;
+    if (rig_->usesPort && !line_->isOpen()) {
+        fail(line_->errorText().isEmpty() ? QStringLiteral("The rig port closed.") : line_->errorText(),
+             kLinkLostTitle);
+        return;
+    }
+    if (awaitingReply_) {
+        awaitingReply_ = false;
+        receive();
+        return;
+    }
+    awaitingReply_ = true;
+    if (!rig_->usesPort)
+        return;
+    // A full transmit queue delays the query; the radio is not flooded.
+    if (line_->bytesToWrite() != 0)
+        return;
+    const rig::PollSend send = rig::PollCommand(*rig_, queries(), queryToggle_);
+    queryToggle_ = send.nextToggle;
+    expect_ = send.expect;
+    if (rig_->flushBeforeQuery) {
+        line_->readAll();
+        rig::BeginReply(rx_);
+    }
+    QString why;
+    if (!send.bytes.isEmpty() && !sendBytes(send.bytes, &why))
+        fail(why, kLinkLostTitle);
+}
+
+void RigLink::receive()
+{
+    if (!rig_->usesPort) {
+        QFile f(pegasusPath("PEGASUS.OUT"));
+        if (!f.open(QIODevice::ReadOnly))
+            return;
+        const rig::RigReading reading = rig::DecodePegasusFile(f.readAll(), *rig_);
+        if (reading.hasFrequency || reading.hasMode)
+            decoded(reading);
+        return;
+    }
+    const QByteArray incoming = line_->readAll();
+    if (!line_->isOpen()) {
+        fail(line_->errorText().isEmpty() ? QStringLiteral("The rig port closed.") : line_->errorText(),
+             kLinkLostTitle);
+        return;
+    }
+    const QList<QByteArray> frames =
+        rig::TakeFrames(rx_, *rig_, incoming, timers_->nowMs(), kStaleMs, expect_);
+    if (incoming.isEmpty()) {
+        if (++silentTicks_ >= kSilentTicks)
+            setResponding(false);
+        return;
+    }
+    silentTicks_ = 0;
+    emit unprocessed(incoming);
+    const rig::RigReading reading = rig::DecodeFrames(*rig_, frames, queries());
+    if (reading.hasFrequency || reading.hasMode)
+        decoded(reading);
+}
+
+void RigLink::decoded(const rig::RigReading &reading)
+{
+    if (reading.hasFrequency)
+        rigFrequency_ = float(reading.frequencyMhz);
+    if (reading.hasMode)
+        rigMode_ = reading.mode;
+    if (reading.kenwood2Vfo >= 0)
+        kenwood2Vfo_ = reading.kenwood2Vfo;
+    if (settings_.ModeBy == 2)
+        rigMode_ = ModeByFrequency(rigFrequency_, rigMode_);
+    setResponding(true);
+    // A zero reading never reaches the log.
+    if (rigFrequency_ > 0)
+        emit frequencyRead(rigFrequency_);
+    if (!rigMode_.isEmpty())
+        emit modeRead(rigMode_);
+}
+
+void RigLink::ChangeFrequency(float mhz, const QString &mode)
+{
+    if (!running_ || !rig_)
+        return;
+    const rig::CommandPlan plan = rig::FrequencyCommand(*rig_, mhz, context());
+    if (!plan.error.isEmpty()) {
+        // Nothing was sent: the link goes on polling.
+        emit error(plan.error, kFrequencyErrorTitle);
+        return;
+    }
+    if (plan.steps.isEmpty() && mode.isEmpty() && BandPlanMode(extraRows_, mhz).isEmpty())
+        return;
+    const bool idle = ops_.empty();
+    if (idle) {
+        timers_->stopPoll();
+        if (rig_->usesPort)
+            line_->readAll();
+        rx_ = {};
+    }
+    queueMode(mhz, mode);
+    queuePlan(plan, kFrequencyErrorTitle, QString());
+    ops_.push_back({Op::Drain, 0, {}, {}, {}});
+    ops_.push_back({Op::Resume, 0, {}, {}, {}});
+    if (idle)
+        runOps();
+}
+
+void RigLink::ChangeMode(float mhz, const QString &mode)
+{
+    if (!running_ || !rig_)
+        return;
+    const bool idle = ops_.empty();
+    if (!queueMode(mhz, mode))
+        return;
+    ops_.push_back({Op::Resume, 0, {}, {}, {}});
+    if (idle) {
+        timers_->stopPoll();
+        runOps();
+    }
+}
+
+bool RigLink::queueMode(float mhz, const QString &mode)
+{
+    const QString m = mode.isEmpty() ? BandPlanMode(extraRows_, mhz) : mode;
+    if (m.isEmpty())
+        return false;
+    const rig::CommandPlan plan = rig::ModeCommand(*rig_, m, context());
+    if (!plan.error.isEmpty()) {
+        emit error(plan.error + QLatin1Char(' ') + m, kModeErrorTitle);
+        return false;
+    }
+    if (plan.steps.isEmpty())
+        return false;
+    queuePlan(plan, kModeErrorTitle, QLatin1Char(' ') + m);
+    ops_.push_back({Op::Drain, 0, {}, {}, {}});
+    return true;
+}
+
+void RigLink::queuePlan(const rig::CommandPlan &plan, const QString &errorTitle, const QString &errorSuffix)
+{
+    for (const rig::CommandStep &step : plan.steps) {
+        ops_.push_back({Op::Drain, 0, {}, {}, {}});
+        if (step.pauseMs > 0)
+            ops_.push_back({Op::Pause, step.pauseMs, {}, {}, {}});
+        if (!step.bytes.isEmpty())
+            ops_.push_back({Op::Write, 0, step.bytes, errorTitle, errorSuffix});
+    }
+}
+
+void RigLink::runOps()
+{
+    if (opRunning_)
+        return;
+    while (!ops_.empty()) {
+        const Op op = ops_.front();
+        ops_.pop_front();
+        switch (op.kind) {
+        case Op::Pause:
+            opRunning_ = true;
+            timers_->singleShot(op.ms, [this] {
+                opRunning_ = false;
+                runOps();
+            });
+            return;
+        case Op::Drain:
+            if (rig_->usesPort && line_->bytesToWrite() > 0) {
+                opRunning_ = true;
+                drainStep(timers_->nowMs() + kDrainLimitMs);
+                return;
+            }
+            break;
+        case Op::Write:
+            if (rig_->usesPort) {
+                QString why;
+                if (!sendBytes(op.bytes, &why)) {
+                    fail(why + op.errorSuffix, op.errorTitle);
+                    return;
+                }
+            } else {
+                QDir().mkpath(pegasusFolder_);
+                QSaveFile f(pegasusPath("PEGASUS.IN"));
+                if (!f.open(QIODevice::WriteOnly) || f.write(op.bytes) != op.bytes.size() || !f.commit()) {
+                    fail(QStringLiteral("%1 could not be written: %2")
+                                 .arg(QDir::toNativeSeparators(f.fileName()), f.errorString())
+                             + op.errorSuffix,
+                         op.errorTitle);
+                    return;
+                }
+            }
+            break;
+        case Op::Resume:
+            // A command queued behind this one keeps polling paused.
+            if (running_ && ops_.empty())
+                timers_->startPoll(PollIntervalMs(settings_.PollRate), [this] { tick(); });
+            break;
+        }
+    }
+}
+
+void RigLink::drainStep(qint64 deadline)
+{
+    // A full queue gives up after the limit and the command goes anyway.
+    if (line_->bytesToWrite() < 1 || timers_->nowMs() >= deadline) {
+        opRunning_ = false;
+        runOps();
+        return;
+    }
+    timers_->singleShot(kDrainCheckMs, [this, deadline] { drainStep(deadline); });
+}
+
+}  // namespace zev

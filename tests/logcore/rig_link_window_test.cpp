@@ -1,0 +1,180 @@
+// At start-up the main window starts the rig link of "RigCntrl.txt"; the radio on the
+// other end of the line then steers band and mode, and the next contact carries its frequency.
+
+#include "window_harness.h"
+
+#include "rig/port_map.h"
+#include "rig/rig_link.h"
+#include "rig/rig_settings.h"
+
+#include <QLabel>
+#include <QSignalSpy>
+#include <QSocketNotifier>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <unistd.h>
+
+using namespace zevtest;
+
+namespace {
+
+// A Kenwood radio on 20 m CW at the master end of a pseudo-terminal.
+class KenwoodRadio {
+public:
+    QByteArray frequency = "FA00014025000;";
+    QByteArray mode = "MD3;";
+
+    KenwoodRadio()
+    {
+        int slave = -1;
+        char name[128] = {};
+        if (::openpty(&master_, &slave, name, nullptr, nullptr) != 0)
+            return;
+        path_ = QString::fromLocal8Bit(name);
+        ::close(slave);
+        ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+        notifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { answer(); });
+    }
+    ~KenwoodRadio()
+    {
+        notifier_.reset();
+        if (master_ >= 0)
+            ::close(master_);
+    }
+    QString path() const { return path_; }
+
+private:
+    void answer()
+    {
+        char buf[256];
+        const ssize_t n = ::read(master_, buf, sizeof buf);
+        if (n <= 0)
+            return;
+        got_.append(buf, n);
+        for (qsizetype at; (at = got_.indexOf(';')) >= 0;) {
+            const QByteArray query = got_.left(at + 1);
+            got_.remove(0, at + 1);
+            const QByteArray reply = query == "FA;" ? frequency : query == "MD;" ? mode : QByteArray();
+            ::write(master_, reply.constData(), reply.size());
+        }
+    }
+
+    int master_ = -1;
+    QString path_;
+    QByteArray got_;
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+Preferences WithRig(const char *rigName)
+{
+    Preferences p = Harness::basePrefs();
+    p.CurrentMode = "PH";
+    p.CurrentBand = "40";
+    p.RigName = rigName;
+    return p;
+}
+
+void WriteRigSettings(Harness &h, int useFrequency, int modeBy)
+{
+    RigLinkSettings s;
+    s.RigName = "Kenwood";
+    s.FreqQuery = "FA;";
+    s.ModeQuery = "MD;";
+    s.RigPort = 3;
+    s.PollRate = "F";
+    s.UseFrequency = useFrequency;
+    s.ModeBy = modeBy;
+    zevtest::WriteFile(h.folders.work(kRigSettingsFile), FormatRigSettings(s));
+}
+
+}  // namespace
+
+TEST(RigLinkWindow, TheRadioSteersBandAndModeAndTheContactCarriesItsFrequency)
+{
+    KenwoodRadio radio;
+    ASSERT_FALSE(radio.path().isEmpty());
+    Harness h(WithRig("Kenwood"), QByteArray());
+    ASSERT_TRUE(PortMap(*h.registry).setDevice(3, radio.path()));
+    WriteRigSettings(h, 1, 1);
+    h.prompter.answers = {true};
+    h.start();
+    MainWindow &w = h.activate();
+    ASSERT_TRUE(w.rigLink().polling());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return h.session->prefs.CurrentBand == "20"; }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return h.session->prefs.CurrentMode == "CW"; }, 10000));
+    EXPECT_EQ(w.Label24->text(), "20");
+    typeKeys("VE3ABC599ON\n");
+    ASSERT_EQ(h.session->log.RecordCount(), 1);
+    const ContactRecord r = h.session->log.record(1);
+    EXPECT_EQ(r.Band, "20");
+    EXPECT_EQ(r.Mode, "CW");
+    EXPECT_EQ(r.Frequency, "14.025");
+    std::vector<ContactRecord> onDisk;
+    ASSERT_TRUE(ReadLogFile(h.folders.work("log.txt"), onDisk).ok);
+    ASSERT_EQ(onDisk.size(), 1u);
+    EXPECT_EQ(onDisk[0].Frequency, "14.025");
+
+    // Closing the main window lets go of the radio.
+    w.close();
+    EXPECT_FALSE(w.rigLink().polling());
+    EXPECT_FALSE(w.rigLink().line().isOpen());
+}
+
+TEST(RigLinkWindow, TheChoicesOfTheRigWindowDecideWhatTheRadioSteers)
+{
+    struct Case {
+        int useFrequency, modeBy;
+        const char *band, *mode;
+    };
+    // The radio is on 14.200 MHz, CW: "Frequency" mode-by gives phone there.
+    const Case cases[] = {{0, 1, "40", "CW"}, {1, 3, "20", "PH"}, {1, 2, "20", "PH"}};
+    for (const Case &c : cases) {
+        KenwoodRadio radio;
+        radio.frequency = "FA00014200000;";
+        radio.mode = "MD3;";
+        Harness h(WithRig("Kenwood"), QByteArray());
+        ASSERT_TRUE(PortMap(*h.registry).setDevice(3, radio.path()));
+        WriteRigSettings(h, c.useFrequency, c.modeBy);
+        h.prompter.answers = {true};
+        h.start();
+        h.activate();
+        ASSERT_TRUE(h.window->rigLink().polling());
+        QSignalSpy read(&h.window->rigLink(), &RigLink::frequencyRead);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return read.size() >= 3; }, 10000));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(h.session->prefs.CurrentBand, c.band) << c.useFrequency << c.modeBy;
+        EXPECT_EQ(h.session->prefs.CurrentMode, c.mode) << c.useFrequency << c.modeBy;
+        EXPECT_EQ(h.session->RigFrequencyText.isEmpty(), c.useFrequency == 0);
+    }
+}
+
+TEST(RigLinkWindow, AStartFailureIsShownAndTheProgramGoesOn)
+{
+    Harness h(WithRig("kenwood"), QByteArray());
+    ASSERT_TRUE(PortMap(*h.registry).setDevice(3, h.dir.filePath("no-such-port")));
+    WriteRigSettings(h, 1, 1);
+    h.prompter.answers = {true};
+    h.start();
+    MainWindow &w = h.activate();
+    EXPECT_TRUE(h.prompter.titles().contains("Invalid Comm Settings."));
+    EXPECT_FALSE(w.rigLink().polling());
+    EXPECT_FALSE(h.session->ended);
+    EXPECT_EQ(h.endedWith, -1);
+    typeKeys("VE3ABC59ON\n");
+    EXPECT_EQ(h.session->log.RecordCount(), 1);
+}
+
+TEST(RigLinkWindow, NoRigNoLink)
+{
+    for (const char *name : {"None", "NONE", "none"}) {
+        Harness h(WithRig(name), QByteArray());
+        ASSERT_TRUE(PortMap(*h.registry).setDevice(3, h.dir.filePath("no-such-port")));
+        WriteRigSettings(h, 1, 1);
+        h.prompter.answers = {true};
+        h.start();
+        EXPECT_FALSE(h.window->rigLink().polling()) << name;
+        EXPECT_FALSE(h.prompter.titles().contains("Invalid Comm Settings.")) << name;
+    }
+}
