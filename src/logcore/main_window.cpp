@@ -508,7 +508,8 @@ void MainWindow::buildMenus()
     mnuTaskbar->setCheckable(true);
     connect(mnuTaskbar, &QAction::triggered, this, &MainWindow::mnuTaskbar_Click);
     options->addSeparator();
-    item(options, "mnuRigInterface", QStringLiteral("&Rig Interface"));
+    connect(item(options, "mnuRigInterface", QStringLiteral("&Rig Interface"), true), &QAction::triggered, this,
+            &MainWindow::mnuRigInterface_Click);
     options->addSeparator();
     QMenu *dx = menu(options, "mnuDXSpottingMain", QStringLiteral("&DX Spotting"));
     item(dx, "mnuDXSpotting", QStringLiteral("&Configure"));

@@ -27,6 +27,8 @@ namespace zev {
 
 class RecentContactsModel;
 class RigLink;
+class RigControlWindow;
+struct RigLinkSettings;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -88,6 +90,9 @@ public:
     void StartRigLink();
     // The licence classes' privileges from "BandPlan.txt".
     void mnuPrivileges_Click();
+    // The rig interface window: shown, not modal; it stays loaded once opened.
+    void mnuRigInterface_Click();
+    RigControlWindow *rigWindow() const { return rigWindow_; }
 
     // Score and multipliers.
     void Labeldisplay();
@@ -235,6 +240,9 @@ private:
 
     Session &s_;
     RigLink *rigLink_ = nullptr;
+    RigControlWindow *rigWindow_ = nullptr;
+    // Starts polling with these settings; false when the port would not open.
+    bool startLink(const RigLinkSettings &settings);
 };
 
 // What the n-th value of the preference file holds, for messages.

@@ -3,11 +3,13 @@
 #include "logcore/main_window.h"
 #include "rig/band_conversion.h"
 #include "rig/band_plan_window.h"
+#include "rig/rig_control_window.h"
 #include "common/file_io.h"
 #include "rig/port_map.h"
 #include "rig/rig_link.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace zev {
 
@@ -58,12 +60,52 @@ void MainWindow::StartRigLink()
     RigLinkSettings settings;
     if (!data || !ParseRigSettings(*data, settings).ok)
         return;
+    startLink(settings);
+}
+
+bool MainWindow::startLink(const RigLinkSettings &settings)
+{
     RigLink &link = rigLink();
     BandPlan plan;
     if (const std::optional<QByteArray> planData = ReadWholeFile(s_.folders.work(kBandPlanFile)))
         ParseBandPlan(*planData, plan);
     link.setExtraPlanRows(ExtraPlanRows(plan));
-    link.Start(settings, PortMap(s_.registry));
+    return link.Start(settings, PortMap(s_.registry));
+}
+
+void MainWindow::mnuRigInterface_Click()
+{
+    if (!rigWindow_) {
+        rigWindow_ = new RigControlWindow(s_, s_.folders.work(kRigSettingsFile), this);
+        rigWindow_->setModal(false);
+        // The frequency test window is not part of the program yet.
+        rigWindow_->Command3->setEnabled(false);
+        RigLink &link = rigLink();
+        connect(rigWindow_, &RigControlWindow::testRequested, this, [this](const RigLinkSettings &settings) {
+            if (!startLink(settings))
+                rigWindow_->ShowIdle();
+        });
+        connect(rigWindow_, &RigControlWindow::endTestRequested, &link, &RigLink::Stop);
+        connect(rigWindow_, &RigControlWindow::preferencesChanged, this, [this] { SavePref(); });
+        connect(&link, &RigLink::frequencyRead, rigWindow_,
+                [this](float mhz) { rigWindow_->ShowReading(RigFrequencyFormat(mhz), {}); });
+        connect(&link, &RigLink::modeRead, rigWindow_, [this](const QString &mode) { rigWindow_->ShowReading({}, mode); });
+        connect(&link, &RigLink::responseState, rigWindow_, [this](const QString &state) {
+            if (!state.isEmpty())
+                rigWindow_->ShowReading(state, state);
+        });
+        connect(&link, &RigLink::unprocessed, rigWindow_, [this](const QByteArray &bytes) {
+            // Shown as the radio sent it, control bytes as dots: a label is no terminal.
+            QString text = QString::fromLatin1(bytes);
+            for (QChar &c : text)
+                if (c.unicode() < 32 || c.unicode() == 127)
+                    c = QLatin1Char('.');
+            rigWindow_->ShowUnprocessed(text);
+        });
+    }
+    rigWindow_->show();
+    rigWindow_->raise();
+    rigWindow_->activateWindow();
 }
 
 void MainWindow::mnuPrivileges_Click()

@@ -5,9 +5,15 @@
 
 #include "rig/port_map.h"
 #include "rig/rig_link.h"
+#include "rig/rig_control_window.h"
 #include "rig/rig_settings.h"
 
+#include <QAbstractButton>
+#include <QAction>
+#include <QButtonGroup>
 #include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSocketNotifier>
 
@@ -177,4 +183,73 @@ TEST(RigLinkWindow, NoRigNoLink)
         EXPECT_FALSE(h.window->rigLink().polling()) << name;
         EXPECT_FALSE(h.prompter.titles().contains("Invalid Comm Settings.")) << name;
     }
+}
+
+TEST(RigLinkWindow, TheRigInterfaceMenuTestsAndStopsTheLink)
+{
+    KenwoodRadio radio;
+    ASSERT_FALSE(radio.path().isEmpty());
+    Harness h(WithRig("None"), QByteArray());
+    ASSERT_TRUE(PortMap(*h.registry).setDevice(4, radio.path()));
+    h.prompter.answers = {true};
+    h.start();
+    MainWindow &w = h.activate();
+    auto *entry = w.findChild<QAction *>("mnuRigInterface");
+    ASSERT_NE(entry, nullptr);
+    ASSERT_TRUE(entry->isEnabled());
+    entry->trigger();
+    RigControlWindow *rw = w.rigWindow();
+    ASSERT_NE(rw, nullptr);
+    EXPECT_TRUE(rw->isVisible());
+    EXPECT_FALSE(rw->isModal());
+
+    rw->List1->setCurrentItem(rw->List1->findItems("Kenwood", Qt::MatchExactly).first());
+    for (QAbstractButton *b : rw->port->buttons())
+        if (b->text() == "4")
+            b->click();
+    for (QAbstractButton *b : rw->pollRate->buttons())
+        if (b->text() == "100 ms")
+            b->click();
+    rw->Command1->click();
+    ASSERT_TRUE(w.rigLink().polling());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rw->lblFreq->text() == "14.025"; }, 10000)) << rw->lblFreq->text().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rw->lblMode->text() == "CW"; }, 10000)) << rw->lblMode->text().toStdString();
+    EXPECT_TRUE(rw->lblUnProcess->text().contains("FA00014025000;"));
+    EXPECT_EQ(h.session->prefs.CurrentBand, "20");
+
+    rw->Command2->click();
+    EXPECT_FALSE(w.rigLink().polling());
+    EXPECT_FALSE(w.rigLink().line().isOpen());
+
+    // Done keeps the choice in both files and polls again.
+    rw->cmdDone->click();
+    EXPECT_TRUE(w.rigLink().polling());
+    EXPECT_FALSE(rw->isVisible());
+    EXPECT_EQ(readPrefs(h.folders.work("zevpref.txt")).RigName, "Kenwood");
+    RigLinkSettings stored;
+    ASSERT_TRUE(ParseRigSettings(zevtest::ReadFile(h.folders.work(kRigSettingsFile)), stored).ok);
+    EXPECT_EQ(stored.RigName, "Kenwood");
+    EXPECT_EQ(stored.RigPort, 4);
+    w.close();
+}
+
+TEST(RigLinkWindow, APortThatWillNotOpenLeavesTheWindowIdle)
+{
+    Harness h(WithRig("None"), QByteArray());
+    ASSERT_TRUE(PortMap(*h.registry).setDevice(2, h.folders.work("no-such-device")));
+    h.prompter.answers = {true};
+    h.start();
+    MainWindow &w = h.activate();
+    w.mnuRigInterface_Click();
+    RigControlWindow *rw = w.rigWindow();
+    rw->List1->setCurrentItem(rw->List1->findItems("Elecraft", Qt::MatchExactly).first());
+    for (QAbstractButton *b : rw->port->buttons())
+        if (b->text() == "2")
+            b->click();
+    h.prompter.asked.clear();
+    rw->Command1->click();
+    EXPECT_FALSE(w.rigLink().polling());
+    EXPECT_TRUE(rw->lblPolling->isHidden());
+    EXPECT_FALSE(rw->Command2->isEnabled());
+    EXPECT_TRUE(h.prompter.titles().contains("Invalid Comm Settings."));
 }
