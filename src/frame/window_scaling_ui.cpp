@@ -36,7 +36,7 @@ void PadButtons(QWidget *window, int fontPixels)
     for (QPushButton *b : window->findChildren<QPushButton *>()) {
         if (b->window() != window)
             continue;
-        b->setMinimumSize(QSize());
+        b->setMinimumSize(0, 0);  // so the hint below is the unpadded one
         b->setMinimumSize(b->sizeHint() + QSize(fontPixels, fontPixels / 2));
     }
 }
