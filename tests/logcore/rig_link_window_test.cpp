@@ -1,6 +1,7 @@
 // At start-up the main window starts the rig link of "RigCntrl.txt"; the radio on the
 // other end of the line then steers band and mode, and the next contact carries its frequency.
 
+#include "radio_emulator.h"
 #include "window_harness.h"
 
 #include "rig/port_map.h"
@@ -26,51 +27,12 @@ using namespace zevtest;
 namespace {
 
 // A Kenwood radio on 20 m CW at the master end of a pseudo-terminal.
-class KenwoodRadio {
+class KenwoodRadio : public Emulator {
 public:
-    QByteArray frequency = "FA00014025000;";
-    QByteArray mode = "MD3;";
-
-    KenwoodRadio()
+    explicit KenwoodRadio(const QByteArray &frequency = "FA00014025000;", const QByteArray &mode = "MD3;")
     {
-        int slave = -1;
-        char name[128] = {};
-        if (::openpty(&master_, &slave, name, nullptr, nullptr) != 0)
-            return;
-        path_ = QString::fromLocal8Bit(name);
-        ::close(slave);
-        ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
-        notifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Read);
-        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { answer(); });
+        answers = {{"FA;", frequency}, {"MD;", mode}};
     }
-    ~KenwoodRadio()
-    {
-        notifier_.reset();
-        if (master_ >= 0)
-            ::close(master_);
-    }
-    QString path() const { return path_; }
-
-private:
-    void answer()
-    {
-        char buf[256];
-        const ssize_t n = ::read(master_, buf, sizeof buf);
-        if (n <= 0)
-            return;
-        got_.append(buf, n);
-        for (qsizetype at; (at = got_.indexOf(';')) >= 0;) {
-            const QByteArray query = got_.left(at + 1);
-            got_.remove(0, at + 1);
-            const QByteArray reply = query == "FA;" ? frequency : query == "MD;" ? mode : QByteArray();
-            ::write(master_, reply.constData(), reply.size());
-        }
-    }
-
-    int master_ = -1;
-    QString path_;
-    QByteArray got_;
-    std::unique_ptr<QSocketNotifier> notifier_;
 };
 
 Preferences WithRig(const char *rigName)
@@ -137,9 +99,7 @@ TEST(RigLinkWindow, TheChoicesOfTheRigWindowDecideWhatTheRadioSteers)
     // The radio is on 14.200 MHz, CW: "Frequency" mode-by gives phone there.
     const Case cases[] = {{0, 1, "40", "CW"}, {1, 3, "20", "PH"}, {1, 2, "20", "PH"}};
     for (const Case &c : cases) {
-        KenwoodRadio radio;
-        radio.frequency = "FA00014200000;";
-        radio.mode = "MD3;";
+        KenwoodRadio radio("FA00014200000;", "MD3;");
         Harness h(WithRig("Kenwood"), QByteArray());
         ASSERT_TRUE(PortMap(*h.registry).setDevice(3, radio.path()));
         WriteRigSettings(h, c.useFrequency, c.modeBy);

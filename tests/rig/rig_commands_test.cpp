@@ -1,26 +1,16 @@
 // The rig list, its defaults, poll commands and the frequency and mode commands, byte by byte.
 
 #include "rig/rig_family.h"
+#include "rig_test_helpers.h"
 
 #include <QByteArray>
 #include <gtest/gtest.h>
 
 using namespace zev::rig;
+using zevtest::Hex;
+using zevtest::Rig;
 
 namespace {
-
-QByteArray Hex(const char *pairs)
-{
-    return QByteArray::fromHex(QByteArray(pairs).replace(' ', ""));
-}
-
-const RigDescriptor &Rig(const char *name)
-{
-    const RigDescriptor *rig = FindRig(QLatin1String(name));
-    EXPECT_NE(rig, nullptr) << name;
-    static const RigDescriptor none;
-    return rig ? *rig : none;
-}
 
 CommandContext Context(const RigDescriptor &rig)
 {

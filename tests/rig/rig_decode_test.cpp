@@ -1,6 +1,7 @@
 // Replies of every radio family: cut into frames, decoded, and never read as nonsense.
 
 #include "rig/rig_family.h"
+#include "rig_test_helpers.h"
 
 #include <QByteArray>
 #include <gtest/gtest.h>
@@ -8,23 +9,12 @@
 #include <random>
 
 using namespace zev::rig;
+using zevtest::Hex;
+using zevtest::Rig;
 
 namespace {
 
 constexpr qint64 kStaleMs = 1000;
-
-QByteArray Hex(const char *pairs)
-{
-    return QByteArray::fromHex(QByteArray(pairs).replace(' ', ""));
-}
-
-const RigDescriptor &Rig(const char *name)
-{
-    const RigDescriptor *rig = FindRig(QLatin1String(name));
-    EXPECT_NE(rig, nullptr) << name;
-    static const RigDescriptor none;
-    return rig ? *rig : none;
-}
 
 RigQueries Defaults(const RigDescriptor &rig)
 {
