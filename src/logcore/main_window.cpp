@@ -687,7 +687,7 @@ void MainWindow::Form_Load()
 void MainWindow::mnuSetup_Click()
 {
     StationWindow w(s_, this);
-    runModal(w);
+    showModal(w);
     if (w.result() == QDialog::Accepted) {
         Preferences &p = s_.prefs;
         p.MyCall = w.Text1->text();

@@ -11,6 +11,7 @@
 #include <deque>
 #include <array>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QKeyEvent;
@@ -152,6 +153,8 @@ public:
 
     // How modal windows are run; tests replace it to drive them without a nested loop.
     std::function<void(QDialog &)> runModal;
+    // Runs a modal window through runModal; the radio's band and mode wait meanwhile.
+    void showModal(QDialog &dialog);
 
     // Controls other windows and tests reach by name.
     QLineEdit *txtCall = nullptr, *txtRSTR = nullptr, *txtCntry = nullptr, *txtRSTS = nullptr,
@@ -241,6 +244,14 @@ private:
     Session &s_;
     RigLink *rigLink_ = nullptr;
     RigControlWindow *rigWindow_ = nullptr;
+    // A band or mode the radio reported while something else was running: applied after.
+    int modalDepth_ = 0;
+    std::optional<float> heldFrequency_;
+    QString heldMode_;
+    bool busy() const;
+    void applyHeldRigReadings();
+    void radioFrequency(float mhz);
+    void radioMode(const QString &mode);
     // Starts polling with these settings; false when the port would not open.
     bool startLink(const RigLinkSettings &settings);
 };

@@ -517,6 +517,7 @@ void MainWindow::Mains()
         if (complete && !DupeFlag)
             setDialog(QStringLiteral(" "));
     }
+    applyHeldRigReadings();
 }
 
 void MainWindow::commit()

@@ -68,6 +68,7 @@ bool MainWindow::event(QEvent *event)
             QWidget *f = QApplication::focusWidget();
             if (isActiveWindow() && (!f || (f->window() == this && !qobject_cast<QLineEdit *>(f) && f != ListView1)))
                 txtCall->setFocus();
+            applyHeldRigReadings();
         });
     }
     return QMainWindow::event(event);
@@ -189,7 +190,7 @@ void MainWindow::cmdEdit_Click()
     int countBefore = s_.log.RecordCount();
     {
         EditContactWindow w(s_, n, [this, n] { DeleteRecord(n); }, this);
-        runModal(w);
+        showModal(w);
         edited = w.edited();
     }
     ShowRecentContacts();
@@ -289,7 +290,7 @@ void MainWindow::mnuWriteSumm_Click()
 {
     const QString call = s_.prefs.MyCall;
     SummaryWindow w(s_, windowTitle(), lblTotScore->text(), this);
-    runModal(w);
+    showModal(w);
     // Writing the file trims the call; keep the preference file in step.
     if (s_.prefs.MyCall != call) {
         Label2->setText(s_.prefs.MyCall);
@@ -304,7 +305,7 @@ void MainWindow::mnuGraph_Click()
     RateGraphWindow w(s_, this);
     // Too few contacts: the window has told the operator already and has nothing to show.
     if (w.graph().ready())
-        runModal(w);
+        showModal(w);
 }
 
 // ---- appearance ----
@@ -361,7 +362,7 @@ void MainWindow::mnuTaskbar_Click()
 void MainWindow::mnuColors_Click()
 {
     ColoursWindow w(s_, this);
-    runModal(w);
+    showModal(w);
     SavePref();
     // Repaint the grid in the new colours.
     paintProvinceLabels(s_.prefs.UnworkedMultColour);

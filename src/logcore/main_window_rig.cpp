@@ -8,7 +8,9 @@
 #include "rig/port_map.h"
 #include "rig/rig_link.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QTimer>
 #include <QPushButton>
 
 namespace zev {
@@ -32,6 +34,58 @@ void MainWindow::ModeSelection(const QString &strMode)
         mnu160_Click();
 }
 
+bool MainWindow::busy() const
+{
+    return inMains_ || modalDepth_ > 0 || QApplication::activeModalWidget() != nullptr;
+}
+
+void MainWindow::radioFrequency(float mhz)
+{
+    // A band change reloads the log: never under an open dialog or a commit.
+    if (busy()) {
+        heldFrequency_ = mhz;
+        s_.RigFrequencyText = RigFrequencyFormat(mhz);
+        return;
+    }
+    heldFrequency_.reset();
+    BandFreqConversion(mhz);
+}
+
+void MainWindow::radioMode(const QString &mode)
+{
+    if (busy()) {
+        heldMode_ = mode;
+        return;
+    }
+    heldMode_.clear();
+    ModeSelection(mode);
+}
+
+void MainWindow::applyHeldRigReadings()
+{
+    if (busy())
+        return;
+    if (heldFrequency_) {
+        const float mhz = *heldFrequency_;
+        heldFrequency_.reset();
+        BandFreqConversion(mhz);
+    }
+    if (!heldMode_.isEmpty()) {
+        const QString mode = heldMode_;
+        heldMode_.clear();
+        ModeSelection(mode);
+    }
+}
+
+void MainWindow::showModal(QDialog &dialog)
+{
+    ++modalDepth_;
+    runModal(dialog);
+    --modalDepth_;
+    // After the dialog's own work, whatever the radio did meanwhile.
+    QTimer::singleShot(0, this, [this] { applyHeldRigReadings(); });
+}
+
 RigLink &MainWindow::rigLink()
 {
     if (!rigLink_) {
@@ -39,11 +93,11 @@ RigLink &MainWindow::rigLink()
         rigLink_->setPegasusFolder(s_.folders.work(QStringLiteral("Pegasus")));
         connect(rigLink_, &RigLink::frequencyRead, this, [this](float mhz) {
             if (rigLink_->settings().UseFrequency == 1)
-                BandFreqConversion(mhz);
+                radioFrequency(mhz);
         });
         connect(rigLink_, &RigLink::modeRead, this, [this](const QString &mode) {
             if (rigLink_->settings().ModeBy != 3)
-                ModeSelection(mode);
+                radioMode(mode);
         });
         connect(rigLink_, &RigLink::error, this, [this](const QString &text, const QString &title) {
             s_.prompter.message(text, title, PromptIcon::Information);
@@ -111,7 +165,7 @@ void MainWindow::mnuRigInterface_Click()
 void MainWindow::mnuPrivileges_Click()
 {
     BandPlanWindow w(s_, s_.folders.work(kBandPlanFile), this);
-    runModal(w);
+    showModal(w);
     txtCall->setFocus();
 }
 

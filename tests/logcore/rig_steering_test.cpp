@@ -4,6 +4,8 @@
 
 #include <QLabel>
 
+#include "rig/rig_link.h"
+
 using namespace zevtest;
 
 namespace {
@@ -93,4 +95,31 @@ TEST(RigSteering, AContactCarriesTheFrequencyReportedSinceTheLastOne)
     ASSERT_TRUE(ReadLogFile(h.folders.work("log.txt"), onDisk).ok);
     ASSERT_EQ(onDisk.size(), 2u);
     EXPECT_EQ(onDisk[0].Frequency, "14.025");
+}
+
+TEST(RigSteering, AReadingDuringADialogWaitsUntilItCloses)
+{
+    Harness h(on("PH", "40"));
+    h.prompter.answers = {true};
+    h.start();
+    MainWindow &w = h.activate();
+    QString bandInside, modeInside;
+    int recordsInside = -1;
+    h.otherModal = [&](QDialog &) {
+        // The radio moves while the edit window is open.
+        emit w.rigLink().frequencyRead(14.025f);
+        emit w.rigLink().modeRead("CW");
+        bandInside = h.session->prefs.CurrentBand;
+        modeInside = h.session->prefs.CurrentMode;
+        recordsInside = h.session->log.RecordCount();
+    };
+    selectRecord(w, 2);
+    w.cmdEdit_Click();
+    EXPECT_EQ(bandInside, "40");
+    EXPECT_EQ(modeInside, "PH");
+    EXPECT_EQ(recordsInside, 3);
+    // Once it has closed, the newest reading is applied.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return h.session->prefs.CurrentBand == "20"; }, 2000));
+    EXPECT_EQ(h.session->prefs.CurrentMode, "CW");
+    EXPECT_EQ(h.session->RigFrequencyText, "14.025");
 }
