@@ -149,12 +149,7 @@ void MainWindow::mnuRigInterface_Click()
                 rigWindow_->ShowReading(state, state);
         });
         connect(&link, &RigLink::unprocessed, rigWindow_, [this](const QByteArray &bytes) {
-            // Shown as the radio sent it, control bytes as dots: a label is no terminal.
-            QString text = QString::fromLatin1(bytes);
-            for (QChar &c : text)
-                if (c.unicode() < 32 || c.unicode() == 127)
-                    c = QLatin1Char('.');
-            rigWindow_->ShowUnprocessed(text);
+            rigWindow_->ShowUnprocessed(UnprocessedText(bytes));
         });
     }
     rigWindow_->show();

@@ -72,6 +72,20 @@ RigSettingsReadResult ParseRigSettings(const QByteArray &data, RigLinkSettings &
     return result;
 }
 
+QString UnprocessedText(const QByteArray &bytes, int keep)
+{
+    QString out;
+    out.reserve(bytes.size());
+    for (const char b : bytes) {
+        const auto u = static_cast<unsigned char>(b);
+        if (u >= 32 && u < 127)
+            out += QLatin1Char(b);
+        else
+            out += QStringLiteral("<%1>").arg(u, 2, 16, QLatin1Char('0')).toUpper();
+    }
+    return out.size() > keep ? out.right(keep) : out;
+}
+
 int PollIntervalMs(const QString &pollRate)
 {
     if (pollRate == QLatin1String("F"))

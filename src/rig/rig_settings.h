@@ -44,6 +44,10 @@ struct RigSettingsReadResult {
 // Reads the fourteen values in order; on a bad value `s` keeps what was read before it.
 RigSettingsReadResult ParseRigSettings(const QByteArray &data, RigLinkSettings &s);
 
+// What the radio sent, for a label: printable bytes as they are, others as "<0D>", and
+// only the last `keep` characters.
+QString UnprocessedText(const QByteArray &bytes, int keep = 300);
+
 // Timer interval of a poll rate letter: one poll cycle takes two ticks.
 int PollIntervalMs(const QString &pollRate);
 

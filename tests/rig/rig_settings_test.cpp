@@ -85,3 +85,13 @@ TEST(RigSettings, PollRatesGiveTheTimerInterval)
     EXPECT_EQ(PollIntervalMs("R"), 5000);
     EXPECT_EQ(PollIntervalMs("?"), 250);
 }
+
+TEST(RigSettings, UnprocessedDataIsPlainTextAndBounded)
+{
+    EXPECT_EQ(UnprocessedText("FA00014025000;"), "FA00014025000;");
+    EXPECT_EQ(UnprocessedText(QByteArray::fromHex("fefe00e003fd")), "<FE><FE><00><E0><03><FD>");
+    EXPECT_EQ(UnprocessedText("IF\r\n<b>"), "IF<0D><0A><b>");
+    const QString tail = UnprocessedText(QByteArray(5000, 'A') + "END;", 300);
+    EXPECT_EQ(tail.size(), 300);
+    EXPECT_TRUE(tail.endsWith("END;"));
+}
