@@ -114,7 +114,9 @@ void MainWindow::StartRigLink()
     RigLinkSettings settings;
     if (!data || !ParseRigSettings(*data, settings).ok)
         return;
-    startLink(settings);
+    // The operator can put it right at once: the setup window comes up.
+    if (!startLink(settings))
+        mnuRigInterface_Click();
 }
 
 bool MainWindow::startLink(const RigLinkSettings &settings)

@@ -126,6 +126,10 @@ TEST(RigLinkWindow, AStartFailureIsShownAndTheProgramGoesOn)
     MainWindow &w = h.activate();
     EXPECT_TRUE(h.prompter.titles().contains("Invalid Comm Settings."));
     EXPECT_FALSE(w.rigLink().polling());
+    // The setup window comes up so the operator can choose another port.
+    ASSERT_NE(w.rigWindow(), nullptr);
+    EXPECT_TRUE(w.rigWindow()->isVisible());
+    EXPECT_EQ(w.rigWindow()->List1->currentItem()->text(), "Kenwood");
     EXPECT_FALSE(h.session->ended);
     EXPECT_EQ(h.endedWith, -1);
     typeKeys("VE3ABC59ON\n");
