@@ -26,6 +26,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTableView>
 #include <QTimer>
 #include <QTreeWidget>
@@ -137,6 +138,7 @@ MainWindow::MainWindow(Session &session, QWidget *parent) : QMainWindow(parent),
     buildMenus();
     setupKeyboard();
     applyScreenFonts();
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this, this, &MainWindow::OpenTuneWindow);
 }
 
 MainWindow::~MainWindow() = default;

@@ -94,6 +94,8 @@ public:
     // The rig interface window: shown, not modal; it stays loaded once opened.
     void mnuRigInterface_Click();
     RigControlWindow *rigWindow() const { return rigWindow_; }
+    // Ctrl+G: the tune window, modal.
+    void OpenTuneWindow();
 
     // Score and multipliers.
     void Labeldisplay();

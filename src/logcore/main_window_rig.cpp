@@ -7,6 +7,8 @@
 #include "common/file_io.h"
 #include "rig/port_map.h"
 #include "rig/rig_link.h"
+#include "rig/frequency_test_window.h"
+#include "rig/tune_window.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -134,9 +136,11 @@ void MainWindow::mnuRigInterface_Click()
     if (!rigWindow_) {
         rigWindow_ = new RigControlWindow(s_, s_.folders.work(kRigSettingsFile), this);
         rigWindow_->setModal(false);
-        // The frequency test window is not part of the program yet.
-        rigWindow_->Command3->setEnabled(false);
         RigLink &link = rigLink();
+        connect(rigWindow_, &RigControlWindow::changeFrequencyRequested, this, [this] {
+            FrequencyTestWindow w(rigLink(), rigWindow_);
+            showModal(w);
+        });
         connect(rigWindow_, &RigControlWindow::testRequested, this, [this](const RigLinkSettings &settings) {
             if (!startLink(settings))
                 rigWindow_->ShowIdle();
@@ -157,6 +161,12 @@ void MainWindow::mnuRigInterface_Click()
     rigWindow_->show();
     rigWindow_->raise();
     rigWindow_->activateWindow();
+}
+
+void MainWindow::OpenTuneWindow()
+{
+    TuneWindow w(rigLink(), s_.prefs.RigName, this);
+    showModal(w);
 }
 
 void MainWindow::mnuPrivileges_Click()

@@ -329,6 +329,21 @@ void RigLink::ChangeMode(float mhz, const QString &mode)
     }
 }
 
+void RigLink::SendRaw(const QByteArray &bytes)
+{
+    if (!line_->isOpen() || bytes.isEmpty())
+        return;
+    if (ops_.empty()) {
+        line_->write(bytes);
+        return;
+    }
+    // Before the running sequence's resume, so polling comes back after the write.
+    auto at = ops_.end();
+    if (ops_.back().kind == Op::Resume)
+        --at;
+    ops_.insert(at, {Op::Raw, 0, bytes, {}, {}});
+}
+
 bool RigLink::queueMode(float mhz, const QString &mode)
 {
     const QString m = mode.isEmpty() ? BandPlanMode(extraRows_, mhz) : mode;
@@ -397,6 +412,10 @@ void RigLink::runOps()
                     return;
                 }
             }
+            break;
+        case Op::Raw:
+            if (line_->isOpen())
+                line_->write(op.bytes);
             break;
         case Op::Resume:
             // A command queued behind this one keeps polling paused.

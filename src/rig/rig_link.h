@@ -87,6 +87,9 @@ public:
     void ChangeFrequency(float mhz, const QString &mode = {});
     // Sets the radio's mode; an empty mode is taken from the band plan for `mhz`.
     void ChangeMode(float mhz, const QString &mode);
+    // Writes the bytes as they are, after any running command; nothing when the port is
+    // closed. Errors are ignored: this is for trying out commands by hand.
+    void SendRaw(const QByteArray &bytes);
     // Whether a command sequence is running or waiting.
     bool commandsPending() const { return !ops_.empty(); }
 
@@ -116,7 +119,7 @@ signals:
 
 private:
     struct Op {
-        enum Kind { Pause, Drain, Write, Resume } kind = Pause;
+        enum Kind { Pause, Drain, Write, Resume, Raw } kind = Pause;
         int ms = 0;
         QByteArray bytes;
         QString errorTitle, errorSuffix;

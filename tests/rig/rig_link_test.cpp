@@ -7,6 +7,7 @@
 #include "rig/rig_link.h"
 #include "frame/registry.h"
 #include "radio_emulator.h"
+#include "stepped_link.h"
 #include "test_support.h"
 
 #include <QCoreApplication>
@@ -27,79 +28,8 @@
 namespace {
 
 using namespace zev;
-
-// Timers stepped by the test: nothing waits for real.
-class SteppedTimers : public LinkTimers {
-public:
-    qint64 now = 0;
-    qint64 nowMs() const override { return now; }
-    void startPoll(int intervalMs, std::function<void()> tick) override
-    {
-        interval_ = intervalMs;
-        tick_ = std::move(tick);
-        nextPoll_ = now + intervalMs;
-        active_ = true;
-    }
-    void stopPoll() override { active_ = false; }
-    bool pollActive() const override { return active_; }
-    void singleShot(int ms, std::function<void()> fire) override
-    {
-        shotAt_ = now + ms;
-        shot_ = std::move(fire);
-    }
-    void cancelSingleShot() override { shot_ = nullptr; }
-
-    // Moves the clock on by `ms`, firing whatever falls due on the way, in time order.
-    void advance(qint64 ms)
-    {
-        const qint64 end = now + ms;
-        for (;;) {
-            const qint64 poll = active_ ? nextPoll_ : LLONG_MAX;
-            const qint64 shot = shot_ ? shotAt_ : LLONG_MAX;
-            const qint64 next = std::min(poll, shot);
-            if (next > end)
-                break;
-            now = next;
-            if (shot <= poll) {
-                auto fire = std::move(shot_);
-                shot_ = nullptr;
-                fire();
-            } else {
-                nextPoll_ += interval_;
-                tick_();
-            }
-        }
-        now = end;
-    }
-
-private:
-    int interval_ = 0;
-    bool active_ = false;
-    qint64 nextPoll_ = 0;
-    std::function<void()> tick_;
-    qint64 shotAt_ = 0;
-    std::function<void()> shot_;
-};
-
-// The recording line, noting when each write happened.
-class TimedLine : public RecordingSerialLine {
-public:
-    explicit TimedLine(const SteppedTimers &t) : timers_(t) {}
-    struct Sent {
-        qint64 atMs;
-        QByteArray bytes;
-        bool operator==(const Sent &) const = default;
-    };
-    QList<Sent> sent;
-    bool write(const QByteArray &bytes) override
-    {
-        sent << Sent{timers_.now, bytes};
-        return RecordingSerialLine::write(bytes);
-    }
-
-private:
-    const SteppedTimers &timers_;
-};
+using zevtest::SteppedTimers;
+using zevtest::TimedLine;
 
 RigLinkSettings Settings(const char *rig, const char *freqQuery, const char *modeQuery, const char *pollRate = "F")
 {
@@ -455,6 +385,40 @@ TEST(RigLink, AFailedWriteStopsTheLinkWithTheModeInTheMessage)
     EXPECT_FALSE(f.link.polling());
     f.timers->advance(5000);
     EXPECT_EQ(f.errors.size(), 1);
+}
+
+TEST(RigLink, RawBytesGoAtOnceOrAfterTheRunningCommandAndNeverToAClosedPort)
+{
+    Fixture f;
+    ASSERT_TRUE(f.link.Start(Settings("Kenwood", "FA;", "MD;"), f.ports));
+    f.timers->advance(25);
+    qsizetype before = f.line->sent.size();
+    qint64 t0 = f.timers->now;
+    f.link.SendRaw(QByteArray("\xFE\x00;", 3));
+    ASSERT_EQ(f.line->sent.size(), before + 1);
+    EXPECT_EQ(f.line->sent.last(), (TimedLine::Sent{t0, QByteArray("\xFE\x00;", 3)}));
+    EXPECT_TRUE(f.link.polling());
+
+    // Behind a paced command: after its last byte, and polling comes back after it.
+    f.timers->advance(100);
+    before = f.line->sent.size();
+    t0 = f.timers->now;
+    f.link.ChangeFrequency(14.025f);
+    f.link.SendRaw("PS;");
+    f.timers->advance(1000);
+    const QList<TimedLine::Sent> got = SentSince(f, t0, before);
+    const QList<TimedLine::Sent> expected = {{99, "MD3;"}, {304, "FA00014025000;"}, {304, "PS;"}};
+    ASSERT_GT(got.size(), expected.size());
+    EXPECT_EQ(got.mid(0, 3), expected);
+    EXPECT_EQ(got[3].atMs, 404);
+    EXPECT_FALSE(f.link.commandsPending());
+
+    f.link.Stop();
+    f.line->sent.clear();
+    f.link.SendRaw("FA00007000000;");
+    f.timers->advance(1000);
+    EXPECT_TRUE(f.line->sent.isEmpty());
+    EXPECT_TRUE(f.errors.isEmpty());
 }
 
 TEST(RigLink, PegasusTalksThroughItsFiles)
