@@ -126,6 +126,8 @@ TuneWindow::TuneWindow(RigLink &link, const QString &rigName, QWidget *parent)
         stepRow->addWidget(o);
         optScanStep[i] = o;
     }
+    // A scan with no step would only send the same frequency again and again.
+    optScanStep[0]->setChecked(true);
     scanGrid->addWidget(stepBox, 1, 0, 1, 5);
     top->addWidget(scan);
 

@@ -229,6 +229,8 @@ TEST(TuneWindow, ScanStepsEveryTickWrapsAtTheTopAndAnyKeyStopsIt)
     w.Timer1->stop();  // the test ticks it by hand
     EXPECT_EQ(w.txtFrom->text(), "1.8");
     EXPECT_EQ(w.txtTo->text(), "54");
+    // A step is chosen from the start, so a scan always moves.
+    EXPECT_EQ(w.scanSteps->checkedId(), 0);
 
     // Unchecked, a tick does nothing.
     w.txtFreq->setText("14.025");
