@@ -13,6 +13,22 @@ namespace zev {
 
 namespace {
 
+// Qt puts back the settings a port had when it opened as it closes it. A fresh serial
+// port hangs up (drops DTR and RTS) on close; clearing that first keeps the lines of a
+// powered interface steady when the link stops.
+void ClearHangUpBeforeOpen(const QString &device)
+{
+    const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct termios2 t {};
+    if (::ioctl(fd, TCGETS2, &t) == 0 && (t.c_cflag & HUPCL)) {
+        t.c_cflag &= ~tcflag_t(HUPCL);
+        ::ioctl(fd, TCSETS2, &t);
+    }
+    ::close(fd);
+}
+
 // Bounds what an unread line keeps: a radio sending on its own must not grow memory.
 constexpr qint64 kReadBufferBytes = 64 * 1024;
 
@@ -91,6 +107,7 @@ bool QtSerialLine::open(const QString &device, const QString &settings, Handshak
     case Handshake::None: port_.setFlowControl(QSerialPort::NoFlowControl); break;
     }
     port_.clearError();
+    ClearHangUpBeforeOpen(device);
     if (!port_.open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError qtError = port_.error();
         openErrno_ = ProbeOpenErrno(device, qtError);
@@ -147,8 +164,22 @@ bool QtSerialLine::open(const QString &device, const QString &settings, Handshak
 
 void QtSerialLine::close()
 {
-    if (port_.isOpen())
-        port_.close();
+    if (!port_.isOpen())
+        return;
+    // The last bytes (a radio's unlock sequence) must leave before the port closes, but a
+    // radio that holds CTS low must not keep the close waiting for half a minute.
+    port_.flush();
+    const int fd = port_.handle();
+    for (int i = 0; i < 20; ++i) {
+        int queued = 0;
+        if (::ioctl(fd, TIOCOUTQ, &queued) != 0 || queued <= 0)
+            break;
+        ::usleep(10000);
+    }
+    // Under hardware flow control a radio that is off never takes them: drop the rest.
+    if (handshake_ == Handshake::RtsCts || handshake_ == Handshake::RtsCtsXonXoff)
+        ::ioctl(fd, TCFLSH, TCOFLUSH);
+    port_.close();
 }
 
 bool QtSerialLine::setModemLine(int bit, bool on, const char *name)

@@ -5,6 +5,7 @@
 #include "rig/serial_line_device.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
 
@@ -155,6 +156,26 @@ TEST(QtSerialLine, SetsTheHandshakeAskedOnEveryOpenAndNeverHangsUpOnClose)
         EXPECT_FALSE(state->hangUpOnClose);
         EXPECT_TRUE(state->rawInput);
     }
+}
+
+TEST(QtSerialLine, ClosingKeepsTheLinesSettingsAndSendsTheLastBytes)
+{
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    QtSerialLine line;
+    ASSERT_TRUE(line.open(pty.path(), QStringLiteral("4800,N,8,2"), Handshake::None, false, false))
+        << line.errorText().toStdString();
+    ASSERT_TRUE(line.write(QByteArray::fromHex("0000000080")));
+    line.close();
+    // The unlock bytes went out before the close.
+    EXPECT_EQ(pty.receive(5), QByteArray::fromHex("0000000080"));
+    // Closing does not bring back the hang-up a fresh port has.
+    const int fd = ::open(QFile::encodeName(pty.path()).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    termios t {};
+    ASSERT_EQ(::tcgetattr(fd, &t), 0);
+    ::close(fd);
+    EXPECT_EQ(t.c_cflag & HUPCL, 0u);
 }
 
 TEST(QtSerialLine, RunsEachStoredRateAtItsUartRate)
