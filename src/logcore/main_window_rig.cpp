@@ -147,6 +147,13 @@ void MainWindow::mnuRigInterface_Click()
         });
         connect(rigWindow_, &RigControlWindow::endTestRequested, &link, &RigLink::Stop);
         connect(rigWindow_, &RigControlWindow::preferencesChanged, this, [this] { SavePref(); });
+        // Closing the window by its title bar ends the test, as End Test does.
+        connect(rigWindow_, &QDialog::rejected, this, [this] {
+            rigLink().Stop();
+            rigWindow_->SetPolling(false);
+        });
+        // A link that stops on its own (a vanished adapter) shows as stopped.
+        connect(&link, &RigLink::error, rigWindow_, [this] { rigWindow_->SetPolling(rigLink().polling()); });
         connect(&link, &RigLink::frequencyRead, rigWindow_,
                 [this](float mhz) { rigWindow_->ShowReading(RigFrequencyFormat(mhz), {}); });
         connect(&link, &RigLink::modeRead, rigWindow_, [this](const QString &mode) { rigWindow_->ShowReading({}, mode); });
@@ -158,6 +165,8 @@ void MainWindow::mnuRigInterface_Click()
             rigWindow_->ShowUnprocessed(UnprocessedText(bytes));
         });
     }
+    // The link may have been started before the window existed, at start-up.
+    rigWindow_->SetPolling(rigLink().polling());
     rigWindow_->show();
     rigWindow_->raise();
     rigWindow_->activateWindow();

@@ -366,6 +366,13 @@ void RigControlWindow::ShowIdle()
     lblPolling->hide();
 }
 
+void RigControlWindow::SetPolling(bool polling)
+{
+    polling_ = polling;
+    Command2->setEnabled(polling);
+    lblPolling->setVisible(polling);
+}
+
 void RigControlWindow::ShowReading(const QString &frequency, const QString &mode)
 {
     if (!frequency.isEmpty())

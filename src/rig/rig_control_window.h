@@ -44,6 +44,8 @@ public:
     void ShowUnprocessed(const QString &text);
     // The link could not start: the window shows it is idle.
     void ShowIdle();
+    // Whether the link polls, however it was started (at start-up, by Test).
+    void SetPolling(bool polling);
 
     QListWidget *List1 = nullptr;
     QLineEdit *txtFreq = nullptr, *txtMode = nullptr;

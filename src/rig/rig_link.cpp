@@ -124,6 +124,9 @@ QString RigLink::pegasusPath(const char *name) const
 bool RigLink::Start(const RigLinkSettings &settings, const PortMap &ports)
 {
     Stop();
+    // A reading from before belongs to another test of the link.
+    rigFrequency_ = 0;
+    rigMode_.clear();
     settings_ = settings;
     rig_ = rig::FindRig(settings.RigName);
     if (!rig_ || settings.RigName == QLatin1String("None")) {

@@ -200,6 +200,9 @@ void TuneWindow::Timer1_Timer()
     const std::optional<qint64> now = tune::HzFromText(txtFreq->text());
     if (!from || !to || !now)
         return;
+    // One step at a time: a radio slower than the tick must not pile up commands.
+    if (link_.commandsPending())
+        return;
     txtFreq->setText(tune::MhzText(tune::ScanNext(*now, tune::ScanStepHz(scanSteps->checkedId()), *from, *to)));
     Command1_Click();
 }

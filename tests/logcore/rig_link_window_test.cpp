@@ -217,3 +217,34 @@ TEST(RigLinkWindow, APortThatWillNotOpenLeavesTheWindowIdle)
     EXPECT_FALSE(rw->Command2->isEnabled());
     EXPECT_TRUE(h.prompter.titles().contains("Invalid Comm Settings."));
 }
+
+TEST(RigLinkWindow, TheRigWindowStopsALinkStartedAtStartUp)
+{
+    for (const char *how : {"None and Done", "title bar"}) {
+        SCOPED_TRACE(how);
+        KenwoodRadio radio;
+        ASSERT_FALSE(radio.path().isEmpty());
+        Harness h(WithRig("Kenwood"), QByteArray());
+        ASSERT_TRUE(PortMap(*h.registry).setDevice(3, radio.path()));
+        WriteRigSettings(h, 1, 1);
+        h.prompter.answers = {true};
+        h.start();
+        MainWindow &w = h.activate();
+        ASSERT_TRUE(w.rigLink().polling());
+        w.mnuRigInterface_Click();
+        RigControlWindow *rw = w.rigWindow();
+        // The window knows the link runs.
+        EXPECT_TRUE(rw->Command2->isEnabled());
+        EXPECT_FALSE(rw->lblPolling->isHidden());
+        if (QString(how) == "title bar") {
+            rw->reject();
+        } else {
+            rw->List1->setCurrentItem(rw->List1->findItems("None", Qt::MatchExactly).first());
+            rw->cmdDone->click();
+            EXPECT_EQ(readPrefs(h.folders.work("zevpref.txt")).RigName, "None");
+        }
+        EXPECT_FALSE(w.rigLink().polling());
+        EXPECT_FALSE(w.rigLink().line().isOpen());
+        EXPECT_FALSE(rw->Command2->isEnabled());
+    }
+}

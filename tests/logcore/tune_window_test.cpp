@@ -250,6 +250,10 @@ TEST(TuneWindow, ScanStepsEveryTickWrapsAtTheTopAndAnyKeyStopsIt)
     for (int i = 0; i < 3; ++i) {
         w.Timer1_Timer();
         shown << w.txtFreq->text();
+        // A tick while the radio is still being tuned waits: nothing piles up.
+        w.Timer1_Timer();
+        EXPECT_EQ(w.txtFreq->text(), shown.last());
+        f.timers->advance(1500);
     }
     EXPECT_EQ(shown, QStringList({"1.8025", "1.805", "1.8075"}));
     EXPECT_EQ(f.commands(), Bytes({"FA00001802500;", "FA00001805000;", "FA00001807500;"}));
@@ -257,6 +261,7 @@ TEST(TuneWindow, ScanStepsEveryTickWrapsAtTheTopAndAnyKeyStopsIt)
     w.txtFreq->setText("53.9975");
     w.Timer1_Timer();
     EXPECT_EQ(w.txtFreq->text(), "54");
+    f.timers->advance(1500);
     w.Timer1_Timer();
     EXPECT_EQ(w.txtFreq->text(), "1.8");
     EXPECT_EQ(f.commands(), Bytes({"FA00054000000;", "FA00001800000;"}));
