@@ -114,8 +114,12 @@ void MainWindow::StartRigLink()
         return;
     const std::optional<QByteArray> data = ReadWholeFile(s_.folders.work(kRigSettingsFile));
     RigLinkSettings settings;
-    if (!data || !ParseRigSettings(*data, settings).ok)
+    // A radio is chosen but its settings are missing or damaged: the setup window says
+    // what it could read, so the operator can set the link up again.
+    if (!data || !ParseRigSettings(*data, settings).ok) {
+        mnuRigInterface_Click();
         return;
+    }
     // The operator can put it right at once: the setup window comes up.
     if (!startLink(settings))
         mnuRigInterface_Click();

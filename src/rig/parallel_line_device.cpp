@@ -52,6 +52,8 @@ bool PpdevParallelLine::open(const QString &baseText)
         return false;
     }
     fd_ = fd;
+    // Whatever the port held before, the key starts up.
+    writeControl(kParallelKeyUp);
     error_.clear();
     return true;
 }
@@ -60,6 +62,9 @@ void PpdevParallelLine::close()
 {
     if (fd_ < 0)
         return;
+    // A key or PTT line is never left down behind a released port.
+    unsigned char up = kParallelKeyUp;
+    ::ioctl(fd_, PPWCONTROL, &up);
     ::ioctl(fd_, PPRELEASE);
     ::close(fd_);
     fd_ = -1;

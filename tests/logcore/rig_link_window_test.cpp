@@ -248,3 +248,14 @@ TEST(RigLinkWindow, TheRigWindowStopsALinkStartedAtStartUp)
         EXPECT_FALSE(rw->Command2->isEnabled());
     }
 }
+
+TEST(RigLinkWindow, ARadioWithoutItsSettingsFileBringsUpTheRigWindow)
+{
+    Harness h(WithRig("Kenwood"), QByteArray());
+    h.prompter.answers = {true};
+    h.start();
+    MainWindow &w = h.activate();
+    EXPECT_FALSE(w.rigLink().polling());
+    ASSERT_NE(w.rigWindow(), nullptr);
+    EXPECT_TRUE(w.rigWindow()->isVisible());
+}
