@@ -7,20 +7,43 @@
 #include <QDir>
 #include <QFile>
 #include <QStringList>
+#include <functional>
 #include <QFileInfo>
 
 namespace zev {
 
+namespace {
+
+// Writes `content()` to `path` unless the file is there; a failure adds a line to `failures`.
+void CreateIfMissing(const QString &path, const std::function<std::optional<QByteArray>(QString *)> &content,
+                     QStringList &failures)
+{
+    if (QFileInfo::exists(path))
+        return;
+    QString error;
+    const std::optional<QByteArray> data = content(&error);
+    if (!data || !WriteFileAtomic(path, *data, &error))
+        failures << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), error);
+}
+
+auto Delivered(const QString &path)
+{
+    return [path](QString *error) { return ReadWholeFile(path, error); };
+}
+
+auto Fixed(const QByteArray &bytes)
+{
+    return [bytes](QString *) { return std::optional<QByteArray>(bytes); };
+}
+
+}  // namespace
+
 QString CreateMissingWorkingFiles(const Folders &folders, const Clock &clock)
 {
     QStringList failures;
-    auto create = [&](const QString &path, const QByteArray &content) {
-        QString error;
-        if (!QFileInfo::exists(path) && !WriteFileAtomic(path, content, &error))
-            failures << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), error);
-    };
-    create(folders.work(kPreferenceFile), FormatPreferences(DefaultPreferences(MachineUtcOffsetHours(clock))));
-    create(folders.work(QStringLiteral("log.txt")), QByteArray());
+    CreateIfMissing(folders.work(kPreferenceFile),
+                    Fixed(FormatPreferences(DefaultPreferences(MachineUtcOffsetHours(clock)))), failures);
+    CreateIfMissing(folders.work(QStringLiteral("log.txt")), Fixed(QByteArray()), failures);
     return failures.join(QLatin1Char('\n'));
 }
 
@@ -31,21 +54,12 @@ QString InstallDataFiles(const Folders &folders, const QString &deliveredDir)
         bool found = false;
         for (const QString &dir : {folders.SharedFolder, folders.ProgramDataFolder, folders.StartDir})
             found = found || QFileInfo::exists(dir + name);
-        if (found)
-            continue;
-        QString error;
-        std::optional<QByteArray> data = ReadWholeFile(deliveredDir + name, &error);
-        if (!data || !WriteFileAtomic(folders.SharedFolder + name, *data, &error))
-            failures << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(folders.SharedFolder + name), error);
+        if (!found)
+            CreateIfMissing(folders.SharedFolder + name, Delivered(deliveredDir + name), failures);
     }
     // The band plan is a working file: it lives beside the log, where the operator may edit it.
-    const QString plan = folders.work(QStringLiteral("BandPlan.txt"));
-    if (!QFileInfo::exists(plan)) {
-        QString error;
-        std::optional<QByteArray> data = ReadWholeFile(deliveredDir + QStringLiteral("/BandPlan.txt"), &error);
-        if (!data || !WriteFileAtomic(plan, *data, &error))
-            failures << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(plan), error);
-    }
+    CreateIfMissing(folders.work(QStringLiteral("BandPlan.txt")), Delivered(deliveredDir + QStringLiteral("/BandPlan.txt")),
+                    failures);
     return failures.join(QLatin1Char('\n'));
 }
 

@@ -147,7 +147,7 @@ void MainWindow::mnuRigInterface_Click()
         });
         connect(rigWindow_, &RigControlWindow::testRequested, this, [this](const RigLinkSettings &settings) {
             if (!startLink(settings))
-                rigWindow_->ShowIdle();
+                rigWindow_->SetPolling(false);
         });
         connect(rigWindow_, &RigControlWindow::endTestRequested, &link, &RigLink::Stop);
         connect(rigWindow_, &RigControlWindow::preferencesChanged, this, [this] { SavePref(); });

@@ -359,13 +359,6 @@ void RigControlWindow::Command2_Click()
         emit endTestRequested();
 }
 
-void RigControlWindow::ShowIdle()
-{
-    polling_ = false;
-    Command2->setEnabled(false);
-    lblPolling->hide();
-}
-
 void RigControlWindow::SetPolling(bool polling)
 {
     polling_ = polling;

@@ -42,8 +42,6 @@ public:
     // What the link reports, shown while polling.
     void ShowReading(const QString &frequency, const QString &mode);
     void ShowUnprocessed(const QString &text);
-    // The link could not start: the window shows it is idle.
-    void ShowIdle();
     // Whether the link polls, however it was started (at start-up, by Test).
     void SetPolling(bool polling);
 

@@ -57,6 +57,16 @@ void WriteRigSettings(Harness &h, int useFrequency, int modeBy)
     zevtest::WriteFile(h.folders.work(kRigSettingsFile), FormatRigSettings(s));
 }
 
+// The program started with `radio` on port 3, polling it.
+MainWindow &StartWithRadio(Harness &h, const Emulator &radio, int useFrequency, int modeBy)
+{
+    EXPECT_TRUE(PortMap(*h.registry).setDevice(3, radio.path()));
+    WriteRigSettings(h, useFrequency, modeBy);
+    h.prompter.answers = {true};
+    h.start();
+    return h.activate();
+}
+
 }  // namespace
 
 TEST(RigLinkWindow, TheRadioSteersBandAndModeAndTheContactCarriesItsFrequency)
@@ -64,11 +74,7 @@ TEST(RigLinkWindow, TheRadioSteersBandAndModeAndTheContactCarriesItsFrequency)
     KenwoodRadio radio;
     ASSERT_FALSE(radio.path().isEmpty());
     Harness h(WithRig("Kenwood"), QByteArray());
-    ASSERT_TRUE(PortMap(*h.registry).setDevice(3, radio.path()));
-    WriteRigSettings(h, 1, 1);
-    h.prompter.answers = {true};
-    h.start();
-    MainWindow &w = h.activate();
+    MainWindow &w = StartWithRadio(h, radio, 1, 1);
     ASSERT_TRUE(w.rigLink().polling());
     EXPECT_TRUE(QTest::qWaitFor([&] { return h.session->prefs.CurrentBand == "20"; }, 10000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return h.session->prefs.CurrentMode == "CW"; }, 10000));
@@ -225,11 +231,7 @@ TEST(RigLinkWindow, TheRigWindowStopsALinkStartedAtStartUp)
         KenwoodRadio radio;
         ASSERT_FALSE(radio.path().isEmpty());
         Harness h(WithRig("Kenwood"), QByteArray());
-        ASSERT_TRUE(PortMap(*h.registry).setDevice(3, radio.path()));
-        WriteRigSettings(h, 1, 1);
-        h.prompter.answers = {true};
-        h.start();
-        MainWindow &w = h.activate();
+        MainWindow &w = StartWithRadio(h, radio, 1, 1);
         ASSERT_TRUE(w.rigLink().polling());
         w.mnuRigInterface_Click();
         RigControlWindow *rw = w.rigWindow();
