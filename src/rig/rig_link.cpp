@@ -1,12 +1,13 @@
 #include "rig/rig_link.h"
 
+#include "common/file_io.h"
+
 #include "rig/port_errors.h"
 #include "rig/port_map.h"
 #include "rig/serial_line_device.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QTimer>
 
 namespace zev {
@@ -406,11 +407,11 @@ void RigLink::runOps()
                 }
             } else {
                 QDir().mkpath(pegasusFolder_);
-                QSaveFile f(pegasusPath("PEGASUS.IN"));
-                if (!f.open(QIODevice::WriteOnly) || f.write(op.bytes) != op.bytes.size() || !f.commit()) {
-                    fail(QStringLiteral("%1 could not be written: %2")
-                                 .arg(QDir::toNativeSeparators(f.fileName()), f.errorString())
-                             + op.errorSuffix,
+                const QString path = pegasusPath("PEGASUS.IN");
+                QString why;
+                if (!WriteFileAtomic(path, op.bytes, &why)) {
+                    fail(QStringLiteral("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), why) +
+                             op.errorSuffix,
                          op.errorTitle);
                     return;
                 }
