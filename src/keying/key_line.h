@@ -1,0 +1,23 @@
+#pragma once
+// A line that keys the transmitter: the CW key (RTS, DTR or the parallel port's strobe)
+// or the voice keyer's push-to-talk. Down keys, up releases.
+
+#include <QList>
+#include <QString>
+
+namespace zev {
+
+class KeyLine {
+public:
+    virtual ~KeyLine() = default;
+    // Opens the line with the key up. False, with errorText(), when it failed.
+    virtual bool open() = 0;
+    // Releases the key and closes the line; safe to call when closed.
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    // Sets the key; false, with errorText(), when the line refused (it is then closed).
+    virtual bool set(bool down) = 0;
+    virtual QString errorText() const = 0;
+};
+
+}  // namespace zev
