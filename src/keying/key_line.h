@@ -2,8 +2,10 @@
 // A line that keys the transmitter: the CW key (RTS, DTR or the parallel port's strobe)
 // or the voice keyer's push-to-talk. Down keys, up releases.
 
-#include <QList>
 #include <QString>
+
+#include <functional>
+#include <memory>
 
 namespace zev {
 
@@ -19,5 +21,11 @@ public:
     virtual bool set(bool down) = 0;
     virtual QString errorText() const = 0;
 };
+
+enum class KeyLineKind { Rts, Dtr, Parallel };
+
+// Makes the real line: for RTS and DTR `where` is the serial device ("/dev/ttyUSB0"), for
+// the parallel port the base address text ("&H378"). The line is made closed.
+using KeyLineFactory = std::function<std::unique_ptr<KeyLine>(KeyLineKind kind, const QString &where)>;
 
 }  // namespace zev
