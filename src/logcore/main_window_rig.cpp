@@ -92,7 +92,7 @@ RigLink &MainWindow::rigLink()
 {
     if (!rigLink_) {
         rigLink_ = new RigLink({}, {}, this);
-        rigLink_->setPegasusFolder(s_.folders.work(QStringLiteral("Pegasus")));
+        rigLink_->setPegasusFolder(RigControlWindow::PegasusFolder(s_));
         connect(rigLink_, &RigLink::frequencyRead, this, [this](float mhz) {
             if (rigLink_->settings().UseFrequency == 1)
                 radioFrequency(mhz);
@@ -151,6 +151,7 @@ void MainWindow::mnuRigInterface_Click()
         });
         connect(rigWindow_, &RigControlWindow::endTestRequested, &link, &RigLink::Stop);
         connect(rigWindow_, &RigControlWindow::preferencesChanged, this, [this] { SavePref(); });
+        connect(rigWindow_, &RigControlWindow::pegasusFolderChanged, &link, &RigLink::setPegasusFolder);
         // Closing the window by its title bar ends the test, as End Test does.
         connect(rigWindow_, &QDialog::rejected, this, [this] {
             rigLink().Stop();

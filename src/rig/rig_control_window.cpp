@@ -10,7 +10,9 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
 #include <QEvent>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -75,6 +77,9 @@ RigControlWindow::RigControlWindow(Session &session, const QString &settingsPath
     setObjectName(QStringLiteral("RigControlfrm"));
     setWindowTitle(QStringLiteral(" Rig Interface Setup"));
     runModal = [](QDialog &d) { d.exec(); };
+    chooseFolder = [this](const QString &start) {
+        return QFileDialog::getExistingDirectory(this, QStringLiteral("Folder of the Pegasus files"), start);
+    };
 
     List1 = new QListWidget;
     List1->setObjectName(QStringLiteral("List1"));
@@ -139,6 +144,17 @@ RigControlWindow::RigControlWindow(Session &session, const QString &settingsPath
     connect(txtFreq, &QLineEdit::textChanged, this, [this](const QString &t) { s_.FreqQuery = t; });
     connect(txtMode, &QLineEdit::textChanged, this, [this](const QString &t) { s_.ModeQuery = t; });
 
+    txtPegasus = new QLineEdit(PegasusFolder(session_));
+    txtPegasus->setObjectName(QStringLiteral("txtPegasus"));
+    txtPegasus->setAccessibleName(QStringLiteral("Pegasus files folder"));
+    txtPegasus->setAccessibleDescription(
+        QStringLiteral("The radio's control program writes PEGASUS.OUT and reads PEGASUS.IN in this folder."));
+    connect(txtPegasus, &QLineEdit::editingFinished, this, [this] {
+        if (txtPegasus->isModified())
+            SetPegasusFolder(txtPegasus->text());
+        txtPegasus->setModified(false);
+    });
+
     Label10 = new QLabel(QString::fromLatin1(kIcomNote));
     Label10->setObjectName(QStringLiteral("Label10"));
     Label10->setWordWrap(true);
@@ -170,6 +186,8 @@ RigControlWindow::RigControlWindow(Session &session, const QString &settingsPath
     button(Command3, "Command3", QStringLiteral("Change Frequency"));
     button(Command4, "Command4", QStringLiteral("Copy unprocessed data to clipboard"));
     button(cmdPorts, "cmdPorts", QStringLiteral("Serial &Ports..."));
+    button(cmdPegasus, "cmdPegasus", QStringLiteral("&Browse..."));
+    cmdPegasus->setAccessibleName(QStringLiteral("Browse for the Pegasus files folder"));
     button(cmdDone, "cmdDone", QStringLiteral("&Done"));
     Command2->setEnabled(false);
     connect(Command1, &QPushButton::clicked, this, &RigControlWindow::Command1_Click);
@@ -190,6 +208,11 @@ RigControlWindow::RigControlWindow(Session &session, const QString &settingsPath
         runModal(w);
     });
     connect(cmdDone, &QPushButton::clicked, this, &RigControlWindow::cmdDone_Click);
+    connect(cmdPegasus, &QPushButton::clicked, this, [this] {
+        const QString folder = chooseFolder(txtPegasus->text());
+        if (!folder.isEmpty())
+            SetPegasusFolder(folder);
+    });
     connect(List1, &QListWidget::currentTextChanged, this, [this](const QString &name) { SelectRig(name); });
 
     auto *queries = new QGridLayout;
@@ -229,6 +252,13 @@ RigControlWindow::RigControlWindow(Session &session, const QString &settingsPath
     right->addLayout(options);
     right->addLayout(checks);
     right->addLayout(queries);
+    auto *pegasusRow = new QHBoxLayout;
+    pegasusCaption_ = new QLabel(QStringLiteral("Pegasus files folder:"));
+    pegasusCaption_->setBuddy(txtPegasus);
+    pegasusRow->addWidget(pegasusCaption_);
+    pegasusRow->addWidget(txtPegasus, 1);
+    pegasusRow->addWidget(cmdPegasus);
+    right->addLayout(pegasusRow);
     right->addWidget(Label10);
     right->addLayout(readings);
     auto *top = new QHBoxLayout;
@@ -259,6 +289,7 @@ void RigControlWindow::LoadRigSettings()
     List1->setCurrentItem(found.isEmpty() ? nullptr : found.first());
     chkConvToHex->setEnabled(s_.RigName == QLatin1String("Other"));
     Label10->setVisible(s_.RigName == QLatin1String("Icom"));
+    showPegasusRow();
     applying_ = false;
 }
 
@@ -327,8 +358,42 @@ void RigControlWindow::SelectRig(const QString &name)
         chkConvToHex->setEnabled(d->hexEditable);
         Label10->setVisible(d->icomNote);
     }
+    showPegasusRow();
     s_.RigSerialSettings = SerialSettingsText(s_);
     applyToWindow();
+}
+
+QString RigControlWindow::PegasusFolder(Session &session)
+{
+    const QString chosen = session.registry.value(QStringLiteral("PegasusFolder"));
+    return chosen.isEmpty() ? session.folders.work(QStringLiteral("Pegasus")) : chosen;
+}
+
+bool RigControlWindow::SetPegasusFolder(const QString &folder)
+{
+    const QString clean = QDir::cleanPath(folder.trimmed());
+    QString error;
+    if (clean.isEmpty() || !QDir::isAbsolutePath(clean)) {
+        error = QStringLiteral("a full path starting with / is needed");
+    } else if (session_.registry.setValue(QStringLiteral("PegasusFolder"), clean, &error)) {
+        txtPegasus->setText(clean);
+        emit pegasusFolderChanged(clean);
+        return true;
+    }
+    session_.prompter.message(QStringLiteral("The Pegasus files folder \"%1\" was not kept (%2). The link keeps "
+                                             "using %3.")
+                                  .arg(folder, error, PegasusFolder(session_)),
+                              QStringLiteral("Folder Not Kept"), PromptIcon::Exclamation);
+    txtPegasus->setText(PegasusFolder(session_));
+    return false;
+}
+
+void RigControlWindow::showPegasusRow()
+{
+    const bool pegasus = s_.RigName == QLatin1String("Ten Tec Pegasus");
+    for (QWidget *w : {static_cast<QWidget *>(pegasusCaption_), static_cast<QWidget *>(txtPegasus),
+                       static_cast<QWidget *>(cmdPegasus)})
+        w->setVisible(pegasus);
 }
 
 void RigControlWindow::Command1_Click()

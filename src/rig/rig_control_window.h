@@ -39,6 +39,12 @@ public:
     void Command4_Click();  // Copy unprocessed data to clipboard
     void cmdDone_Click();
 
+    // The folder of the "Ten Tec Pegasus" command files: the operator's choice, else
+    // "Pegasus" in the working folder.
+    static QString PegasusFolder(Session &session);
+    // Keeps the folder typed or chosen; false (with a message) when it could not be kept.
+    bool SetPegasusFolder(const QString &folder);
+
     // What the link reports, shown while polling.
     void ShowReading(const QString &frequency, const QString &mode);
     void ShowUnprocessed(const QString &text);
@@ -46,18 +52,20 @@ public:
     void SetPolling(bool polling);
 
     QListWidget *List1 = nullptr;
-    QLineEdit *txtFreq = nullptr, *txtMode = nullptr;
+    QLineEdit *txtFreq = nullptr, *txtMode = nullptr, *txtPegasus = nullptr;
     QCheckBox *chkConvToHex = nullptr, *ChkConvHex = nullptr, *chkFrequency = nullptr;
     QRadioButton *OptRig = nullptr, *OptFreq = nullptr, *OptDont = nullptr;
     QLabel *Label10 = nullptr, *lblMode = nullptr, *lblFreq = nullptr, *lblUnProcess = nullptr,
            *lblPolling = nullptr;
     QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command3 = nullptr, *Command4 = nullptr,
-                *cmdPorts = nullptr, *cmdDone = nullptr;
+                *cmdPorts = nullptr, *cmdPegasus = nullptr, *cmdDone = nullptr;
     QButtonGroup *baud = nullptr, *parity = nullptr, *dataBits = nullptr, *stopBits = nullptr, *port = nullptr,
                  *power = nullptr, *pollRate = nullptr;
 
     // How the "Serial Ports" window is shown; tests replace it.
     std::function<void(QDialog &)> runModal;
+    // Asks for a folder, starting at the given one; empty when cancelled. Tests replace it.
+    std::function<QString(const QString &)> chooseFolder;
 
 signals:
     // Start (or restart) polling with these settings; only for a rig other than "None".
@@ -68,6 +76,8 @@ signals:
     void changeFrequencyRequested();
     // The radio's name went into the preferences, which want saving.
     void preferencesChanged();
+    // The Pegasus command files are now in this folder.
+    void pegasusFolderChanged(const QString &folder);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -76,8 +86,10 @@ private:
     void applyToWindow();
     void readOptions();
     void optionChanged();
+    void showPegasusRow();
 
     Session &session_;
+    QLabel *pegasusCaption_ = nullptr;
     QString path_;
     RigLinkSettings s_;
     bool applying_ = false;

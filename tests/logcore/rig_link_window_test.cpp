@@ -10,6 +10,8 @@
 #include "rig/rig_settings.h"
 
 #include <QAbstractButton>
+#include <QDir>
+#include <QLineEdit>
 #include <QAction>
 #include <QButtonGroup>
 #include <QLabel>
@@ -260,4 +262,46 @@ TEST(RigLinkWindow, ARadioWithoutItsSettingsFileBringsUpTheRigWindow)
     EXPECT_FALSE(w.rigLink().polling());
     ASSERT_NE(w.rigWindow(), nullptr);
     EXPECT_TRUE(w.rigWindow()->isVisible());
+}
+
+TEST(RigLinkWindow, ThePegasusFolderIsChosenInTheRigWindowAndKept)
+{
+    Harness h(WithRig("None"), QByteArray());
+    h.prompter.answers = {true};
+    h.start();
+    MainWindow &w = h.activate();
+    w.mnuRigInterface_Click();
+    RigControlWindow *rw = w.rigWindow();
+    // Only the Pegasus radio talks through files, so only it shows the folder.
+    EXPECT_TRUE(rw->txtPegasus->isHidden());
+    rw->List1->setCurrentItem(rw->List1->findItems("Ten Tec Pegasus", Qt::MatchExactly).first());
+    EXPECT_FALSE(rw->txtPegasus->isHidden());
+    EXPECT_EQ(rw->txtPegasus->text(), h.folders.work("Pegasus"));
+
+    const QString folder = h.dir.filePath("elsewhere");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    zevtest::WriteFile(folder + "/PEGASUS.OUT", "7.0251\r\nCW\r\n");
+    rw->chooseFolder = [&](const QString &start) {
+        EXPECT_EQ(start, h.folders.work("Pegasus"));
+        return folder;
+    };
+    rw->cmdPegasus->click();
+    EXPECT_EQ(rw->txtPegasus->text(), folder);
+    EXPECT_EQ(w.rigLink().pegasusFolder(), folder);
+
+    rw->Command1->click();
+    ASSERT_TRUE(w.rigLink().polling());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return h.session->prefs.CurrentBand == "40"; }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return h.session->prefs.CurrentMode == "CW"; }, 10000));
+    EXPECT_EQ(RigControlWindow::PegasusFolder(*h.session), folder);
+
+    // A relative path is refused with a message and the kept folder stays.
+    h.prompter.asked.clear();
+    rw->txtPegasus->setText("Pegasus2");
+    rw->txtPegasus->setModified(true);
+    emit rw->txtPegasus->editingFinished();
+    EXPECT_TRUE(h.prompter.titles().contains("Folder Not Kept"));
+    EXPECT_EQ(rw->txtPegasus->text(), folder);
+    EXPECT_EQ(w.rigLink().pegasusFolder(), folder);
+    rw->Command2->click();
 }
