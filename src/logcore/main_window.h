@@ -93,6 +93,8 @@ public:
     void mnuPrivileges_Click();
     // The rig interface window: shown, not modal; it stays loaded once opened.
     void mnuRigInterface_Click();
+    // The same window, modal when `modal` (a link that could not start at start-up).
+    void showRigWindow(bool modal);
     RigControlWindow *rigWindow() const { return rigWindow_; }
     // Ctrl+G: the tune window, modal.
     void OpenTuneWindow();

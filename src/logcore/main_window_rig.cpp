@@ -117,12 +117,12 @@ void MainWindow::StartRigLink()
     // A radio is chosen but its settings are missing or damaged: the setup window says
     // what it could read, so the operator can set the link up again.
     if (!data || !ParseRigSettings(*data, settings).ok) {
-        mnuRigInterface_Click();
+        showRigWindow(true);
         return;
     }
-    // The operator can put it right at once: the setup window comes up.
+    // The operator puts it right before going on: the setup window comes up, modal.
     if (!startLink(settings))
-        mnuRigInterface_Click();
+        showRigWindow(true);
 }
 
 bool MainWindow::startLink(const RigLinkSettings &settings)
@@ -136,6 +136,11 @@ bool MainWindow::startLink(const RigLinkSettings &settings)
 }
 
 void MainWindow::mnuRigInterface_Click()
+{
+    showRigWindow(false);
+}
+
+void MainWindow::showRigWindow(bool modal)
 {
     if (!rigWindow_) {
         rigWindow_ = new RigControlWindow(s_, s_.folders.work(kRigSettingsFile), this);
@@ -172,6 +177,9 @@ void MainWindow::mnuRigInterface_Click()
     }
     // The link may have been started before the window existed, at start-up.
     rigWindow_->SetPolling(rigLink().polling());
+    // Modality only changes while hidden; a visible window stays as it is.
+    if (!rigWindow_->isVisible())
+        rigWindow_->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
     rigWindow_->show();
     rigWindow_->raise();
     rigWindow_->activateWindow();

@@ -134,12 +134,19 @@ TEST(RigLinkWindow, AStartFailureIsShownAndTheProgramGoesOn)
     MainWindow &w = h.activate();
     EXPECT_TRUE(h.prompter.titles().contains("Invalid Comm Settings."));
     EXPECT_FALSE(w.rigLink().polling());
-    // The setup window comes up so the operator can choose another port.
+    // The setup window comes up, modal, so the operator chooses another port first.
     ASSERT_NE(w.rigWindow(), nullptr);
     EXPECT_TRUE(w.rigWindow()->isVisible());
+    EXPECT_TRUE(w.rigWindow()->isModal());
     EXPECT_EQ(w.rigWindow()->List1->currentItem()->text(), "Kenwood");
     EXPECT_FALSE(h.session->ended);
     EXPECT_EQ(h.endedWith, -1);
+    w.rigWindow()->reject();
+    // Opened from the menu afterwards it is an ordinary window again.
+    w.mnuRigInterface_Click();
+    EXPECT_FALSE(w.rigWindow()->isModal());
+    w.rigWindow()->reject();
+    h.activate();
     typeKeys("VE3ABC59ON\n");
     EXPECT_EQ(h.session->log.RecordCount(), 1);
 }
@@ -262,6 +269,7 @@ TEST(RigLinkWindow, ARadioWithoutItsSettingsFileBringsUpTheRigWindow)
     EXPECT_FALSE(w.rigLink().polling());
     ASSERT_NE(w.rigWindow(), nullptr);
     EXPECT_TRUE(w.rigWindow()->isVisible());
+    EXPECT_TRUE(w.rigWindow()->isModal());
 }
 
 TEST(RigLinkWindow, ThePegasusFolderIsChosenInTheRigWindowAndKept)
