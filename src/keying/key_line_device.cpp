@@ -1,0 +1,166 @@
+#include "keying/key_line_device.h"
+
+#include "rig/parallel_line_device.h"
+#include "rig/port_errors.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace zev {
+
+namespace {
+
+QString ErrnoText(int err)
+{
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+QString WithAdvice(QString text, const QString &advice)
+{
+    if (!advice.isEmpty())
+        text += QLatin1Char(' ') + advice;
+    return text;
+}
+
+}  // namespace
+
+SerialKeyLine::SerialKeyLine(const QString &device, KeyLineKind kind)
+    : device_(device), kind_(kind), bit_(kind == KeyLineKind::Dtr ? TIOCM_DTR : TIOCM_RTS)
+{
+}
+
+SerialKeyLine::~SerialKeyLine()
+{
+    close();
+}
+
+bool SerialKeyLine::open()
+{
+    close();
+    if (device_.isEmpty()) {
+        error_ = kNoCwPortText;
+        return false;
+    }
+    const QByteArray path = QFile::encodeName(device_);
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        error_ = WithAdvice(QStringLiteral("The CW port %1 could not be opened: %2.").arg(device_, ErrnoText(err)),
+                            PermissionAdvice(device_, err, PortKind::Serial));
+        return false;
+    }
+    termios t{};
+    if (::tcgetattr(fd, &t) != 0) {
+        error_ = QStringLiteral("%1 is not a serial port: %2.").arg(device_, ErrnoText(errno));
+        ::close(fd);
+        return false;
+    }
+    // Without this the last close would drop RTS and DTR on some drivers and raise them
+    // again at the next open: a short key-down on the transmitter.
+    t.c_cflag &= ~tcflag_t(HUPCL);
+    t.c_cflag |= CLOCAL;
+    if (::tcsetattr(fd, TCSANOW, &t) != 0) {
+        error_ = QStringLiteral("The CW port %1 refused its settings: %2.").arg(device_, ErrnoText(errno));
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    error_.clear();
+    // Both lines start up. A device without modem lines (a pseudo-terminal) fails here with
+    // ENOTTY; that is said by the first set(), the port itself did open.
+    int both = TIOCM_RTS | TIOCM_DTR;
+    ::ioctl(fd_, TIOCMBIC, &both);
+    return true;
+}
+
+void SerialKeyLine::close()
+{
+    if (fd_ < 0)
+        return;
+    int bit = bit_;
+    ::ioctl(fd_, TIOCMBIC, &bit);
+    ::close(fd_);
+    fd_ = -1;
+}
+
+bool SerialKeyLine::set(bool down)
+{
+    if (fd_ < 0) {
+        error_ = QStringLiteral("The CW port %1 is not open.").arg(device_);
+        return false;
+    }
+    int bit = bit_;
+    if (::ioctl(fd_, down ? TIOCMBIS : TIOCMBIC, &bit) == 0)
+        return true;
+    const int err = errno;
+    const QString line = kind_ == KeyLineKind::Dtr ? QStringLiteral("DTR") : QStringLiteral("RTS");
+    if (err == ENOTTY || err == EINVAL)
+        error_ = QStringLiteral("The CW port %1 has no %2 line to key (%3): it is not a real serial "
+                                "port, for example a pseudo-terminal.")
+                     .arg(device_, line, ErrnoText(err));
+    else
+        error_ = WithAdvice(QStringLiteral("The CW port %1 refused to set %2: %3.").arg(device_, line, ErrnoText(err)),
+                            PermissionAdvice(device_, err, PortKind::Serial));
+    // A refusing line is given up; closing it releases whatever it can.
+    close();
+    return false;
+}
+
+ParallelKeyLine::ParallelKeyLine(const QString &baseText, std::unique_ptr<ParallelLine> line)
+    : baseText_(baseText), line_(std::move(line))
+{
+}
+
+ParallelKeyLine::~ParallelKeyLine()
+{
+    close();
+}
+
+bool ParallelKeyLine::open()
+{
+    if (!line_->open(baseText_)) {
+        const QString device = ParportForAddress(baseText_);
+        error_ = WithAdvice(line_->errorText(),
+                            device.isEmpty() ? QString() : PermissionAdvice(device, line_->openErrno(), PortKind::Parallel));
+        return false;
+    }
+    if (!line_->writeControl(kParallelKeyUp)) {
+        error_ = line_->errorText();
+        line_->close();
+        return false;
+    }
+    error_.clear();
+    return true;
+}
+
+void ParallelKeyLine::close()
+{
+    if (!line_->isOpen())
+        return;
+    line_->writeControl(kParallelKeyUp);
+    line_->close();
+}
+
+bool ParallelKeyLine::set(bool down)
+{
+    if (line_->writeControl(down ? kParallelKeyDown : kParallelKeyUp))
+        return true;
+    error_ = line_->errorText();
+    close();
+    return false;
+}
+
+std::unique_ptr<KeyLine> MakeKeyLine(KeyLineKind kind, const QString &where)
+{
+    if (kind == KeyLineKind::Parallel)
+        return std::make_unique<ParallelKeyLine>(where, std::make_unique<PpdevParallelLine>());
+    return std::make_unique<SerialKeyLine>(where, kind);
+}
+
+}  // namespace zev
