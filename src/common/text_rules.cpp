@@ -6,7 +6,7 @@ namespace zev {
 
 namespace {
 
-enum class Chars { Any, Digits, DateChars, TimeChars, OffsetChars };
+enum class Chars { Any, Digits, DateChars, TimeChars, OffsetChars, SignedDigits, DecimalDigits };
 
 struct Rule {
     int maxLength;
@@ -37,6 +37,11 @@ Rule ruleFor(TextKind kind)
     case TextKind::Detail: return {60, Chars::Any, false, true, true};
     case TextKind::Soapbox: return {250, Chars::Any, false, true, true};
     case TextKind::Answer: return {250, Chars::Any, false, true, true};
+    case TextKind::CwMessage: return {250, Chars::Any, true, true, false};
+    case TextKind::PortNumber: return {3, Chars::Digits, false, false, false};
+    case TextKind::WordSpace: return {3, Chars::SignedDigits, false, false, false};
+    case TextKind::Seconds: return {6, Chars::DecimalDigits, false, false, false};
+    case TextKind::Address: return {10, Chars::Any, true, false, false};
     }
     return {0, Chars::Digits, false, false, false};
 }
@@ -60,6 +65,8 @@ bool allowed(Chars chars, char16_t u)
     case Chars::DateChars: return isDigit(u) || u == '/';
     case Chars::TimeChars: return isDigit(u) || u == ':';
     case Chars::OffsetChars: return u >= '-' && u <= '9';  // "-", ".", "/" and digits, as typed
+    case Chars::SignedDigits: return isDigit(u) || u == '-';
+    case Chars::DecimalDigits: return isDigit(u) || u == '.';
     }
     return false;
 }

@@ -26,6 +26,11 @@ enum class TextKind {
     Detail,      // name, address, e-mail, club: as typed, 60
     Soapbox,     // the summary sheet's comment line: as typed, 250
     Answer,      // an input box's answer: as typed, 250
+    CwMessage,   // a function key's CW message: capitals, blanks, no quote, 250
+    PortNumber,  // a port number or speed: digits, 3
+    WordSpace,   // word-space units: "-" and digits, 3
+    Seconds,     // a repeat pause: digits and ".", 6
+    Address,     // a parallel port address ("&H378"): capitals, no blanks, no quote, 10
 };
 
 // Longest text a box of this kind takes.

@@ -6,6 +6,7 @@
 #include "frame/folders.h"
 #include "frame/registry.h"
 #include "frame/shared_prefs.h"
+#include "keying/cw_buffer.h"
 #include "logcore/contact_log.h"
 #include "logcore/prefix_table.h"
 #include "logcore/preferences.h"
@@ -32,6 +33,9 @@ struct Session {
     bool TimeOnActive = false;
     QDateTime TimeOnStart;
     double RunningSeconds = 0;
+
+    // Text waiting to be keyed.
+    CwBuffer CWBuffer;
 
     // Frequency last reported by the rig link, carried by the next contact.
     QString RigFrequencyText;

@@ -1,5 +1,7 @@
 #include "logcore/main_window.h"
 
+#include "keying/keying_controller.h"
+
 #include "common/file_io.h"
 #include "frame/text_rules_ui.h"
 #include "frame/window_scaling.h"
@@ -139,6 +141,10 @@ MainWindow::MainWindow(Session &session, QWidget *parent) : QMainWindow(parent),
     setupKeyboard();
     applyScreenFonts();
     new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this, this, &MainWindow::OpenTuneWindow);
+    // Every key of the window passes the keying first, whichever control has the focus.
+    for (QWidget *w : findChildren<QWidget *>())
+        if (w->focusPolicy() != Qt::NoFocus)
+            w->installEventFilter(this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -498,7 +504,8 @@ void MainWindow::buildMenus()
 
     QMenu *options = menu(nullptr, "mnuOptions", QStringLiteral("&Options"));
     QMenu *transmit = menu(options, "mnuTransmit", QStringLiteral("&Transmit"));
-    item(transmit, "mnuCW", QStringLiteral("&CW Setup"));
+    connect(item(transmit, "mnuCW", QStringLiteral("&CW Setup"), true), &QAction::triggered, this,
+            &MainWindow::mnuCW_Click);
     item(transmit, "mnuVoice", QStringLiteral("&Voice Setup"));
     options->addSeparator();
     QMenu *appearance = menu(options, "mnuAppearance", QStringLiteral("&Appearance"));
@@ -676,7 +683,8 @@ void MainWindow::Form_Load()
     if (s_.ended)
         return;
     ShowOperatingTime();
-    // Voice-keyer and CW settings come with the keyers; the taskbar option is applied here.
+    // The voice-keyer settings come with the voice keyer; then the CW settings and the taskbar.
+    LoadCWSettings();
     mnuTaskbar->setChecked(s_.prefs.TaskbarMode == 1);
     ApplyFormSize();
     Timer1->start();
@@ -883,7 +891,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
-    // Sending CW refuses the close; the keyer comes later.
+    // A message on the air: this close stops it after the current character; the next
+    // close goes through.
+    if (keying_ && !keying_->mayClose()) {
+        event->ignore();
+        return;
+    }
     if (rigLink_)
         rigLink_->Stop();
     Form_Unload();

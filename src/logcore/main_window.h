@@ -3,6 +3,7 @@
 
 #include "frame/session.h"
 #include "frame/widget_helpers_ui.h"
+#include "keying/key_line.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -26,6 +27,11 @@ class QTreeWidget;
 
 namespace zev {
 
+class CodePracticeWindow;
+class CwEngine;
+class CwStringsWindow;
+class CwWindow;
+class KeyingController;
 class RecentContactsModel;
 class RigLink;
 class RigControlWindow;
@@ -141,6 +147,29 @@ public:
     // Voice cues for blind operators come with the voice keyer.
     void PlayCue(const QString &) {}
 
+    // CW: function keys, keyboard CW and the CW windows.
+    KeyingController &keying();
+    // "cw.txt" and the timing choice, at start-up.
+    void LoadCWSettings();
+    // Keys of the logging window (and of the CW strings window) before the boxes see
+    // them; true when taken.
+    bool keyingKey(QKeyEvent *event);
+    // Options > Transmit > CW Setup: modal. Ctrl+C and Ctrl+S show it as a window.
+    void mnuCW_Click();
+    void showCwWindow(bool modal);
+    CwWindow *cwWindow() const { return cwWindow_; }
+    // Ctrl+W, and CW Setup's Done with a keying line chosen (minimized).
+    void showCwStrings(bool minimized);
+    CwStringsWindow *cwStringsWindow() const { return cwStrings_; }
+    // CW Setup's "Send Code Practice": modal; the buffer is emptied when it closes.
+    void showCodePractice();
+    // Tests drive the code practice window through this hook while it is open.
+    std::function<void(CodePracticeWindow &)> codePracticeOpened;
+    // Makes the CW key line; tests put a recording line here.
+    std::function<std::unique_ptr<KeyLine>(KeyLineKind, const QString &)> keyLineFactory;
+    // Ctrl and a letter: the window it stands for; true when the key had a window.
+    bool openKeyWindow(int qtKey);
+
     // Entry state.
     int HandOffCode = 0;
     QChar HandOffKey;
@@ -246,6 +275,10 @@ private:
     void moveFocus(QWidget *w);
 
     Session &s_;
+    CwEngine *cwEngine_ = nullptr;
+    KeyingController *keying_ = nullptr;
+    CwWindow *cwWindow_ = nullptr;
+    CwStringsWindow *cwStrings_ = nullptr;
     RigLink *rigLink_ = nullptr;
     RigControlWindow *rigWindow_ = nullptr;
     // A band or mode the radio reported while something else was running: applied after.

@@ -146,6 +146,12 @@ void MainWindow::clearEntry()
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    // Function keys, Escape and keyboard CW act at once, even while typed keys are held.
+    if (event->type() == QEvent::KeyPress && !replaying_) {
+        auto *w = qobject_cast<QWidget *>(watched);
+        if (w && w->window() == this && keyingKey(static_cast<QKeyEvent *>(event)))
+            return true;
+    }
     if (watched == ListView1 && listEvent(event))
         return true;
     if (watched == ListView1->viewport() && event->type() == QEvent::MouseButtonRelease) {

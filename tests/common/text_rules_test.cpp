@@ -11,7 +11,8 @@ const TextKind kAllKinds[] = {
     TextKind::Call,   TextKind::Report,     TextKind::EditReport, TextKind::Exchange, TextKind::Power,
     TextKind::Mode,   TextKind::Band,       TextKind::Points,     TextKind::Date,     TextKind::Time,
     TextKind::UtcOffset, TextKind::Coordinate, TextKind::Country, TextKind::Station,  TextKind::Operators,
-    TextKind::Detail, TextKind::Soapbox,    TextKind::Answer,
+    TextKind::Detail, TextKind::Soapbox,    TextKind::Answer,     TextKind::CwMessage, TextKind::PortNumber,
+    TextKind::WordSpace, TextKind::Seconds, TextKind::Address,
 };
 
 }  // namespace
@@ -58,6 +59,12 @@ TEST(TextRules, WhatEachKindOfBoxKeepsOfAPaste)
         {TextKind::UtcOffset, "-123456789", "-1234567", false},
         {TextKind::Coordinate, "-75.5 \"W\"", "-75.5 W", false},
         {TextKind::Country, "Cote d'Ivoire\r\n", "Cote d'Ivoire", false},
+        // A quote in a CW message could not be read back from cw.txt.
+        {TextKind::CwMessage, "tu \"$\" 5nn #\r\n", "TU $ 5NN #", false},
+        {TextKind::PortNumber, "1e3", "13", false},
+        {TextKind::WordSpace, "-3.5", "-35", false},
+        {TextKind::Seconds, "2.5s\r\n", "2.5", false},
+        {TextKind::Address, "&h 378\"", "&H378", false},
         {TextKind::Country, QString::fromUtf8("\u0395\u03bb\u03bb\u03ac\u03b4\u03b1"), "", true},
         {TextKind::Station, "qrp 5 w\r\n", "QRP 5 W", false},
         // The summary sheet keeps quotes and letter case, as typing there does.

@@ -1,0 +1,247 @@
+// CW on the logging window: settings at start-up, the CW windows, function keys typed into
+// the entry boxes, the close refused while a message is on the air.
+
+#include "window_harness.h"
+
+#include "keying/code_practice_window.h"
+#include "keying/cw_settings.h"
+#include "keying/cw_strings_window.h"
+#include "keying/cw_window.h"
+#include "keying/keying_controller.h"
+#include "keying/morse.h"
+#include "keying/recording_key_line.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+
+using namespace zevtest;
+
+namespace {
+
+Preferences CwPrefs()
+{
+    Preferences p = Harness::basePrefs();
+    p.CurrentMode = "CW";
+    return p;
+}
+
+CwSettings RtsSettings()
+{
+    CwSettings s;
+    s.messages[0] = "$ 5NN #";
+    s.messages[1] = "TU";
+    s.port = "2";
+    s.speed = "60";
+    s.keyingLine = kKeyRts;
+    return s;
+}
+
+// The window started with `settings` in cw.txt, keying a recording line.
+struct CwDesk {
+    Harness h{CwPrefs(), QByteArray()};
+    std::shared_ptr<KeyLineRecord> record = std::make_shared<KeyLineRecord>();
+    QStringList linesMade;
+
+    MainWindow &start(const std::optional<CwSettings> &settings = RtsSettings())
+    {
+        if (settings)
+            zevtest::WriteFile(h.folders.work(kCwSettingsFile), FormatCwSettings(*settings));
+        h.prompter.answers = {true};
+        MainWindow &w = h.start();
+        w.keyLineFactory = [this](KeyLineKind, const QString &where) -> std::unique_ptr<KeyLine> {
+            linesMade << where;
+            return std::make_unique<RecordingKeyLine>(record);
+        };
+        return h.activate();
+    }
+    QString keyed() const
+    {
+        QString out;
+        for (const auto &s : record->sets())
+            out += s.down ? QLatin1Char('1') : QLatin1Char('0');
+        return out;
+    }
+    static QString patternOf(const QString &text)
+    {
+        QString out;
+        for (QChar c : text)
+            out += CharacterPattern(c, 0);
+        return out;
+    }
+    bool idle()
+    {
+        return QTest::qWaitFor([&] { return !h.window->keying().CWSending() && h.session->CWBuffer.isEmpty(); },
+                               20000);
+    }
+};
+
+}  // namespace
+
+TEST(KeyingWindow, StartUpWritesMissingCwSettingsAndLoadsStoredOnes)
+{
+    {
+        CwDesk d;
+        d.start(std::nullopt);
+        EXPECT_TRUE(QFile::exists(d.h.folders.work(kCwSettingsFile)));
+        EXPECT_EQ(d.h.window->keying().settings, LoadCwSettings(d.h.folders.work(kCwSettingsFile)));
+        EXPECT_EQ(d.h.window->keying().settings.messages[8], kDefaultF9);
+        EXPECT_FALSE(d.h.prompter.titles().contains("Error opeining file"));
+    }
+    {
+        CwDesk d;
+        CwSettings s = RtsSettings();
+        s.repeatPause = "5";
+        d.start(s);
+        EXPECT_EQ(d.h.window->keying().settings.messages[0], "$ 5NN #");
+        EXPECT_EQ(d.h.window->keying().settings.keyingLine, kKeyRts);
+        EXPECT_EQ(d.h.window->keying().tmrRepeat()->interval(), 5000);
+    }
+}
+
+TEST(KeyingWindow, AFunctionKeyTypedInTheCallBoxSendsTheMessage)
+{
+    CwDesk d;
+    MainWindow &w = d.start();
+    typeKeys("VE3ABC");
+    w.txtRSTS->setText("599");
+    QTest::keyClick(w.txtCall, Qt::Key_F1);
+    ASSERT_TRUE(d.idle());
+    EXPECT_EQ(d.keyed(), CwDesk::patternOf("VE3ABC 5NN " + w.ExchangeForMacros.trimmed()));
+    EXPECT_EQ(d.linesMade.size(), 1);
+    // The function key never reached the box.
+    EXPECT_EQ(w.txtCall->text(), "VE3ABC");
+
+    // The speed arrows work from any box and say the new speed.
+    QTest::keyClick(w.txtCall, Qt::Key_Up);
+    EXPECT_EQ(w.keying().settings.speed, "61");
+    EXPECT_EQ(w.lblDialog->text(), "61 WPM");
+
+    // Escape with nothing on the air clears the boxes.
+    QTest::keyClick(w.txtCall, Qt::Key_Escape);
+    EXPECT_TRUE(w.txtCall->text().isEmpty());
+}
+
+TEST(KeyingWindow, TheCloseIsRefusedWhileAMessageIsOnTheAir)
+{
+    CwDesk d;
+    CwSettings s = RtsSettings();
+    s.speed = "5";
+    s.messages[0] = "EEEEEEEEEEEEEEEEEEEE";
+    MainWindow &w = d.start(s);
+    QTest::keyClick(w.txtCall, Qt::Key_F1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !d.record->sets().empty(); }, 5000));
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(d.h.session->CWBuffer.isEmpty());
+    ASSERT_TRUE(d.idle());
+    EXPECT_FALSE(d.record->isDown());
+    EXPECT_TRUE(w.close());
+}
+
+TEST(KeyingWindow, CwSetupKeepsItsSettingsAndShowsTheCwStrings)
+{
+    CwDesk d;
+    MainWindow &w = d.start(CwSettings());
+    auto *entry = w.findChild<QAction *>("mnuCW");
+    ASSERT_NE(entry, nullptr);
+    ASSERT_TRUE(entry->isEnabled());
+    d.h.otherModal = [&](QDialog &dialog) {
+        auto *cw = qobject_cast<CwWindow *>(&dialog);
+        ASSERT_NE(cw, nullptr);
+        cw->messageBoxes[0]->setFocus();
+        QTest::keyClicks(cw->messageBoxes[0], "cq \"test\"");
+        cw->Option1->click();
+        cw->Text10->setText("4");
+        cw->OptSleep->click();
+        cw->Check1->setChecked(true);
+        cw->Command1->click();
+    };
+    entry->trigger();
+    const CwSettings stored = LoadCwSettings(d.h.folders.work(kCwSettingsFile));
+    EXPECT_EQ(stored.messages[0], "CQ TEST");
+    EXPECT_EQ(stored.keyingLine, kKeyRts);
+    EXPECT_EQ(stored.port, "4");
+    EXPECT_EQ(stored.showText, 1);
+    EXPECT_EQ(d.h.registry->value("UserCWSelection"), "Sleep");
+    // With a keying line chosen, Done leaves the CW strings at hand, minimized.
+    ASSERT_NE(w.cwStringsWindow(), nullptr);
+    EXPECT_TRUE(w.cwStringsWindow()->isMinimized());
+    EXPECT_EQ(w.cwStringsWindow()->lblCWString[0]->text(), "CQ TEST");
+}
+
+TEST(KeyingWindow, ANotSavedCwFileIsReported)
+{
+    CwDesk d;
+    MainWindow &w = d.start(CwSettings());
+    // A folder where the file should be: the rewrite cannot replace it.
+    QFile::remove(d.h.folders.work(kCwSettingsFile));
+    QDir().mkpath(d.h.folders.work(kCwSettingsFile) + "/x");
+    w.showCwWindow(false);
+    d.h.prompter.asked.clear();
+    w.cwWindow()->Command1->click();
+    EXPECT_TRUE(d.h.prompter.titles().contains("CW Settings Not Saved"));
+}
+
+TEST(KeyingWindow, CtrlLettersOpenTheCwWindowsAndTheirKeysWork)
+{
+    CwDesk d;
+    MainWindow &w = d.start();
+    QTest::keyClick(w.txtCall, Qt::Key_C, Qt::ControlModifier);
+    ASSERT_NE(w.cwWindow(), nullptr);
+    EXPECT_TRUE(w.cwWindow()->isVisible());
+    EXPECT_FALSE(w.cwWindow()->isModal());
+    EXPECT_TRUE(w.txtCall->text().isEmpty());
+    w.cwWindow()->hide();
+
+    QTest::keyClick(w.txtCall, Qt::Key_W, Qt::ControlModifier);
+    CwStringsWindow *strings = w.cwStringsWindow();
+    ASSERT_NE(strings, nullptr);
+    EXPECT_TRUE(strings->isVisible());
+    EXPECT_EQ(strings->lblCWString[1]->text(), "TU");
+    EXPECT_EQ(strings->lblCWString[11]->text(), "Keyboard");
+    // A click on a row sends its message; F12's row sends nothing.
+    strings->lblCWString[11]->click();
+    EXPECT_TRUE(d.h.session->CWBuffer.isEmpty());
+    strings->lblCWString[1]->click();
+    ASSERT_TRUE(d.idle());
+    EXPECT_EQ(d.keyed(), CwDesk::patternOf("TU"));
+    // Keys typed there act as on the logging window.
+    QTest::keyClick(strings->lblCWString[0], Qt::Key_F2);
+    ASSERT_TRUE(d.idle());
+    EXPECT_EQ(d.keyed(), CwDesk::patternOf("TUTU"));
+}
+
+TEST(KeyingWindow, CodePracticeSendsTheTextOneCharacterAtATime)
+{
+    CwDesk d;
+    MainWindow &w = d.start();
+    w.showCwWindow(false);
+    bool ran = false;
+    w.codePracticeOpened = [&](CodePracticeWindow &cp) {
+        // Bounds and defaults of the generator.
+        cp.Text3->setText("x");
+        cp.Text4->setText("100000");
+        cp.Option1->setChecked(true);
+        cp.Command2_Click();
+        EXPECT_EQ(cp.Text3->text(), "10");
+        EXPECT_EQ(cp.Text4->text(), "50");
+        const QString groups = cp.Text1->toPlainText();
+        EXPECT_EQ(groups.size(), 10 * 51);
+        EXPECT_TRUE(QRegularExpression("^([A-Z]{50} ){10}$").match(groups).hasMatch());
+
+        cp.Text1->setPlainText("TE");
+        cp.Command3_Click();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !cp.sendingText(); }, 20000));
+        EXPECT_EQ(cp.Text2->toPlainText(), "TE");
+        ran = true;
+    };
+    w.cwWindow()->Command7->click();
+    EXPECT_TRUE(ran);
+    ASSERT_TRUE(d.idle());
+    EXPECT_EQ(d.keyed(), CwDesk::patternOf("TE"));
+}
