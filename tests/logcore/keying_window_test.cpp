@@ -197,6 +197,10 @@ TEST(KeyingWindow, CtrlLettersOpenTheCwWindowsAndTheirKeysWork)
     EXPECT_FALSE(w.cwWindow()->isModal());
     EXPECT_TRUE(w.txtCall->text().isEmpty());
     w.cwWindow()->hide();
+    // The key typed after a Ctrl shortcut is the operator's and reaches the box.
+    d.h.activate();
+    QTest::keyClick(w.txtCall, 'k');
+    EXPECT_EQ(w.txtCall->text(), "K");
 
     QTest::keyClick(w.txtCall, Qt::Key_W, Qt::ControlModifier);
     CwStringsWindow *strings = w.cwStringsWindow();
