@@ -74,7 +74,7 @@ TEST_F(CuePlayerTest, CallFollowsOnTheTimeoutWhenThePlayerReportsNoEnd)
 {
     cues.setChainMargin(30);
     cues.BlindKeyPhoneThen("NavEn", "Call");
-    QTRY_COMPARE(player.played.size(), 2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.played.size() == 2; }, 5000));
     EXPECT_EQ(events, QStringList({"play " + path("NavEn"), "stop", "play " + path("Call")}));
 }
 

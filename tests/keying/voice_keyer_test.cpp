@@ -136,7 +136,7 @@ TEST_F(VoiceKeyerTest, TheWatchdogReleasesPttWhenThePlayerNeverEnds)
     QSignalSpy status(&keyer, &VoiceKeyer::status);
     keyer.FKeyPhone(kKeyF1);
     ASSERT_TRUE(keyer.pttDown());
-    QTRY_VERIFY(!keyer.pttDown());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !keyer.pttDown(); }, 5000));
     EXPECT_EQ(events.mid(4), QStringList({"stop", "RTS up"}));
     ASSERT_EQ(status.count(), 1);
     EXPECT_TRUE(status[0][0].toString().contains("did not end in time"));
@@ -147,7 +147,7 @@ TEST_F(VoiceKeyerTest, TheTransmitLimitEndsAMessageThatKeepsPttKeyed)
     keyer.setTransmitLimit(100);  // the watchdog (length + 3 s) would come much later
     QSignalSpy status(&keyer, &VoiceKeyer::status);
     keyer.FKeyPhone(kKeyF1);
-    QTRY_VERIFY(!keyer.pttDown());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !keyer.pttDown(); }, 5000));
     EXPECT_FALSE(keyer.isPlaying());
     ASSERT_EQ(status.count(), 1);
     EXPECT_TRUE(status[0][0].toString().contains("released after 0.1 seconds")) << status[0][0].toString().toStdString();
@@ -225,10 +225,10 @@ TEST_F(VoiceKeyerTest, TheRepeatWaitsThePauseAfterTheEndUntilDisarmed)
     QTest::qWait(200);
     EXPECT_EQ(player.played.size(), 1);
     player.finish();
-    QTRY_COMPARE(player.played.size(), 2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.played.size() == 2; }, 5000));
     EXPECT_TRUE(keyer.pttDown());
     player.finish();
-    QTRY_COMPARE(player.played.size(), 3);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.played.size() == 3; }, 5000));
     player.finish();
     keyer.disarmRepeat();  // a key pressed during the pause
     EXPECT_FALSE(keyer.VoiceRepeatArmed());

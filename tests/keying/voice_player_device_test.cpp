@@ -13,6 +13,24 @@ using namespace zevtest;
 
 namespace {
 
+// Qt 6.4's FFmpeg back-end crashes without a sound device: GStreamer is chosen unless the
+// operator named a back-end.
+TEST(VoicePlayerDevice, GStreamerIsChosenUnlessAnotherBackEndIsNamed)
+{
+    const QByteArray before = qgetenv("QT_MEDIA_BACKEND");
+    const bool wasSet = qEnvironmentVariableIsSet("QT_MEDIA_BACKEND");
+    qunsetenv("QT_MEDIA_BACKEND");
+    PreferGStreamerMedia();
+    EXPECT_EQ(qgetenv("QT_MEDIA_BACKEND"), "gstreamer");
+    qputenv("QT_MEDIA_BACKEND", "other");
+    PreferGStreamerMedia();
+    EXPECT_EQ(qgetenv("QT_MEDIA_BACKEND"), "other");
+    if (wasSet)
+        qputenv("QT_MEDIA_BACKEND", before);
+    else
+        qunsetenv("QT_MEDIA_BACKEND");
+}
+
 // The real sound card path with a recorded cue. This machine may have no sound device:
 // then the player must report a failure rather than hang or crash; PTT is released
 // either way.
@@ -33,7 +51,7 @@ TEST(VoicePlayerDevice, ARealMessageEndsAndReleasesPtt)
 
     keyer.FKeyPhone(kKeyF1);
     EXPECT_EQ(events.mid(0, 3), QStringList({"make RTS /dev/ttyS0", "RTS open", "RTS down"}));
-    QTRY_VERIFY_WITH_TIMEOUT(finished.count() + failed.count() > 0, 30000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() + failed.count() > 0; }, 30000));
     EXPECT_FALSE(keyer.pttDown());
     EXPECT_FALSE(keyer.isPlaying());
     EXPECT_FALSE(player.isPlaying());
@@ -50,7 +68,7 @@ TEST(VoicePlayerDevice, AFileTheBackEndCannotDecodeIsAReportedFailure)
     AudioPlayerDevice player;
     QSignalSpy failed(&player, &AudioPlayer::failed);
     player.play(path);
-    QTRY_VERIFY_WITH_TIMEOUT(!failed.isEmpty(), 30000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !failed.isEmpty(); }, 30000));
     EXPECT_FALSE(player.isPlaying());
 }
 
