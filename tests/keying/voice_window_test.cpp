@@ -95,7 +95,12 @@ TEST(PhoneWindow, BoxesKeepTheirEntryRules)
     w.show();
     QApplication::setActiveWindow(&w);
 
-    // The port box: not a number becomes "0" on leaving, and port 0 opens nothing.
+    // The port box selects its text on entry, so a new number replaces the old.
+    w.Text10->setText("12");
+    w.Text10->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.Text10->selectedText() == "12"; }, 2000));
+
+    // Not a number becomes "0" on leaving, and port 0 opens nothing.
     w.Text10->setFocus();
     w.Text10->setText("COM3");
     w.Text11->setFocus();
@@ -145,6 +150,16 @@ TEST(PhoneWindow, BrowsePutsTheChosenFileInItsBox)
     w.Browses[3]->click();  // cancelled: a beep, the box unchanged
     EXPECT_EQ(h.prompter.asked.last().kind, "beep");
     EXPECT_EQ(w.Text[3]->text(), "");
+}
+
+TEST(PhoneWindow, SerialPortsIsOfferedBesideThePortBox)
+{
+    PhoneHarness h;
+    PhoneWindow w(h.session, h.keyer);
+    QString shown;
+    w.runModal = [&shown](QDialog &d) { shown = d.objectName() + "|" + d.windowTitle(); };
+    w.cmdPorts->click();
+    EXPECT_TRUE(shown.contains("Serial Ports")) << shown.toStdString();
 }
 
 TEST(PhoneWindow, TestPlaysF1AndStopDisarmsTheRepeat)
