@@ -72,6 +72,21 @@ TEST(VoicePlayerDevice, AFileTheBackEndCannotDecodeIsAReportedFailure)
     EXPECT_FALSE(player.isPlaying());
 }
 
+// The repeat plays the same file again and again; every round must end.
+TEST(VoicePlayerDevice, TheSameFileEndsEachTimeItIsPlayed)
+{
+    AudioPlayerDevice player;
+    QSignalSpy finished(&player, &AudioPlayer::finished);
+    QSignalSpy failed(&player, &AudioPlayer::failed);
+    for (int round = 1; round <= 3; ++round) {
+        SCOPED_TRACE(round);
+        player.play(QStringLiteral(ZEV_BUILD_DIR "/Dupe.wav"));
+        EXPECT_TRUE(player.isPlaying());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() + failed.count() == round; }, 30000));
+        EXPECT_FALSE(player.isPlaying());
+    }
+}
+
 TEST(VoicePlayerDevice, StopEndsPlayingWithoutASignal)
 {
     AudioPlayerDevice player;
