@@ -6,6 +6,8 @@
 #include "voice_test_fakes.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QTest>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -66,6 +68,19 @@ TEST(BlindWindow, CallOnlySpeaksNavEnThenCall)
     EXPECT_EQ(h.player.played, QStringList({h.cue("NavEn"), h.cue("Call")}));
     h.window.Option1->click();
     EXPECT_EQ(h.player.played.last(), h.cue("NavDis"));
+}
+
+// Operators who cannot see the screen choose with the arrow keys.
+TEST(BlindWindow, ArrowKeysSpeakTheChoiceToo)
+{
+    BlindHarness h;
+    h.window.show();
+    QApplication::setActiveWindow(&h.window);
+    h.window.Option1->setFocus();
+    h.player.played.clear();
+    QTest::keyClick(h.window.Option1, Qt::Key_Down);
+    EXPECT_TRUE(h.window.Option2->isChecked());
+    EXPECT_EQ(h.player.played, QStringList({h.cue("NavEn")}));
 }
 
 TEST(BlindWindow, DoneKeepsTheLevelAndSavesThePreferences)
