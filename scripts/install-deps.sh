@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-qpa-plugins libgl1-mesa-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   libgtest-dev libbenchmark-dev
-  hamradio-files fonts-dejavu-core
+  hamradio-files fonts-dejavu-core espeak-ng
 )
 # With --tests: the export tests run independent readers on Node.js; the screen-reader
 # tests switch Qt's accessibility on (private headers) and run Orca on a virtual display.

@@ -2,6 +2,8 @@
 
 #include "common/clock.h"
 #include "common/file_io.h"
+#include "keying/cue_files.h"
+#include "keying/voice_settings.h"
 #include "logcore/preferences.h"
 
 #include <QDir>
@@ -44,6 +46,7 @@ QString CreateMissingWorkingFiles(const Folders &folders, const Clock &clock)
     CreateIfMissing(folders.work(kPreferenceFile),
                     Fixed(FormatPreferences(DefaultPreferences(MachineUtcOffsetHours(clock)))), failures);
     CreateIfMissing(folders.work(QStringLiteral("log.txt")), Fixed(QByteArray()), failures);
+    CreateIfMissing(folders.work(kVoiceSettingsFile), Fixed(FormatVoiceSettings(VoiceSettings{})), failures);
     return failures.join(QLatin1Char('\n'));
 }
 
@@ -60,6 +63,9 @@ QString InstallDataFiles(const Folders &folders, const QString &deliveredDir)
     // The band plan is a working file: it lives beside the log, where the operator may edit it.
     CreateIfMissing(folders.work(QStringLiteral("BandPlan.txt")), Delivered(deliveredDir + QStringLiteral("/BandPlan.txt")),
                     failures);
+    const QString cues = InstallCueFiles(folders.StartDir, deliveredDir);
+    if (!cues.isEmpty())
+        failures << cues;
     return failures.join(QLatin1Char('\n'));
 }
 
