@@ -14,7 +14,7 @@ namespace zev {
 
 namespace {
 
-constexpr qint64 kSpinNs = 50'000;  // Timer: the last stretch is spun, not slept
+constexpr qint64 kSpinNs = 200'000;  // Timer: the last stretch is spun, not slept (covers the wake-up latency)
 
 timespec ToTimespec(qint64 ns)
 {
@@ -223,10 +223,11 @@ bool CwEngine::runMessage()
 {
     const CwTiming timing = timing_;
     bool announced = false;
+    bool timed = false;
     qint64 deadline = 0;  // end of the last unit keyed; every unit is placed from here
 
     for (;;) {
-        if (announced)
+        if (timed)
             clock_->waitUntil(deadline, timing);
         if (stop_)
             break;
@@ -240,7 +241,6 @@ bool CwEngine::runMessage()
                 toldSending_ = true;
                 post([this] { emit sendingChanged(true); });
             }
-            deadline = clock_->now();
         }
         auto remaining = [this] {
             post([this, text = buffer_.text()] { emit remainingChanged(text); });
@@ -274,6 +274,12 @@ bool CwEngine::runMessage()
         }
         // Whole nanoseconds per unit: the rounding is below a microsecond a minute.
         const qint64 unitNs = 1'200'000'000LL / wpm;
+        // The message's time starts at its first unit, once the line is open, so opening
+        // it does not shorten the first element.
+        if (!timed) {
+            timed = true;
+            deadline = clock_->now();
+        }
         bool failed = false;
         for (const QChar u : pattern) {
             clock_->waitUntil(deadline, timing);

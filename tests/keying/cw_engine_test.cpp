@@ -108,6 +108,20 @@ TEST(CwEngine, KeysALetterUnitByUnitOnItsDeadlines)
     }
 }
 
+TEST(CwEngine, LateWakeUpsDoNotAddUp)
+{
+    Station st;
+    st.clock->lateNs = 3 * kMs;
+    ASSERT_TRUE(st.send(QStringLiteral("AE")));
+    EXPECT_EQ(st.states(), QStringLiteral("10111000" "1000"));
+    // Each unit is planned from the start of the message, not from the late wake-up before it.
+    std::vector<qint64> expected = Every(60 * kMs, 12);
+    for (size_t i = 1; i < expected.size(); ++i)
+        expected[i] += 3 * kMs;
+    EXPECT_EQ(st.times(), expected);
+    EXPECT_EQ(st.clock->deadlines().back(), 12 * 60 * kMs);
+}
+
 TEST(CwEngine, WordSpaceAndSilentCharactersTakeTheirTime)
 {
     struct Case {
