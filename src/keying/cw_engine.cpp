@@ -195,7 +195,8 @@ void CwEngine::run()
                 continue;
             startRequested_ = false;
         }
-        const bool sent = runMessage();
+        const MessageEnd end = runMessage();
+        const bool sent = end == MessageEnd::Finished;
         bool idle = false;
         {
             QMutexLocker lock(&mutex_);
@@ -219,10 +220,11 @@ void CwEngine::run()
     line_.reset();
 }
 
-bool CwEngine::runMessage()
+CwEngine::MessageEnd CwEngine::runMessage()
 {
     const CwTiming timing = timing_;
     bool announced = false;
+    bool failed = false;
     bool timed = false;
     qint64 deadline = 0;  // end of the last unit keyed; every unit is placed from here
 
@@ -264,12 +266,14 @@ bool CwEngine::runMessage()
             buffer_.clear();
             post([this, text = SpeedRefusedText(wpm)] { emit speedRefused(text); });
             remaining();
+            failed = true;
             break;
         }
         if (!line_->isOpen() && !line_->open()) {
             buffer_.clear();
             post([this, text = line_->errorText()] { emit lineFailed(text); });
             remaining();
+            failed = true;
             break;
         }
         // Whole nanoseconds per unit: the rounding is below a microsecond a minute.
@@ -280,7 +284,6 @@ bool CwEngine::runMessage()
             timed = true;
             deadline = clock_->now();
         }
-        bool failed = false;
         for (const QChar u : pattern) {
             clock_->waitUntil(deadline, timing);
             if (stop_)
@@ -301,9 +304,11 @@ bool CwEngine::runMessage()
     }
     if (stop_) {
         releaseLine();
-        return false;
+        return MessageEnd::Stopped;
     }
-    return announced;
+    if (!announced)
+        return MessageEnd::Nothing;
+    return failed ? MessageEnd::Failed : MessageEnd::Finished;
 }
 
 }  // namespace zev
