@@ -14,7 +14,7 @@ namespace zev {
 
 namespace {
 
-constexpr qint64 kSpinNs = 50'000;  // Timer: the last stretch is spun, not slept
+constexpr qint64 kSpinNs = 200'000;  // Timer: the last stretch is spun, not slept (covers the wake-up latency)
 
 timespec ToTimespec(qint64 ns)
 {
@@ -195,7 +195,8 @@ void CwEngine::run()
                 continue;
             startRequested_ = false;
         }
-        const bool sent = runMessage();
+        const MessageEnd end = runMessage();
+        const bool sent = end == MessageEnd::Finished;
         bool idle = false;
         {
             QMutexLocker lock(&mutex_);
@@ -219,14 +220,16 @@ void CwEngine::run()
     line_.reset();
 }
 
-bool CwEngine::runMessage()
+CwEngine::MessageEnd CwEngine::runMessage()
 {
     const CwTiming timing = timing_;
     bool announced = false;
+    bool failed = false;
+    bool timed = false;
     qint64 deadline = 0;  // end of the last unit keyed; every unit is placed from here
 
     for (;;) {
-        if (announced)
+        if (timed)
             clock_->waitUntil(deadline, timing);
         if (stop_)
             break;
@@ -240,7 +243,6 @@ bool CwEngine::runMessage()
                 toldSending_ = true;
                 post([this] { emit sendingChanged(true); });
             }
-            deadline = clock_->now();
         }
         auto remaining = [this] {
             post([this, text = buffer_.text()] { emit remainingChanged(text); });
@@ -264,17 +266,24 @@ bool CwEngine::runMessage()
             buffer_.clear();
             post([this, text = SpeedRefusedText(wpm)] { emit speedRefused(text); });
             remaining();
+            failed = true;
             break;
         }
         if (!line_->isOpen() && !line_->open()) {
             buffer_.clear();
             post([this, text = line_->errorText()] { emit lineFailed(text); });
             remaining();
+            failed = true;
             break;
         }
         // Whole nanoseconds per unit: the rounding is below a microsecond a minute.
         const qint64 unitNs = 1'200'000'000LL / wpm;
-        bool failed = false;
+        // The message's time starts at its first unit, once the line is open, so opening
+        // it does not shorten the first element.
+        if (!timed) {
+            timed = true;
+            deadline = clock_->now();
+        }
         for (const QChar u : pattern) {
             clock_->waitUntil(deadline, timing);
             if (stop_)
@@ -295,9 +304,11 @@ bool CwEngine::runMessage()
     }
     if (stop_) {
         releaseLine();
-        return false;
+        return MessageEnd::Stopped;
     }
-    return announced;
+    if (!announced)
+        return MessageEnd::Nothing;
+    return failed ? MessageEnd::Failed : MessageEnd::Finished;
 }
 
 }  // namespace zev

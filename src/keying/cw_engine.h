@@ -79,7 +79,8 @@ signals:
     void remainingChanged(const QString &remaining);
     // A "!" was reached: the owner logs the contact when the call box is filled.
     void commitRequested();
-    // The buffer ran empty (the owner starts the repeat pause when a repeat is armed).
+    // The buffer ran empty (the owner starts the repeat pause when a repeat is armed). Not
+    // said after lineFailed or speedRefused: a refused message is not repeated.
     void messageFinished();
     // The line could not be opened or refused mid-message: key released, buffer emptied.
     void lineFailed(const QString &reason);
@@ -88,8 +89,9 @@ signals:
 
 private:
     void run();
-    // Sends until the buffer is empty; true when it took anything.
-    bool runMessage();
+    enum class MessageEnd { Nothing, Finished, Failed, Stopped };
+    // Sends until the buffer is empty, a failure or stop().
+    MessageEnd runMessage();
     bool applyPendingLine();  // true when a line change was applied
     void releaseLine();
     void post(std::function<void()> emitter);

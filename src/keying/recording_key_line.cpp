@@ -123,7 +123,7 @@ void VirtualCwClock::waitUntil(qint64 deadlineNs, CwTiming)
         deadlines_.push_back(deadlineNs);
     }
     if (deadlineNs > now_)
-        now_ = deadlineNs;
+        now_ = deadlineNs + lateNs;
     if (onWait)
         onWait(now_);
 }

@@ -71,6 +71,8 @@ private:
 class VirtualCwClock : public CwClock {
 public:
     std::function<void(qint64 nowNs)> onWait;
+    // A wait for a deadline still ahead ends this much after it, as a real sleep wakes late.
+    std::atomic<qint64> lateNs{0};
 
     qint64 now() override { return now_.load(); }
     void waitUntil(qint64 deadlineNs, CwTiming timing) override;

@@ -23,6 +23,7 @@ struct Station {
     std::shared_ptr<KeyLineRecord> record = std::make_shared<KeyLineRecord>();
     std::unique_ptr<zev::CwEngine> engine;
     int finished = 0;
+    int ended = 0;  // sendingChanged(false)
     int commits = 0;
     bool offThread = false;
     QList<bool> sending;
@@ -39,7 +40,7 @@ struct Station {
         // Direct connections: the signals must arrive on the owner's thread all the same.
         QObject::connect(e, &zev::CwEngine::messageFinished, e, [this, onOwner] { onOwner(); ++finished; }, Qt::DirectConnection);
         QObject::connect(e, &zev::CwEngine::commitRequested, e, [this, onOwner] { onOwner(); ++commits; }, Qt::DirectConnection);
-        QObject::connect(e, &zev::CwEngine::sendingChanged, e, [this, onOwner](bool s) { onOwner(); sending << s; }, Qt::DirectConnection);
+        QObject::connect(e, &zev::CwEngine::sendingChanged, e, [this, onOwner](bool s) { onOwner(); sending << s; ended += s ? 0 : 1; }, Qt::DirectConnection);
         QObject::connect(e, &zev::CwEngine::remainingChanged, e, [this, onOwner](const QString &t) { onOwner(); remaining << t; }, Qt::DirectConnection);
         QObject::connect(e, &zev::CwEngine::lineFailed, e, [this, onOwner](const QString &t) { onOwner(); failures << t; }, Qt::DirectConnection);
         QObject::connect(e, &zev::CwEngine::speedRefused, e, [this, onOwner](const QString &t) { onOwner(); refusals << t; }, Qt::DirectConnection);
@@ -48,10 +49,10 @@ struct Station {
     // Sends `text` and waits for the end of the message.
     bool send(const QString &text)
     {
-        const int before = finished;
+        const int before = ended;
         buffer.append(text);
         engine->start();
-        return QTest::qWaitFor([&] { return finished > before && !engine->isSending(); }, 10000);
+        return QTest::qWaitFor([&] { return ended > before && !engine->isSending(); }, 10000);
     }
 
     // States of every set() and their times from the first one.
@@ -106,6 +107,20 @@ TEST(CwEngine, KeysALetterUnitByUnitOnItsDeadlines)
         EXPECT_EQ(st.remaining, QStringList{QString()});
         EXPECT_FALSE(st.offThread);
     }
+}
+
+TEST(CwEngine, LateWakeUpsDoNotAddUp)
+{
+    Station st;
+    st.clock->lateNs = 3 * kMs;
+    ASSERT_TRUE(st.send(QStringLiteral("AE")));
+    EXPECT_EQ(st.states(), QStringLiteral("10111000" "1000"));
+    // Each unit is planned from the start of the message, not from the late wake-up before it.
+    std::vector<qint64> expected = Every(60 * kMs, 12);
+    for (size_t i = 1; i < expected.size(); ++i)
+        expected[i] += 3 * kMs;
+    EXPECT_EQ(st.times(), expected);
+    EXPECT_EQ(st.clock->deadlines().back(), 12 * 60 * kMs);
 }
 
 TEST(CwEngine, WordSpaceAndSilentCharactersTakeTheirTime)
@@ -207,6 +222,7 @@ TEST(CwEngine, SpeedOutsideFiveToNinetyNineKeysNothingAndSaysSoOnce)
         ASSERT_EQ(st.refusals.size(), 1);
         EXPECT_TRUE(st.refusals[0].contains(QStringLiteral("%1 WPM").arg(wpm)));
         EXPECT_TRUE(st.failures.isEmpty());
+        EXPECT_EQ(st.finished, 0);
     }
     for (int wpm : {5, 99}) {
         SCOPED_TRACE(wpm);
@@ -232,7 +248,7 @@ TEST(CwEngine, AFailingLineIsReleasedReportedOnceAndTheBufferEmptied)
     // The next message tries the line again and reports again, once.
     ASSERT_TRUE(st.send(QStringLiteral("EEEE")));
     EXPECT_EQ(st.failures.size(), 2);
-    EXPECT_EQ(st.finished, 2);
+    EXPECT_EQ(st.finished, 0);  // nothing for a repeat to send again
     EXPECT_FALSE(st.record->isDown());
 }
 

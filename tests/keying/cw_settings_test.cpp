@@ -119,6 +119,16 @@ TEST(CwSettingsFile, MissingFileGivesDefaultsAndFirstStartWritesThem)
     EXPECT_EQ(read.keyingLine, zev::kKeyDtr);
 }
 
+TEST(CwSettingsFile, AnUnreadableFileGivesDefaultsAndSaysWhy)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(zev::kCwSettingsFile);
+    ASSERT_TRUE(QDir().mkdir(path));  // there, but no file to read
+    QString error;
+    EXPECT_EQ(zev::LoadCwSettings(path, &error), CwSettings{});
+    EXPECT_FALSE(error.isEmpty());
+}
+
 TEST(CwSettingsFile, WriteToAFullDiskIsReportedAndKeepsTheOldFile)
 {
     zevtest::FullDisk disk;
