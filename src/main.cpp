@@ -1,4 +1,5 @@
 #include "frame/logo_window.h"
+#include "keying/audio_player_device.h"
 #include "frame/prompter_ui.h"
 #include "frame/session.h"
 #include "frame/startup.h"
@@ -10,6 +11,8 @@
 
 int main(int argc, char **argv)
 {
+    // Before any media object exists: the back-end that reports the end of a file.
+    zev::PreferGStreamerMedia();
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("zevlog"));
     app.setOrganizationName(QStringLiteral("Velko_Software"));

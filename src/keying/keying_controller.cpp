@@ -82,9 +82,12 @@ void KeyingController::apply()
 
 void KeyingController::setKeyingLine(int line)
 {
-    if (line == settings.keyingLine && lineReady_)
-        return;
     settings.keyingLine = line;
+    releaseLine();
+}
+
+void KeyingController::releaseLine()
+{
     lineReady_ = false;
     engine_.setKeyLine(nullptr);
 }

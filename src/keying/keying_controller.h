@@ -75,6 +75,8 @@ public:
     void apply();
     // Changes the keying line (0, 1, 2, 3 or 5): the old line is let go.
     void setKeyingLine(int line);
+    // Lets go of the CW port (another keyer takes the device); the next message opens it.
+    void releaseLine();
 
     // "cw.txt" at start-up; missing or short files keep the defaults without a message.
     void LoadCWSettings(const QString &path);

@@ -1,6 +1,11 @@
 #include "logcore/main_window.h"
 
+#include "keying/audio_player.h"
+#include "keying/blind_window.h"
+#include "keying/cue_player.h"
 #include "keying/keying_controller.h"
+#include "keying/phone_window.h"
+#include "keying/voice_keyer.h"
 
 #include "common/file_io.h"
 #include "frame/text_rules_ui.h"
@@ -147,7 +152,14 @@ MainWindow::MainWindow(Session &session, QWidget *parent) : QMainWindow(parent),
             w->installEventFilter(this);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The windows and keyers use the players: they go first.
+    delete phoneWindow_;
+    delete blindWindow_;
+    delete voiceKeyer_;
+    delete cues_;
+}
 
 void MainWindow::buildUi()
 {
@@ -506,7 +518,8 @@ void MainWindow::buildMenus()
     QMenu *transmit = menu(options, "mnuTransmit", QStringLiteral("&Transmit"));
     connect(item(transmit, "mnuCW", QStringLiteral("&CW Setup"), true), &QAction::triggered, this,
             &MainWindow::mnuCW_Click);
-    item(transmit, "mnuVoice", QStringLiteral("&Voice Setup"));
+    connect(item(transmit, "mnuVoice", QStringLiteral("&Voice Setup"), true), &QAction::triggered, this,
+            &MainWindow::mnuVoice_Click);
     options->addSeparator();
     QMenu *appearance = menu(options, "mnuAppearance", QStringLiteral("&Appearance"));
     connect(item(appearance, "mnuFormSize", QStringLiteral("&Form Size"), true), &QAction::triggered, this,
@@ -524,7 +537,8 @@ void MainWindow::buildMenus()
     item(dx, "mnuDXSpotting", QStringLiteral("&Configure"));
     item(dx, "mnuViewSpwctrumMap", QStringLiteral("&View Spectrum Map"));
     options->addSeparator();
-    item(options, "mnuBlind", QStringLiteral("&Voice Navigation"));
+    connect(item(options, "mnuBlind", QStringLiteral("&Voice Navigation"), true), &QAction::triggered, this,
+            &MainWindow::mnuBlind_Click);
     options->addSeparator();
     mnuListPrevious = item(options, "mnuListPrevious", QStringLiteral("&List Previous Contacts"), true);
     mnuListPrevious->setCheckable(true);
@@ -683,7 +697,8 @@ void MainWindow::Form_Load()
     if (s_.ended)
         return;
     ShowOperatingTime();
-    // The voice-keyer settings come with the voice keyer; then the CW settings and the taskbar.
+    // The voice keyer's settings, then the CW settings and the taskbar option.
+    LoadVoiceSettings();
     LoadCWSettings();
     mnuTaskbar->setChecked(s_.prefs.TaskbarMode == 1);
     ApplyFormSize();

@@ -4,6 +4,7 @@
 #include "frame/session.h"
 #include "frame/widget_helpers_ui.h"
 #include "keying/key_line.h"
+#include "keying/voice_settings.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -27,7 +28,12 @@ class QTreeWidget;
 
 namespace zev {
 
+class AudioPlayer;
+class BlindWindow;
 class CodePracticeWindow;
+class CuePlayer;
+class PhoneWindow;
+class VoiceKeyer;
 class CwEngine;
 class CwStringsWindow;
 class CwWindow;
@@ -144,8 +150,21 @@ public:
     // Size and fonts from FormSizePercent and TaskbarMode.
     void ApplyFormSize();
 
-    // Voice cues for blind operators come with the voice keyer.
-    void PlayCue(const QString &) {}
+    // A voice cue for blind operators; the callers check the navigation level.
+    void PlayCue(const QString &cue);
+    CuePlayer &cues();
+    // The voice keyer, made on first use with the settings of "wave2.txt".
+    VoiceKeyer &voiceKeyer();
+    // "wave2.txt" at start-up; a missing or short file keeps the defaults.
+    void LoadVoiceSettings();
+    // Options > Transmit > Voice Setup and Ctrl+P: the voice keyer window.
+    void mnuVoice_Click();
+    PhoneWindow *phoneWindow() const { return phoneWindow_; }
+    // Options > Voice Navigation.
+    void mnuBlind_Click();
+    BlindWindow *blindWindow() const { return blindWindow_; }
+    // Makes the players of the voice keyer and the cues; tests put fakes here.
+    std::function<std::unique_ptr<AudioPlayer>()> audioPlayerFactory;
 
     // CW: function keys, keyboard CW and the CW windows.
     KeyingController &keying();
@@ -279,6 +298,14 @@ private:
     KeyingController *keying_ = nullptr;
     CwWindow *cwWindow_ = nullptr;
     CwStringsWindow *cwStrings_ = nullptr;
+    std::unique_ptr<AudioPlayer> voicePlayer_, cuePlayer_;
+    VoiceKeyer *voiceKeyer_ = nullptr;
+    CuePlayer *cues_ = nullptr;
+    PhoneWindow *phoneWindow_ = nullptr;
+    BlindWindow *blindWindow_ = nullptr;
+    VoiceSettings voiceSettings_;
+    // The CW, voice-PTT and WinKeyer ports may be one device: each lets go of the others.
+    void releaseCwPort();
     RigLink *rigLink_ = nullptr;
     RigControlWindow *rigWindow_ = nullptr;
     // A band or mode the radio reported while something else was running: applied after.

@@ -9,6 +9,7 @@
 #include "keying/cw_window.h"
 #include "keying/key_line_device.h"
 #include "keying/keying_controller.h"
+#include "keying/voice_keyer.h"
 #include "rig/port_map.h"
 
 #include <QKeyEvent>
@@ -43,6 +44,20 @@ KeyingController &MainWindow::keying()
             keyLineFactory = &MakeKeyLine;
         auto factory = [this](KeyLineKind kind, const QString &where) { return keyLineFactory(kind, where); };
         keying_ = new KeyingController(s_.CWBuffer, *cwEngine_, factory, host, this);
+        keying_->hooks.voicePlaying = [this] { return voiceKeyer_ && voiceKeyer_->isPlaying(); };
+        keying_->hooks.voiceStop = [this] {
+            if (voiceKeyer_)
+                voiceKeyer_->stop();
+        };
+        keying_->hooks.voiceFKey = [this](int code) { voiceKeyer().FKeyPhone(code); };
+        keying_->hooks.voiceDisarm = [this] {
+            if (voiceKeyer_)
+                voiceKeyer_->disarmRepeat();
+        };
+        keying_->hooks.releaseOtherPorts = [this] {
+            if (voiceKeyer_)
+                voiceKeyer_->ClosePort();
+        };
         keying_->timing = CwTimingFromText(s_.registry.value(QStringLiteral("UserCWSelection"), QStringLiteral("Timer")));
         keying_->loopsPer60ms = s_.registry.value(QStringLiteral("UserCWLoopOffset"), QStringLiteral("0")).toDouble();
         keying_->apply();
@@ -67,8 +82,8 @@ bool MainWindow::openKeyWindow(int qtKey)
     case KeyWindow::Tune: OpenTuneWindow(); break;
     case KeyWindow::RigInterface: mnuRigInterface_Click(); break;
     case KeyWindow::CwStrings: showCwStrings(false); break;
-    // The voice keyer, spotting and spectrum windows: nothing yet.
-    case KeyWindow::VoiceKeyer:
+    case KeyWindow::VoiceKeyer: mnuVoice_Click(); break;
+    // The spotting and spectrum windows: nothing yet.
     case KeyWindow::DxSpotting:
     case KeyWindow::SpectrumMap: break;
     }
