@@ -185,8 +185,8 @@ void WinKeyer::fail(const QString &why)
         return;
     dropLine();
     buffer_.clear();
-    emit failed(why);
     emit closed();
+    emit failed(why);
 }
 
 bool WinKeyer::send(const QByteArray &bytes)

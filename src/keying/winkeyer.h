@@ -64,6 +64,8 @@ public:
     // The keyer's version after a successful open, 0 otherwise.
     int version() const { return state_ == State::Open ? version_ : 0; }
     QString device() const { return device_; }
+    // The device transmit() opens when the keyer is closed.
+    void setDevice(const QString &device) { device_ = device; }
 
     // The settings are kept and, while the keyer is open, sent at once. All of them go to
     // the keyer in this order right after it opens.
