@@ -112,12 +112,18 @@ TEST(WinKeyWindow, LoadsTheFileShowsEveryControlAndOpensTheKeyer)
     ASSERT_TRUE(st.received("1743"));
     EXPECT_EQ(st.keyer.received().toHex(' '), "17 43");
     EXPECT_EQ(w.txtRatio->text(), "67");
+    // The CW speed changed on the main window.
+    st.keyer.clearReceived();
+    w.SetCwSpeed(35);
+    ASSERT_TRUE(st.received("0223"));
+    EXPECT_EQ(st.keyer.received().toHex(' '), "02 23");
+    EXPECT_EQ(w.txtWKWPM->text(), "35");
 
     // A pin option re-sends every setting.
     st.keyer.clearReceived();
     w.optPTT->click();
     ASSERT_TRUE(st.received("0E34"));
-    EXPECT_EQ(st.keyer.received().toHex(' '), "02 1c 03 2d 04 01 02 17 43 09 05 0e 34");
+    EXPECT_EQ(st.keyer.received().toHex(' '), "02 23 03 2d 04 01 02 17 43 09 05 0e 34");
 
     // Test sends the station's call; typing goes out upper-cased.
     w.Command3->click();
@@ -140,7 +146,7 @@ TEST(WinKeyWindow, LoadsTheFileShowsEveryControlAndOpensTheKeyer)
     w.cmdCloseWinkey->click();
     EXPECT_EQ(w.lblOpenStatus->text(), "Closed");
     EXPECT_EQ(w.lblVersion->text(), "Version #");
-    ASSERT_TRUE(st.received("0003"));
+    ASSERT_TRUE(st.received("0003")) << st.keyer.received().toHex(' ').toStdString();
     EXPECT_FALSE(st.link.isOpen());
 
     // Done keeps what the boxes and options hold.
@@ -148,7 +154,7 @@ TEST(WinKeyWindow, LoadsTheFileShowsEveryControlAndOpensTheKeyer)
     w.cmdDone->click();
     EXPECT_EQ(w.result(), QDialog::Accepted);
     EXPECT_EQ(zevtest::ReadFile(st.wkPath()),
-              "3\r\n\"28\"\r\n\"55\"\r\n\"1\"\r\n\"2\"\r\n\"67\"\r\n5\r\n48\r\n");
+              "3\r\n\"35\"\r\n\"55\"\r\n\"1\"\r\n\"2\"\r\n\"67\"\r\n5\r\n48\r\n");
     EXPECT_TRUE(st.prompter.asked.isEmpty());
 }
 
@@ -188,6 +194,34 @@ TEST(WinKeyWindow, AKeyerThatCannotBeReachedSaysSoAndDropsTheMessage)
     ASSERT_EQ(st.prompter.asked.size(), 3);
     EXPECT_TRUE(st.prompter.asked[2].text.contains("com port 3."));
     EXPECT_EQ(st.keyer.received().toHex(' '), "00 02");
+}
+
+TEST(WinKeyWindow, AKeyerLostMidMessageIsHeardAndUnloadingClosesTheKeyer)
+{
+    Station st;
+    zevtest::WriteFile(st.wkPath(), "3\r\n\"22\"\r\n\"50\"\r\n\"0\"\r\n\"0\"\r\n\"50\"\r\n6\r\n0\r\n");
+    zevtest::AccessibilityEvents a11y;
+    auto w = std::make_unique<WinKeyWindow>(*st.session, st.link, st.buffer, 20);
+    w->show();
+    st.keyer.hold = true;
+    w->Command1->click();  // opens the keyer on the way
+    ASSERT_TRUE(QTest::qWaitFor([&] { return st.keyer.held() == WinKeyer::kMaxPending; }, kPatience));
+    st.keyer.silent = true;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->lblOpenStatus->text().contains("stopped answering"); },
+                                kPatience));
+    EXPECT_EQ(w->lblVersion->text(), "Version #");
+    EXPECT_TRUE(st.buffer.isEmpty());
+    QTest::qWait(0);
+    ASSERT_FALSE(a11y.spoken(w->lblOpenStatus).isEmpty());
+    EXPECT_TRUE(a11y.spoken(w->lblOpenStatus).last().contains("stopped answering"));
+
+    st.keyer.silent = false;
+    w->cmdOpenWinkey->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return st.link.isOpen(); }, kPatience));
+    st.keyer.clearReceived();
+    w.reset();
+    EXPECT_FALSE(st.link.isOpen());
+    ASSERT_TRUE(st.received("0003"));
 }
 
 TEST(WinKeyWindow, AFailedWriteOfTheSettingsIsReported)

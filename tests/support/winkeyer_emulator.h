@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <pty.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace zevtest {
@@ -38,6 +39,12 @@ public:
         if (::openpty(&master_, &slave, name, nullptr, nullptr) != 0)
             return;
         path_ = QString::fromLocal8Bit(name);
+        // A serial port is raw. The line puts back these settings when it closes, and a
+        // cooked pseudo-terminal would then echo our own bytes back to us.
+        termios raw {};
+        ::tcgetattr(slave, &raw);
+        ::cfmakeraw(&raw);
+        ::tcsetattr(slave, TCSANOW, &raw);
         ::close(slave);
         ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
         notifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Read);
