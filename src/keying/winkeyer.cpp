@@ -44,6 +44,11 @@ QByteArray Bytes(std::initializer_list<int> values)
     return out;
 }
 
+QByteArray ModeBytes(int mode)
+{
+    return Bytes({kMode, (mode & ~kModePaddleEcho) | kModeSerialEcho});
+}
+
 }  // namespace
 
 QString WinKeyerCodeText(int code)
@@ -103,10 +108,9 @@ WinKeyer::WinKeyer(CwBuffer &buffer, LineFactory makeLine, QObject *parent)
 
 WinKeyer::~WinKeyer()
 {
-    if (state_ == State::Open) {
-        send(Bytes({kClearBuffer}));
-        send(Bytes({kAdmin, kAdminClose}));
-    }
+    // Leaving the keyer with nothing to send and back in its own hands.
+    if (state_ == State::Open && line_->write(Bytes({kClearBuffer})))
+        line_->write(Bytes({kAdmin, kAdminClose}));
     if (line_)
         line_->close();
 }
@@ -184,6 +188,7 @@ void WinKeyer::fail(const QString &why)
     if (state_ == State::Closed)
         return;
     dropLine();
+    transmitWhenOpen_ = false;
     buffer_.clear();
     emit closed();
     emit failed(why);
@@ -201,18 +206,19 @@ bool WinKeyer::send(const QByteArray &bytes)
 
 void WinKeyer::applySettings()
 {
+    QList<QByteArray> all;
     if (wpm_ >= 0)
-        send(Bytes({kSpeed, wpm_}));
-    if (weight_ >= 0 && state_ == State::Open)
-        send(Bytes({kWeight, weight_}));
-    if (lead_ >= 0 && tail_ >= 0 && state_ == State::Open)
-        send(Bytes({kLeadTail, lead_, tail_}));
-    if (ratio_ >= 0 && state_ == State::Open)
-        send(Bytes({kRatio, ratio_}));
-    if (state_ == State::Open)
-        send(Bytes({kPinConfig, pins_}));
-    if (state_ == State::Open)
-        send(Bytes({kMode, (mode_ & ~kModePaddleEcho) | kModeSerialEcho}));
+        all << Bytes({kSpeed, wpm_});
+    if (weight_ >= 0)
+        all << Bytes({kWeight, weight_});
+    if (lead_ >= 0 && tail_ >= 0)
+        all << Bytes({kLeadTail, lead_, tail_});
+    if (ratio_ >= 0)
+        all << Bytes({kRatio, ratio_});
+    all << Bytes({kPinConfig, pins_}) << ModeBytes(mode_);
+    for (const QByteArray &bytes : all)
+        if (!send(bytes))
+            return;
 }
 
 void WinKeyer::setWpm(int wpm)
@@ -255,7 +261,7 @@ void WinKeyer::setMode(int mode)
 {
     mode_ = mode;
     if (state_ == State::Open)
-        send(Bytes({kMode, (mode & ~kModePaddleEcho) | kModeSerialEcho}));
+        send(ModeBytes(mode));
 }
 
 void WinKeyer::transmit()

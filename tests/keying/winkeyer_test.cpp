@@ -244,13 +244,13 @@ TEST(WinKeyer, ClearAndBackspaceGoToTheKeyer)
     ASSERT_TRUE(r.openAndSettle());
     QSignalSpy idle(&r.link, &WinKeyer::idle);
     r.keyer.hold = true;
-    r.buffer.append("ABCDEFGH");
+    r.buffer.append("ABCDEF");  // one being sent, the rest held: nothing left with us
     r.link.transmit();
-    ASSERT_TRUE(r.waitUntilWaitingForRoom());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return r.keyer.held() == WinKeyer::kMaxPending; }, kPatience));
     r.keyer.clearReceived();
     r.link.backspace();
     ASSERT_TRUE(QTest::qWaitFor([&] { return r.keyer.held() == WinKeyer::kMaxPending - 1; }, kPatience));
-    r.buffer.clear();  // the owner empties its own buffer
+    EXPECT_GT(r.link.status(), 0);
     r.link.clearBuffer();
     ASSERT_TRUE(QTest::qWaitFor([&] { return r.link.status() == 0; }, kPatience));
     EXPECT_EQ(r.sentWithoutRequests().toHex(' '), "08 0a");
@@ -287,6 +287,32 @@ TEST(WinKeyer, CloseSendsHostCloseAndTheNextMessageOpensAgain)
     EXPECT_EQ(r.beforeOpenCalls, 2);
     EXPECT_TRUE(r.keyer.received().startsWith(Hex("0002")));
     EXPECT_TRUE(r.keyer.received().endsWith("QRL?"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(WinKeyer, TheProgramEndingClearsAndClosesTheKeyer)
+{
+    WinKeyerEmulator keyer;
+    CwBuffer buffer;
+    auto link = std::make_unique<WinKeyer>(buffer, [] { return std::make_unique<QtSerialLine>(); });
+    QSignalSpy done(link.get(), &WinKeyer::openFinished);
+    link->open(keyer.path());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !done.isEmpty(); }, kPatience));
+    ASSERT_TRUE(link->isOpen());
+    keyer.hold = true;
+    buffer.append("CQ TEST");
+    link->transmit();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return keyer.held() == WinKeyer::kMaxPending; }, kPatience));
+    keyer.clearReceived();
+    link.reset();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !keyer.isOpen(); }, kPatience));
+    QByteArray got = keyer.received();
+    got.replace(char(0x15), QByteArray());  // status requests while it waited for room
+    EXPECT_EQ(got.toHex(' '), "0a 00 03");
+    EXPECT_EQ(keyer.held(), 0);
 }
 
 }  // namespace
