@@ -8,9 +8,11 @@
 #include "keying/winkeyer.h"
 #include "rig/port_map.h"
 #include "rig/serial_line_device.h"
+#include "rig/serial_ports_window.h"
 #include "test_support.h"
 #include "winkeyer_emulator.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -181,6 +183,20 @@ TEST(WinKeyWindow, AKeyerThatCannotBeReachedSaysSoAndDropsTheMessage)
     w.Command3->click();
     EXPECT_EQ(st.prompter.asked.size(), 2);
     EXPECT_TRUE(st.buffer.isEmpty());
+
+    // The port's device is chosen in "Serial Ports", beside the port box.
+    int shown = 0;
+    w.runModal = [&](QDialog &d) {
+        if (auto *ports = qobject_cast<SerialPortsWindow *>(&d)) {
+            ++shown;
+            ports->boxes[3]->setEditText("/dev/pts/77");
+            ports->Done();
+        }
+    };
+    w.cmdPorts->click();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(w.device(), "/dev/pts/77");
+    EXPECT_EQ(st.link.device(), "/dev/pts/77");
 
     // A port box that is not a number is port 0.
     Leave(w.txtWKComPort, "");
