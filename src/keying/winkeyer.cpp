@@ -71,18 +71,22 @@ QByteArray WinKeyerTextBytes(QChar c)
 {
     const char16_t u = c.unicode();
     switch (u) {
-    case u'!': return {};  // logs the contact: the owner's business, not Morse
     case u'[': return QByteArray(1, kMergeLetters) + "AR";
     case u']': return QByteArray(1, kMergeLetters) + "SK";
     case u';': return QByteArray(1, kMergeLetters) + "KN";
     case u'\\': return QByteArray(1, kMergeLetters) + "CL";
+    case u'-': return QByteArrayLiteral("=");  // the key line sends BT for both
+    case u' ': case u'.': case u',': case u'?': case u'/': case u'=':
+        return QByteArray(1, char(u));
     default: break;
     }
-    if (u < 0x20 || u > 0x7E)
-        return {};  // control bytes are keyer commands; the keyer has no other letters
     if (u >= u'a' && u <= u'z')
         return QByteArray(1, char(u - u'a' + u'A'));
-    return QByteArray(1, char(u));
+    if ((u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9'))
+        return QByteArray(1, char(u));
+    // Anything else has no Morse on the key line either. Bytes below 0x20 would be keyer
+    // commands, and "!" logs the contact, which is the owner's business.
+    return {};
 }
 
 WinKeyer::WinKeyer(CwBuffer &buffer, LineFactory makeLine, QObject *parent)

@@ -31,9 +31,10 @@ enum WinKeyerCode {
 // "WK Success!" and the others; empty for a code without a text.
 QString WinKeyerCodeText(int code);
 
-// The bytes a piece of text becomes on the keyer: only printable ASCII is text to it (a
-// byte below 0x20 is a command), lower case goes up, "!" stays with us, and the prosign
-// characters become merged letters so the keyer sends what the key line would.
+// The bytes a character becomes on the keyer, so that it sends the Morse the key line
+// would: letters (upper-cased), digits and the punctuation with Morse; the prosign
+// characters as merged letters; nothing for "!" (ours to act on), control characters (the
+// keyer takes them for commands) or anything else.
 QByteArray WinKeyerTextBytes(QChar c);
 
 class WinKeyer : public QObject {

@@ -185,15 +185,15 @@ TEST(WinKeyer, OnlyPrintableTextReachesTheKeyerWithProsignsMerged)
     Rig r;
     ASSERT_TRUE(r.openAndSettle());
     QSignalSpy idle(&r.link, &WinKeyer::idle);
-    // A paste with CR LF and a tab, a logging "!", the four prosigns, lower case and a
-    // letter the keyer has no Morse for.
-    r.buffer.append(QString::fromUtf8("cq\r\n\tde [x]!;\\ é5nn"));
+    // A paste with CR LF and a tab, a logging "!", the four prosigns, lower case, "-"
+    // (BT on the key line) and characters without Morse.
+    r.buffer.append(QString::fromUtf8("cq\r\n\tde [x]!;\\ é5nn-#~|,?/."));
     r.link.transmit();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !idle.isEmpty(); }, kPatience));
     const QByteArray expected = QByteArray("CQDE ") + Hex("1B") + "ARX" + Hex("1B") + "SK"
-                                + Hex("1B") + "KN" + Hex("1B") + "CL" + " 5NN";
+                                + Hex("1B") + "KN" + Hex("1B") + "CL" + " 5NN=,?/.";
     EXPECT_EQ(r.sentWithoutRequests().toHex(' '), expected.toHex(' '));
-    EXPECT_EQ(r.keyer.keyed(), "CQDE ARXSKKNCL 5NN");
+    EXPECT_EQ(r.keyer.keyed(), "CQDE ARXSKKNCL 5NN=,?/.");
     EXPECT_EQ(idle.size(), 1);
     EXPECT_EQ(r.link.status(), 0);
 }
