@@ -125,6 +125,7 @@ WinKeyWindow::WinKeyWindow(Session &session, WinKeyer &keyer, CwBuffer &buffer, 
     states->addWidget(lblOpenStatus, 0, 1);
     states->addWidget(new QLabel(QStringLiteral("WinKey Version:")), 1, 0);
     states->addWidget(lblVersion, 1, 1);
+    states->setColumnStretch(1, 1);
 
     Text1 = new QLineEdit;
     Text1->setObjectName(QStringLiteral("Text1"));
