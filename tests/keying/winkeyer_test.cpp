@@ -185,6 +185,8 @@ TEST(WinKeyer, OnlyPrintableTextReachesTheKeyerWithProsignsMerged)
     Rig r;
     ASSERT_TRUE(r.openAndSettle());
     QSignalSpy idle(&r.link, &WinKeyer::idle);
+    QByteArray keyedWhenIdle;  // idle means the keyer finished, not that it was handed all
+    QObject::connect(&r.link, &WinKeyer::idle, [&] { keyedWhenIdle = r.keyer.keyed(); });
     // A paste with CR LF and a tab, a logging "!", the four prosigns, lower case, "-"
     // (BT on the key line) and characters without Morse.
     r.buffer.append(QString::fromUtf8("cq\r\n\tde [x]!;\\ é5nn-#~|,?/."));
@@ -194,6 +196,7 @@ TEST(WinKeyer, OnlyPrintableTextReachesTheKeyerWithProsignsMerged)
                                 + Hex("1B") + "KN" + Hex("1B") + "CL" + " 5NN=,?/.";
     EXPECT_EQ(r.sentWithoutRequests().toHex(' '), expected.toHex(' '));
     EXPECT_EQ(r.keyer.keyed(), "CQDE ARXSKKNCL 5NN=,?/.");
+    EXPECT_EQ(keyedWhenIdle, "CQDE ARXSKKNCL 5NN=,?/.");
     EXPECT_EQ(idle.size(), 1);
     EXPECT_EQ(r.link.status(), 0);
 }
