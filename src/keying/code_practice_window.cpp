@@ -213,7 +213,7 @@ void CodePracticeWindow::Command4_Click()
 {
     position_ = -1;
     pace_->stop();
-    keying_.buffer().clear();
+    keying_.stopSending();
 }
 
 bool CodePracticeWindow::refuseClose()

@@ -175,9 +175,17 @@ bool KeyingController::CWSetup()
     return true;
 }
 
-void KeyingController::FKeyCW(int keyCode)
+void KeyingController::stopSending()
 {
     buffer_.clear();
+    if (hooks.winkeyOpen && hooks.winkeyOpen() && hooks.winkeyClear)
+        hooks.winkeyClear();
+}
+
+void KeyingController::FKeyCW(int keyCode)
+{
+    // A new message replaces what is still waiting, in the keyer too.
+    stopSending();
     if (settings.keyingLine == kKeyNone)
         return;
     QString message;
@@ -357,7 +365,7 @@ bool KeyingController::keyPress(int qtKey, const QString &text)
 bool KeyingController::mayClose()
 {
     const bool busy = CWSending();
-    buffer_.clear();
+    stopSending();
     return !busy;
 }
 

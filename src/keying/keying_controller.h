@@ -83,6 +83,8 @@ public:
 
     // Sends the message of a key code (112 F1 ... 120 F9, 124 F10, 122 F11).
     void FKeyCW(int keyCode);
+    // Empties the buffer and the WinKeyer's own: sending stops after the current character.
+    void stopSending();
     // Sends what is in the buffer.
     void LoopThroughCWBuffer();
     // (Re)makes the CW key line for RTS, DTR or the parallel port; false (reported once)

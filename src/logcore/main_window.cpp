@@ -6,6 +6,8 @@
 #include "keying/keying_controller.h"
 #include "keying/phone_window.h"
 #include "keying/voice_keyer.h"
+#include "keying/winkey_window.h"
+#include "keying/winkeyer.h"
 
 #include "common/file_io.h"
 #include "frame/text_rules_ui.h"
@@ -157,6 +159,9 @@ MainWindow::~MainWindow()
     // The windows and keyers use the players: they go first.
     delete phoneWindow_;
     delete blindWindow_;
+    // The window closes the keyer as it goes; the keyer clears and closes the device.
+    delete winKeyWindow_;
+    delete winKeyer_;
     delete voiceKeyer_;
     delete cues_;
 }

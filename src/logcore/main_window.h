@@ -34,6 +34,9 @@ class CodePracticeWindow;
 class CuePlayer;
 class PhoneWindow;
 class VoiceKeyer;
+class SerialLine;
+class WinKeyer;
+class WinKeyWindow;
 class CwEngine;
 class CwStringsWindow;
 class CwWindow;
@@ -163,6 +166,12 @@ public:
     // Options > Voice Navigation.
     void mnuBlind_Click();
     BlindWindow *blindWindow() const { return blindWindow_; }
+    // The WinKeyer and its window, loaded when the WinKey line is chosen.
+    WinKeyer &winKeyer();
+    WinKeyWindow &winKeyWindow();
+    void showWinKeyWindow();
+    // Makes the WinKeyer's serial line; tests put one on a pseudo-terminal here.
+    std::function<std::unique_ptr<SerialLine>()> winKeyerLineFactory;
     // Makes the players of the voice keyer and the cues; tests put fakes here.
     std::function<std::unique_ptr<AudioPlayer>()> audioPlayerFactory;
 
@@ -300,6 +309,8 @@ private:
     CwStringsWindow *cwStrings_ = nullptr;
     std::unique_ptr<AudioPlayer> voicePlayer_, cuePlayer_;
     VoiceKeyer *voiceKeyer_ = nullptr;
+    WinKeyer *winKeyer_ = nullptr;
+    WinKeyWindow *winKeyWindow_ = nullptr;
     CuePlayer *cues_ = nullptr;
     PhoneWindow *phoneWindow_ = nullptr;
     BlindWindow *blindWindow_ = nullptr;

@@ -10,6 +10,9 @@
 #include "keying/key_line_device.h"
 #include "keying/keying_controller.h"
 #include "keying/voice_keyer.h"
+#include "keying/winkey_window.h"
+#include "keying/winkeyer.h"
+#include "rig/serial_line_device.h"
 #include "rig/port_map.h"
 
 #include <QKeyEvent>
@@ -57,6 +60,23 @@ KeyingController &MainWindow::keying()
         keying_->hooks.releaseOtherPorts = [this] {
             if (voiceKeyer_)
                 voiceKeyer_->ClosePort();
+            if (winKeyer_ && (winKeyer_->isOpen() || winKeyer_->isOpening()))
+                winKeyWindow().cmdCloseWinkey_Click();
+        };
+        keying_->hooks.winkeyOpen = [this] { return winKeyer_ && winKeyer_->isOpen(); };
+        keying_->hooks.winkeyStatus = [this] { return winKeyer_ ? winKeyer_->status() : 0; };
+        keying_->hooks.winkeyClear = [this] {
+            if (winKeyer_)
+                winKeyer_->clearBuffer();
+        };
+        keying_->hooks.winkeyBackspace = [this] {
+            if (winKeyer_)
+                winKeyer_->backspace();
+        };
+        keying_->hooks.winkeyTransmit = [this] { winKeyWindow().WKTransmit(); };
+        keying_->hooks.winkeySpeed = [this](int wpm) {
+            if (winKeyWindow_)
+                winKeyWindow_->SetCwSpeed(wpm);
         };
         keying_->timing = CwTimingFromText(s_.registry.value(QStringLiteral("UserCWSelection"), QStringLiteral("Timer")));
         keying_->loopsPer60ms = s_.registry.value(QStringLiteral("UserCWLoopOffset"), QStringLiteral("0")).toDouble();
@@ -71,6 +91,9 @@ void MainWindow::LoadCWSettings()
     // A station that never saved CW settings starts from the defaults, without a message.
     WriteDefaultCwSettingsIfMissing(path);
     keying().LoadCWSettings(path);
+    // Choosing the WinKey line loads the keyer's window and its settings; nothing opens yet.
+    if (keying().settings.keyingLine == kKeyWinKey)
+        winKeyWindow();
 }
 
 bool MainWindow::openKeyWindow(int qtKey)
@@ -107,6 +130,7 @@ void MainWindow::showCwWindow(bool modal)
     if (!cwWindow_) {
         cwWindow_ = new CwWindow(s_, keying(), this);
         connect(cwWindow_, &CwWindow::codePracticeRequested, this, &MainWindow::showCodePractice);
+        connect(cwWindow_, &CwWindow::configureWinkeyRequested, this, &MainWindow::showWinKeyWindow);
         connect(cwWindow_, &CwWindow::done, this, [this] {
             if (keying().settings.keyingLine != 0)
                 showCwStrings(true);
@@ -123,6 +147,41 @@ void MainWindow::showCwWindow(bool modal)
     cwWindow_->showNormal();
     cwWindow_->raise();
     cwWindow_->activateWindow();
+}
+
+WinKeyer &MainWindow::winKeyer()
+{
+    if (!winKeyer_) {
+        if (!winKeyerLineFactory)
+            winKeyerLineFactory = [] { return std::make_unique<QtSerialLine>(); };
+        winKeyer_ = new WinKeyer(s_.CWBuffer, [this] { return winKeyerLineFactory(); }, this);
+        // The CW line and the voice keyer's PTT may sit on the same device.
+        winKeyer_->beforeOpen = [this] {
+            if (keying_)
+                keying_->releaseLine();
+            if (voiceKeyer_)
+                voiceKeyer_->ClosePort();
+        };
+        connect(winKeyer_, &WinKeyer::idle, this, [this] { keying().winkeyIdle(); });
+        connect(winKeyer_, &WinKeyer::failed, this, [this](const QString &text) { setDialog(text); });
+    }
+    return *winKeyer_;
+}
+
+WinKeyWindow &MainWindow::winKeyWindow()
+{
+    if (!winKeyWindow_) {
+        winKeyWindow_ = new WinKeyWindow(s_, winKeyer(), s_.CWBuffer, keying().speed(), this);
+        winKeyWindow_->runModal = [this](QDialog &d) { showModal(d); };
+    }
+    return *winKeyWindow_;
+}
+
+void MainWindow::showWinKeyWindow()
+{
+    WinKeyWindow &w = winKeyWindow();
+    w.SetCwSpeed(keying().speed());
+    showModal(w);
 }
 
 void MainWindow::showCwStrings(bool minimized)

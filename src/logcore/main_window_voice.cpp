@@ -10,6 +10,8 @@
 #include "keying/keying_controller.h"
 #include "keying/phone_window.h"
 #include "keying/voice_keyer.h"
+#include "keying/winkey_window.h"
+#include "keying/winkeyer.h"
 #include "rig/port_map.h"
 
 #include <QLabel>
@@ -64,6 +66,8 @@ void MainWindow::releaseCwPort()
 {
     if (keying_)
         keying_->releaseLine();
+    if (winKeyer_ && (winKeyer_->isOpen() || winKeyer_->isOpening()))
+        winKeyWindow().cmdCloseWinkey_Click();
 }
 
 CuePlayer &MainWindow::cues()

@@ -87,8 +87,9 @@ TEST(WinKeyWindow, LoadsTheFileShowsEveryControlAndOpensTheKeyer)
     EXPECT_EQ(w.txtWeight->toolTip(), "Proportional amount added or subtracted (50 is standard).");
     // Every control the operator uses has a name a screen reader can say.
     for (QWidget *c : w.findChildren<QWidget *>()) {
-        if (qobject_cast<QLineEdit *>(c) || qobject_cast<QAbstractButton *>(c))
+        if (qobject_cast<QLineEdit *>(c) || qobject_cast<QAbstractButton *>(c)) {
             EXPECT_FALSE(c->accessibleName().isEmpty()) << c->objectName().toStdString();
+        }
     }
     EXPECT_TRUE(st.keyer.received().isEmpty());  // loading opens nothing
 

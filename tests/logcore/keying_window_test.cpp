@@ -10,6 +10,10 @@
 #include "keying/keying_controller.h"
 #include "keying/morse.h"
 #include "keying/recording_key_line.h"
+#include "keying/wk_settings.h"
+#include "keying/winkey_window.h"
+#include "rig/port_map.h"
+#include "winkeyer_emulator.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -248,4 +252,53 @@ TEST(KeyingWindow, CodePracticeSendsTheTextOneCharacterAtATime)
     EXPECT_TRUE(ran);
     ASSERT_TRUE(d.idle());
     EXPECT_EQ(d.keyed(), CwDesk::patternOf("TE"));
+}
+
+TEST(KeyingWindow, TheWinKeyLineSendsMessagesThroughTheKeyer)
+{
+    zevtest::WinKeyerEmulator keyer;
+    ASSERT_TRUE(keyer.ok());
+    keyer.charMs = 20;
+    CwDesk d;
+    ASSERT_TRUE(PortMap(*d.h.registry).setDevice(4, keyer.path()));
+    WkSettings wk;
+    wk.WinKeyPort = 4;
+    QDir().mkpath(d.h.folders.ProgramDataFolder);
+    zevtest::WriteFile(WkSettingsPath(d.h.folders), FormatWkSettings(wk));
+    CwSettings s = RtsSettings();
+    s.keyingLine = kKeyWinKey;
+    s.messages[0] = "$ tu!";
+    s.messages[1] = "EEEEEEEEEEEEEEEEEEEE";
+    s.repeatPause = "0";
+    MainWindow &w = d.start(s);
+    // Nothing opens the keyer at start-up; the first message does.
+    EXPECT_FALSE(keyer.isOpen());
+    w.txtCall->setText("VE3ABC");
+    w.txtRSTR->setText("599");
+    w.txtCntry->setText("ON");
+    w.txtRSTS->setText("599");
+    QTest::keyClick(w.txtCall, Qt::Key_F1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return keyer.keyed() == "VE3ABC TU"; }, 10000)) << keyer.keyed().toStdString();
+    EXPECT_TRUE(keyer.received().startsWith(QByteArray("\x00\x02", 2)));
+    // "!" logged the contact before the text went to the keyer; it never reached the keyer.
+    EXPECT_FALSE(keyer.received().contains('!'));
+    EXPECT_EQ(d.h.session->log.RecordCount(), 1);
+    EXPECT_TRUE(d.record->sets().empty());
+
+    // Escape while the keyer sends clears its buffer and ours.
+    keyer.hold = true;
+    QTest::keyClick(w.txtCall, Qt::Key_F2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.keying().hooks.winkeyStatus() > 0; }, 10000));
+    keyer.clearReceived();
+    QTest::keyClick(w.txtCall, Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return keyer.received().contains('\x0a'); }, 5000))
+        << keyer.received().toHex().toStdString();
+    EXPECT_TRUE(d.h.session->CWBuffer.isEmpty());
+    keyer.release();
+
+    // Closing the program clears and closes the keyer.
+    keyer.clearReceived();
+    d.h.window.reset();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return keyer.received().endsWith(QByteArray("\x00\x03", 2)); }, 5000))
+        << keyer.received().toHex().toStdString();
 }
