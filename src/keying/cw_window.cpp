@@ -258,6 +258,7 @@ CwWindow::CwWindow(Session &session, KeyingController &keying, QWidget *parent)
 
     Check1 = new QCheckBox(QStringLiteral("Display CW text on main form (NA for WinKey)."));
     Check1->setObjectName(QStringLiteral("Check1"));
+    Check1->setAccessibleName(Check1->text());
     connect(Check1, &QCheckBox::toggled, this, [this](bool on) {
         if (!showing_)
             keying_.settings.showText = on ? 1 : 0;

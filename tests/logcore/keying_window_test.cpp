@@ -302,3 +302,22 @@ TEST(KeyingWindow, TheWinKeyLineSendsMessagesThroughTheKeyer)
     EXPECT_TRUE(QTest::qWaitFor([&] { return keyer.received().endsWith(QByteArray("\x00\x03", 2)); }, 5000))
         << keyer.received().toHex().toStdString();
 }
+
+TEST(KeyingWindow, EveryControlOfTheCwWindowsHasANameToSay)
+{
+    CwDesk d;
+    MainWindow &w = d.start();
+    w.showCwWindow(false);
+    w.showCwStrings(false);
+    CodePracticeWindow practice(w.keying());
+    for (QWidget *window : {static_cast<QWidget *>(w.cwWindow()), static_cast<QWidget *>(w.cwStringsWindow()),
+                            static_cast<QWidget *>(&practice)}) {
+        for (QWidget *c : window->findChildren<QWidget *>()) {
+            if (c->focusPolicy() == Qt::NoFocus || !c->isEnabled())
+                continue;
+            EXPECT_FALSE(c->accessibleName().isEmpty())
+                << window->objectName().toStdString() << " " << c->metaObject()->className() << " "
+                << c->objectName().toStdString();
+        }
+    }
+}
