@@ -36,6 +36,8 @@ CwStringsWindow::CwStringsWindow(KeyingController &keying, QWidget *parent)
         grid->addWidget(message, i, 1);
     }
     grid->setColumnStretch(1, 1);
+    // Room for a message of a typical length even while the keys are empty.
+    setMinimumWidth(fontMetrics().averageCharWidth() * 48);
     Command1 = new QPushButton(QStringLiteral("Done"));
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setAccessibleName(QStringLiteral("Done"));
