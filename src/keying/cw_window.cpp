@@ -355,7 +355,7 @@ void CwWindow::keyingLineClicked(int line)
     keying_.setKeyingLine(line);
     cmdConfWinkey->setVisible(line == kKeyWinKey);
     if (line == kKeyWinKey)
-        emit configureWinkeyRequested();
+        emit winkeyChosen();
 }
 
 void CwWindow::timingClicked()

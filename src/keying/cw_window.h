@@ -47,6 +47,8 @@ public:
 
 signals:
     void configureWinkeyRequested();
+    // The WinKey line was chosen: its settings are loaded, nothing opens yet.
+    void winkeyChosen();
     void codePracticeRequested();
     // Done: the settings are kept; the owner shows the CW strings and gives the focus back.
     void done();

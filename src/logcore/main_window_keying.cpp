@@ -131,6 +131,7 @@ void MainWindow::showCwWindow(bool modal)
         cwWindow_ = new CwWindow(s_, keying(), this);
         connect(cwWindow_, &CwWindow::codePracticeRequested, this, &MainWindow::showCodePractice);
         connect(cwWindow_, &CwWindow::configureWinkeyRequested, this, &MainWindow::showWinKeyWindow);
+        connect(cwWindow_, &CwWindow::winkeyChosen, this, [this] { winKeyWindow(); });
         connect(cwWindow_, &CwWindow::done, this, [this] {
             if (keying().settings.keyingLine != 0)
                 showCwStrings(true);

@@ -321,3 +321,32 @@ TEST(KeyingWindow, EveryControlOfTheCwWindowsHasANameToSay)
         }
     }
 }
+
+TEST(KeyingWindow, ChoosingWinKeyOffersItsSetupWithoutOpeningTheKeyer)
+{
+    zevtest::WinKeyerEmulator keyer;
+    ASSERT_TRUE(keyer.ok());
+    CwDesk d;
+    ASSERT_TRUE(PortMap(*d.h.registry).setDevice(5, keyer.path()));
+    MainWindow &w = d.start(CwSettings());
+    w.showCwWindow(false);
+    CwWindow *cw = w.cwWindow();
+    EXPECT_TRUE(cw->cmdConfWinkey->isHidden());
+    int shown = 0;
+    d.h.otherModal = [&](QDialog &dialog) {
+        auto *wk = qobject_cast<WinKeyWindow *>(&dialog);
+        ASSERT_NE(wk, nullptr);
+        ++shown;
+    };
+    cw->Option5->click();
+    EXPECT_FALSE(cw->cmdConfWinkey->isHidden());
+    EXPECT_EQ(shown, 0);
+    EXPECT_EQ(w.keying().settings.keyingLine, kKeyWinKey);
+    cw->cmdConfWinkey->click();
+    EXPECT_EQ(shown, 1);
+    QTest::qWait(50);
+    EXPECT_FALSE(keyer.isOpen());
+    EXPECT_TRUE(keyer.received().isEmpty());
+    cw->Option4->click();
+    EXPECT_TRUE(cw->cmdConfWinkey->isHidden());
+}
