@@ -7,6 +7,7 @@
 #include "frame/registry.h"
 #include "frame/shared_prefs.h"
 #include "keying/cw_buffer.h"
+#include "spotting/spot_store.h"
 #include "logcore/contact_log.h"
 #include "logcore/prefix_table.h"
 #include "logcore/preferences.h"
@@ -36,6 +37,8 @@ struct Session {
 
     // Text waiting to be keyed.
     CwBuffer CWBuffer;
+    // The last fifty spots, for the band map and the spectrum map.
+    SpotStore spots;
 
     // Frequency last reported by the rig link, carried by the next contact.
     QString RigFrequencyText;
