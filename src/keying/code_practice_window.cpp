@@ -181,8 +181,9 @@ void CodePracticeWindow::step()
         pace_->stop();
         return;
     }
-    // One character at a time: the next goes when the engine has finished the last.
-    if (keying_.CWSending())
+    // One character at a time: the next goes when the last has been taken and keyed (a
+    // WinKeyer takes it only when it has room).
+    if (keying_.CWSending() || !keying_.buffer().isEmpty())
         return;
     // The text may have been edited while sending.
     const QString text = Text1->toPlainText();

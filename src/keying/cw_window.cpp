@@ -134,13 +134,20 @@ CwWindow::CwWindow(Session &session, KeyingController &keying, QWidget *parent)
     speedGrid->addWidget(new QLabel(QStringLiteral("0 is standard, -8 is no spacing")), 2, 0, 1, 4);
     connect(cmdFaster, &QPushButton::clicked, &keying_, &KeyingController::UpDown1_UpClick);
     connect(cmdSlower, &QPushButton::clicked, &keying_, &KeyingController::UpDown1_DownClick);
+    // A speed being retyped must not stop the message on the air: only a speed the
+    // engine keys is taken while typing, anything else when the box is left.
     connect(Text11, &QLineEdit::textChanged, this, [this](const QString &t) {
-        if (!showing_)
+        if (showing_)
+            return;
+        if (SpeedIsValid(SpeedFromText(t)))
             keying_.setSpeedText(t);
+        else
+            keying_.settings.speed = t;
     });
     connect(Text11, &QLineEdit::editingFinished, this, [this] {
         if (SpeedFromText(Text11->text()) == 0 && Text11->text() != QLatin1String("0"))
             Text11->setText(QStringLiteral("0"));
+        keying_.setSpeedText(Text11->text());
     });
     connect(txtSpace, &QLineEdit::textChanged, this, [this](const QString &t) {
         bool ok = false;
@@ -203,11 +210,11 @@ CwWindow::CwWindow(Session &session, KeyingController &keying, QWidget *parent)
         if (!showing_)
             keying_.settings.port = t;
     });
-    connect(Text14, &QLineEdit::textChanged, this, [this](const QString &t) {
-        if (showing_)
+    connect(Text14, &QLineEdit::editingFinished, this, [this] {
+        if (Text14->text() == keying_.settings.parallelAddress)
             return;
-        keying_.settings.parallelAddress = t;
-        keying_.setKeyingLine(keying_.settings.keyingLine);  // the next message opens the new port
+        keying_.settings.parallelAddress = Text14->text();
+        keying_.releaseLine();  // the next message opens the new port
     });
     connect(cmdPorts, &QPushButton::clicked, this, [this] {
         SerialPortsWindow w(session_, [] { return PresentSerialPorts(); }, this);

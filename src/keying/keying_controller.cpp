@@ -46,10 +46,7 @@ KeyingController::KeyingController(CwBuffer &buffer, CwEngine &engine, KeyLineFa
     repeat_->setSingleShot(true);
     connect(repeat_, &QTimer::timeout, this, [this] { FKeyCW(112); });
 
-    connect(&engine_, &CwEngine::sendingChanged, this, [this](bool on) {
-        sending_ = on;
-        emit sendingChanged(on);
-    });
+    connect(&engine_, &CwEngine::sendingChanged, this, &KeyingController::sendingChanged);
     connect(&engine_, &CwEngine::remainingChanged, this, &KeyingController::showRemaining);
     connect(&engine_, &CwEngine::messageFinished, this, &KeyingController::finished);
     connect(&engine_, &CwEngine::commitRequested, this, [this] {
@@ -97,11 +94,13 @@ bool KeyingController::wantsSerialPort() const
     return settings.keyingLine == kKeyRts || settings.keyingLine == kKeyDtr;
 }
 
-void KeyingController::LoadCWSettings(const QString &path)
+QString KeyingController::LoadCWSettings(const QString &path)
 {
-    settings = LoadCwSettings(path);
+    QString error;
+    settings = LoadCwSettings(path, &error);
     apply();
     setKeyingLine(settings.keyingLine);
+    return error;
 }
 
 int KeyingController::speed() const
@@ -123,8 +122,11 @@ void KeyingController::setSpeedText(const QString &text)
 void KeyingController::changeSpeed(int delta)
 {
     // The arrows stop at the speeds the engine keys; a bad box starts again from the bound.
-    const int now = speed();
-    const int next = SpeedIsValid(now) ? std::clamp(now + delta, kMinWpm, kMaxWpm) : (delta > 0 ? kMinWpm : kMaxWpm);
+    // A number outside the range comes back to the nearest bound; a box without a
+    // number starts from the slowest speed.
+    bool number = false;
+    const int now = settings.speed.trimmed().toInt(&number);
+    const int next = number ? std::clamp(now + delta, kMinWpm, kMaxWpm) : kMinWpm;
     setSpeedText(QString::number(next));
 }
 
@@ -222,7 +224,8 @@ void KeyingController::LoopThroughCWBuffer()
             return;
         }
     }
-    sending_ = true;
+    if (buffer_.isEmpty())
+        return;
     engine_.start();
 }
 

@@ -79,7 +79,8 @@ public:
     void releaseLine();
 
     // "cw.txt" at start-up; missing or short files keep the defaults without a message.
-    void LoadCWSettings(const QString &path);
+    // The reason when the file is there but could not be read (the defaults are in use).
+    QString LoadCWSettings(const QString &path);
 
     // Sends the message of a key code (112 F1 ... 120 F9, 124 F10, 122 F11).
     void FKeyCW(int keyCode);
@@ -102,9 +103,8 @@ public:
     // Stops a repeating message (any key on the logging window).
     void disarmRepeat();
 
-    // The keying thread reports the end of a message a moment after it happened; until
-    // then a started message counts as being sent.
-    bool CWSending() const { return sending_ || engine_.isSending(); }
+    // From start() until the keying thread has found the buffer empty.
+    bool CWSending() const { return engine_.isSending(); }
     // The WinKeyer has sent everything it was given: a repeat pause starts now.
     void winkeyIdle();
     bool KeyboardCWMode() const { return keyboardCw_; }
@@ -134,7 +134,6 @@ private:
     KeyLineFactory makeLine_;
     KeyingHost host_;
     QTimer *repeat_ = nullptr;
-    bool sending_ = false;
     bool keyboardCw_ = false;
     bool repeatArmed_ = false;
     bool lineReady_ = false;     // the engine has a working line for the current choice

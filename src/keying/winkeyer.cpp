@@ -279,7 +279,9 @@ void WinKeyer::transmit()
         return;
     case State::Closed:
         if (device_.isEmpty()) {
+            // Said once for the message, as for a CW line without a port.
             buffer_.clear();
+            emit failed(QStringLiteral("No WinKey port set"));
             return;
         }
         transmitWhenOpen_ = true;

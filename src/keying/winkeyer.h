@@ -111,7 +111,6 @@ private:
     void finishOpen(int code);
     void fail(const QString &why);
     void dropLine();
-    void waitForAnswer();
     void stopWaiting();
     bool waitingForRoom() const;
 

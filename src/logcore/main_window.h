@@ -295,6 +295,8 @@ private:
     qint64 holdUntilMs_ = -1;
     QTimer *holdTimer_ = nullptr;
     bool replaying_ = false;
+    // The duplicate warning already queued the call box's cue behind it.
+    bool callCueTaken_ = false;
     // Focus moves made while committing are not the operator leaving the call box; the
     // commit moves the focus once, at its end.
     bool inMains_ = false;

@@ -6,6 +6,8 @@
 #include "logcore/dupes.h"
 #include "logcore/entry_rules.h"
 #include "logcore/main_window.h"
+
+#include "keying/cue_player.h"
 #include "logcore/recent_contacts_model.h"
 #include "frame/widget_helpers_ui.h"
 
@@ -428,7 +430,7 @@ void MainWindow::callGotFocus()
         txtRSTS->clear();
         txtRSTR->clear();
     }
-    if (s_.prefs.VoiceNavLevel != 0)
+    if (s_.prefs.VoiceNavLevel != 0 && !callCueTaken_)
         PlayCue(QStringLiteral("Call"));
     if (txtCall->text().isEmpty() && listModel->rowCount() < s_.log.RecordCount() && listModel->rowCount() < 18)
         ShowRecentContacts();
@@ -620,6 +622,8 @@ void MainWindow::commit()
 
 void MainWindow::cmdClear_Click()
 {
+    // Keys typed during a duplicate hold belong to the entry being cleared.
+    pendingKeys_.clear();
     for (QLineEdit *box : {txtCall, txtRSTR, txtCntry, txtRSTS, txtSec})
         box->clear();
     setDupeList({}, false);
@@ -654,7 +658,14 @@ void MainWindow::DupCheck()
         setDialogColour(kDupeBackground);
         setDupeList({}, false);
         s_.prompter.beep();
-        PlayCue(QStringLiteral("Dupe"));
+        // The call box's own cue follows the warning instead of cutting it off.
+        if (s_.prefs.VoiceNavLevel != 0) {
+            cues().BlindKeyPhoneThen(QStringLiteral("Dupe"), QStringLiteral("Call"));
+            callCueTaken_ = true;
+            QTimer::singleShot(0, this, [this] { callCueTaken_ = false; });
+        } else {
+            PlayCue(QStringLiteral("Dupe"));
+        }
         DupeFlag = true;
         DupeTime = s_.clock.localNow();
         moveFocus(txtCall);

@@ -90,7 +90,12 @@ void MainWindow::LoadCWSettings()
     const QString path = s_.folders.work(kCwSettingsFile);
     // A station that never saved CW settings starts from the defaults, without a message.
     WriteDefaultCwSettingsIfMissing(path);
-    keying().LoadCWSettings(path);
+    const QString error = keying().LoadCWSettings(path);
+    if (!error.isEmpty())
+        s_.prompter.message(QStringLiteral("The CW messages and settings in %1 could not be read (%2). The defaults "
+                                           "are in use; pressing Done in CW Setup would replace the file.")
+                                .arg(path, error),
+                            QStringLiteral("CW Settings Not Read"), PromptIcon::Exclamation);
     // Choosing the WinKey line loads the keyer's window and its settings; nothing opens yet.
     if (keying().settings.keyingLine == kKeyWinKey)
         winKeyWindow();

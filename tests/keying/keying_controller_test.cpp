@@ -152,7 +152,9 @@ TEST(KeyingController, TheArrowsChangeTheSpeedWithinWhatTheEngineKeys)
     };
     const Case cases[] = {
         {"20", Qt::Key_Up, "21"}, {"20", Qt::Key_Down, "19"}, {"5", Qt::Key_Down, "5"},
-        {"99", Qt::Key_Up, "99"}, {"", Qt::Key_Up, "5"},      {"0", Qt::Key_Down, "99"},
+        {"99", Qt::Key_Up, "99"}, {"", Qt::Key_Up, "5"},      {"", Qt::Key_Down, "5"},
+        {"0", Qt::Key_Down, "5"}, {"3", Qt::Key_Down, "5"},   {"3", Qt::Key_Up, "5"},
+        {"150", Qt::Key_Down, "99"},
     };
     for (const Case &c : cases) {
         Desk d;
@@ -346,4 +348,17 @@ TEST(KeyingController, TheLoggingWindowClosesOnlyWhenNothingIsOnTheAir)
     d.hold = false;
     ASSERT_TRUE(d.idle());
     EXPECT_TRUE(d.keying->mayClose());
+}
+
+TEST(KeyingController, AMessageThatComesOutEmptyLeavesNothingSending)
+{
+    Desk d;
+    d.call = "";
+    d.keying->settings.messages[1] = "$";
+    EXPECT_TRUE(d.key(Qt::Key_F2));
+    EXPECT_FALSE(d.keying->CWSending());
+    EXPECT_TRUE(d.keying->mayClose());
+    // Escape then clears the boxes, as with nothing on the air.
+    EXPECT_TRUE(d.key(Qt::Key_Escape));
+    EXPECT_EQ(d.clears, 1);
 }

@@ -350,3 +350,97 @@ TEST(KeyingWindow, ChoosingWinKeyOffersItsSetupWithoutOpeningTheKeyer)
     cw->Option4->click();
     EXPECT_TRUE(cw->cmdConfWinkey->isHidden());
 }
+
+TEST(KeyingWindow, FunctionKeysAndEscapeActAtOnceDuringADuplicateHold)
+{
+    CwDesk d;
+    CwSettings s = RtsSettings();
+    s.messages[1] = "T";
+    MainWindow &w = d.start(s);
+    w.SelectBand(3);  // 20 m, where W1AW is in the log on CW
+    ContactRecord r = sampleContact("W1AW");
+    r.Band = "20";
+    ASSERT_TRUE(w.LogContact(r));
+    w.dupeHoldMs = 500;
+    typeKeys("W1AW ");
+    ASSERT_TRUE(w.DupeFlag);
+    // F2 goes on the air at once, not after the hold.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    EXPECT_FALSE(d.h.session->CWBuffer.isEmpty() && !w.keying().CWSending());
+    // Keys typed meanwhile are held; once nothing is on the air, Escape drops them with
+    // the rest of the entry.
+    typeKeys("K1AB");
+    EXPECT_TRUE(w.txtCall->text().isEmpty());
+    ASSERT_TRUE(d.idle());
+    EXPECT_EQ(d.keyed(), CwDesk::patternOf("T"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTest::qWait(800);  // past the end of the hold
+    EXPECT_TRUE(w.txtCall->text().isEmpty());
+    typeKeys("V");
+    EXPECT_EQ(w.txtCall->text(), "V");
+}
+
+TEST(KeyingWindow, AMessageThatComesOutEmptyLetsTheWindowClose)
+{
+    CwDesk d;
+    CwSettings s = RtsSettings();
+    s.messages[1] = "$";
+    MainWindow &w = d.start(s);
+    QTest::keyClick(w.txtCall, Qt::Key_F2);
+    EXPECT_FALSE(w.keying().CWSending());
+    EXPECT_TRUE(w.close());
+}
+
+TEST(KeyingWindow, AnUnreadableCwFileIsReportedAndKept)
+{
+    CwDesk d;
+    QDir().mkpath(d.h.folders.work(kCwSettingsFile));
+    d.start(std::nullopt);
+    EXPECT_TRUE(d.h.prompter.titles().contains("CW Settings Not Read"));
+    EXPECT_TRUE(QFileInfo(d.h.folders.work(kCwSettingsFile)).isDir());
+    // The defaults are in use.
+    EXPECT_EQ(d.h.window->keying().settings.keyingLine, kKeyNone);
+    EXPECT_EQ(d.h.window->keying().settings.speed, "13");
+    EXPECT_TRUE(d.h.window->keying().settings.messages[0].isEmpty());
+}
+
+TEST(KeyingWindow, CodePracticeThroughTheWinKeyerLosesNoCharacter)
+{
+    zevtest::WinKeyerEmulator keyer;
+    ASSERT_TRUE(keyer.ok());
+    keyer.charMs = 2;
+    keyer.xoffThreshold = 2;
+    CwDesk d;
+    ASSERT_TRUE(PortMap(*d.h.registry).setDevice(4, keyer.path()));
+    WkSettings wk;
+    wk.WinKeyPort = 4;
+    QDir().mkpath(d.h.folders.ProgramDataFolder);
+    zevtest::WriteFile(WkSettingsPath(d.h.folders), FormatWkSettings(wk));
+    CwSettings s = RtsSettings();
+    s.keyingLine = kKeyWinKey;
+    MainWindow &w = d.start(s);
+    w.showCwWindow(false);
+    w.codePracticeOpened = [&](CodePracticeWindow &cp) {
+        cp.Text1->setPlainText("ABCDEFGHIJKL");
+        cp.Command3_Click();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !cp.sendingText(); }, 20000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return keyer.keyed() == "ABCDEFGHIJKL"; }, 20000))
+            << keyer.keyed().toStdString();
+    };
+    w.cwWindow()->Command7->click();
+}
+
+TEST(KeyingWindow, TheWinKeyLineWithoutAPortSaysSo)
+{
+    CwDesk d;
+    WkSettings wk;
+    wk.WinKeyPort = 0;
+    QDir().mkpath(d.h.folders.ProgramDataFolder);
+    zevtest::WriteFile(WkSettingsPath(d.h.folders), FormatWkSettings(wk));
+    CwSettings s = RtsSettings();
+    s.keyingLine = kKeyWinKey;
+    MainWindow &w = d.start(s);
+    QTest::keyClick(w.txtCall, Qt::Key_F2);
+    EXPECT_EQ(w.lblDialog->text(), "No WinKey port set");
+    EXPECT_TRUE(d.h.session->CWBuffer.isEmpty());
+}

@@ -133,3 +133,31 @@ TEST(VoiceMainWindow, TheVoiceWindowsOpenFromTheMenusAndCtrlP)
     ASSERT_NE(w.blindWindow(), nullptr);
     EXPECT_TRUE(w.blindWindow()->isVisible());
 }
+
+TEST(VoiceMainWindow, TheDuplicateWarningIsNotCutOffByTheCallBoxCue)
+{
+    Preferences p = Harness::basePrefs();
+    p.VoiceNavLevel = 1;
+    p.CurrentBand = "20";
+    PhoneDesk d(p);
+    for (const char *cue : {"Dupe", "Call"})
+        zevtest::WriteFile(d.h.folders.work(QString(cue) + ".wav"), PcmWave(800));
+    MainWindow &w = d.start(VoiceSettings());
+    w.cmdLogOn_Click();
+    typeKeys("VE3XYZ ");
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(w.DupeFlag);
+    FakePlayer *cues = d.voice;
+    ASSERT_NE(cues, nullptr);
+    ASSERT_FALSE(cues->played.isEmpty());
+    EXPECT_EQ(cues->played.last(), d.h.folders.work("Dupe.wav"));
+    // "Call" follows when the warning has been heard.
+    cues->finish();
+    EXPECT_EQ(cues->played.last(), d.h.folders.work("Call.wav"));
+    // The next time the call box gets the focus it is named again.
+    const qsizetype named = cues->played.count(d.h.folders.work("Call.wav"));
+    w.txtRSTR->setFocus();
+    w.txtCall->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(cues->played.count(d.h.folders.work("Call.wav")), named + 1);
+}
