@@ -1,6 +1,7 @@
 #include "frame/widget_helpers_ui.h"
 
 #include <QAbstractButton>
+#include <QPushButton>
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -230,6 +231,16 @@ QString MultiplierCellName(const QString &province, const QString &band, bool wo
 {
     return province + QStringLiteral(", ") + band + QStringLiteral(" metres, ") +
            (worked ? QStringLiteral("worked") : QStringLiteral("needed"));
+}
+
+QPushButton *MakeButton(const char *name, const QString &caption, const QString &accessible)
+{
+    auto *b = new QPushButton(caption);
+    b->setObjectName(QLatin1String(name));
+    b->setAccessibleName(accessible.isEmpty() ? QString(caption).remove(QLatin1Char('&')) : accessible);
+    b->setAutoDefault(false);
+    PressOnReturn(b);
+    return b;
 }
 
 }  // namespace zev

@@ -6,6 +6,7 @@
 
 class QKeyEvent;
 class QAbstractButton;
+class QPushButton;
 class QWidget;
 
 namespace zev {
@@ -41,6 +42,10 @@ void AnnounceFocusFirst();
 // Return or Enter on a focused button presses it, while Enter in a text box still
 // presses nothing.
 void PressOnReturn(QAbstractButton *button);
+
+// A push button by its object name and caption, named for the screen reader by the caption
+// without "&" unless `accessible` is given; Return presses it and it is never a default.
+QPushButton *MakeButton(const char *name, const QString &caption, const QString &accessible = {});
 
 // Accessible name of a multiplier cell: its state in words, not only in colour.
 QString MultiplierCellName(const QString &province, const QString &band, bool worked);

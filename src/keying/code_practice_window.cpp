@@ -25,20 +25,6 @@
 
 namespace zev {
 
-namespace {
-
-QPushButton *button(const char *name, const QString &caption, const QString &accessible = {})
-{
-    auto *b = new QPushButton(caption);
-    b->setObjectName(QLatin1String(name));
-    b->setAccessibleName(accessible.isEmpty() ? QString(caption).remove(QLatin1Char('&')) : accessible);
-    b->setAutoDefault(false);
-    PressOnReturn(b);
-    return b;
-}
-
-}  // namespace
-
 CodePracticeWindow::CodePracticeWindow(KeyingController &keying, QWidget *parent)
     : QDialog(parent), keying_(keying)
 {
@@ -79,14 +65,14 @@ CodePracticeWindow::CodePracticeWindow(KeyingController &keying, QWidget *parent
     Label8->setAccessibleName(QStringLiteral("Speed in words per minute"));
     MakeNotification(Label8);
 
-    Command1 = button("Command1", QStringLiteral("&Paste from Clipboard"));
-    Command2 = button("Command2", QStringLiteral("&Generate Random Characters"));
-    Command3 = button("Command3", QStringLiteral("&Send"));
-    Command4 = button("Command4", QStringLiteral("S&top"));
-    Command5 = button("Command5", QStringLiteral("Cl&ear"), QStringLiteral("Clear the text sent"));
-    Command6 = button("Command6", QStringLiteral("&Clear"), QStringLiteral("Clear the text to send"));
-    Command7 = button("Command7", QStringLiteral("&Faster"));
-    Command8 = button("Command8", QStringLiteral("S&lower"));
+    Command1 = MakeButton("Command1", QStringLiteral("&Paste from Clipboard"));
+    Command2 = MakeButton("Command2", QStringLiteral("&Generate Random Characters"));
+    Command3 = MakeButton("Command3", QStringLiteral("&Send"));
+    Command4 = MakeButton("Command4", QStringLiteral("S&top"));
+    Command5 = MakeButton("Command5", QStringLiteral("Cl&ear"), QStringLiteral("Clear the text sent"));
+    Command6 = MakeButton("Command6", QStringLiteral("&Clear"), QStringLiteral("Clear the text to send"));
+    Command7 = MakeButton("Command7", QStringLiteral("&Faster"));
+    Command8 = MakeButton("Command8", QStringLiteral("S&lower"));
     connect(Command1, &QPushButton::clicked, this, [this] {
         if (QClipboard *c = QGuiApplication::clipboard())
             Text1->setPlainText(c->text());

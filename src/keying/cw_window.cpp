@@ -39,16 +39,6 @@ QLineEdit *box(const char *name, const QString &accessible, TextKind kind)
     return e;
 }
 
-QPushButton *button(const char *name, const QString &caption, const QString &accessible = {})
-{
-    auto *b = new QPushButton(caption);
-    b->setObjectName(QLatin1String(name));
-    b->setAccessibleName(accessible.isEmpty() ? QString(caption).remove(QLatin1Char('&')) : accessible);
-    b->setAutoDefault(false);
-    PressOnReturn(b);
-    return b;
-}
-
 QRadioButton *option(const char *name, const QString &caption, const QString &frame)
 {
     auto *b = new QRadioButton(caption);
@@ -115,12 +105,12 @@ CwWindow::CwWindow(Session &session, KeyingController &keying, QWidget *parent)
 
     // Speed and spacing.
     Text11 = box("Text11", QStringLiteral("Speed in words per minute"), TextKind::PortNumber);
-    cmdFaster = button("cmdFaster", QStringLiteral("Faster"));
-    cmdSlower = button("cmdSlower", QStringLiteral("Slower"));
+    cmdFaster = MakeButton("cmdFaster", QStringLiteral("Faster"));
+    cmdSlower = MakeButton("cmdSlower", QStringLiteral("Slower"));
     txtSpace = box("txtSpace", QStringLiteral("Word space adjustment"), TextKind::WordSpace);
     txtSpace->setAccessibleDescription(QStringLiteral("0 is standard, -8 is no spacing"));
-    Command5 = button("Command5", QStringLiteral("Less"), QStringLiteral("Less word space"));
-    Command6 = button("Command6", QStringLiteral("More"), QStringLiteral("More word space"));
+    Command5 = MakeButton("Command5", QStringLiteral("Less"), QStringLiteral("Less word space"));
+    Command6 = MakeButton("Command6", QStringLiteral("More"), QStringLiteral("More word space"));
     auto *speed = new QGroupBox(QStringLiteral("Speed"));
     auto *speedGrid = new QGridLayout(speed);
     speedGrid->addWidget(caption(QStringLiteral("WPM:"), Text11), 0, 0);
@@ -193,12 +183,12 @@ CwWindow::CwWindow(Session &session, KeyingController &keying, QWidget *parent)
         lineLayout->addWidget(b, row++, 0);
         connect(b, &QRadioButton::clicked, this, [this, value] { keyingLineClicked(value); });
     }
-    cmdConfWinkey = button("cmdConfWinkey", QStringLiteral("Configure Winkey"));
+    cmdConfWinkey = MakeButton("cmdConfWinkey", QStringLiteral("Configure Winkey"));
     cmdConfWinkey->hide();
     connect(cmdConfWinkey, &QPushButton::clicked, this, &CwWindow::configureWinkeyRequested);
     lineLayout->addWidget(cmdConfWinkey, row++, 0);
     Text10 = box("Text10", QStringLiteral("CW serial port number, 0 for none"), TextKind::PortNumber);
-    cmdPorts = button("cmdPorts", QStringLiteral("Serial &Ports..."));
+    cmdPorts = MakeButton("cmdPorts", QStringLiteral("Serial &Ports..."));
     Text14 = box("Text14", QStringLiteral("Parallel port address"), TextKind::Address);
     lineLayout->addWidget(caption(QStringLiteral("Com port:"), Text10), 0, 1);
     lineLayout->addWidget(Text10, 0, 2);
@@ -236,8 +226,8 @@ CwWindow::CwWindow(Session &session, KeyingController &keying, QWidget *parent)
     txtLoop = box("txtLoop", QStringLiteral("Loop Delay"), TextKind::Seconds);
     lblLoop = caption(QStringLiteral("Loop Delay"), txtLoop);
     lblLoop->setObjectName(QStringLiteral("lblLoop"));
-    cmdLoopFaster = button("cmdLoopFaster", QStringLiteral("F"), QStringLiteral("Loop faster"));
-    cmdLoopSlower = button("cmdLoopSlower", QStringLiteral("S"), QStringLiteral("Loop slower"));
+    cmdLoopFaster = MakeButton("cmdLoopFaster", QStringLiteral("F"), QStringLiteral("Loop faster"));
+    cmdLoopSlower = MakeButton("cmdLoopSlower", QStringLiteral("S"), QStringLiteral("Loop slower"));
     timingGrid->addWidget(optTimer, 0, 0);
     timingGrid->addWidget(optLoop, 1, 0);
     timingGrid->addWidget(OptSleep, 2, 0);
@@ -282,9 +272,9 @@ CwWindow::CwWindow(Session &session, KeyingController &keying, QWidget *parent)
     lblSending->setObjectName(QStringLiteral("lblSending"));
     MakeNotification(lblSending);
     lblSending->hide();
-    Command4 = button("Command4", QStringLiteral("&Test"), QStringLiteral("Test: send the F9 message"));
-    Command7 = button("Command7", QStringLiteral("Send Code Practice"));
-    Command1 = button("Command1", QStringLiteral("Done"));
+    Command4 = MakeButton("Command4", QStringLiteral("&Test"), QStringLiteral("Test: send the F9 message"));
+    Command7 = MakeButton("Command7", QStringLiteral("Send Code Practice"));
+    Command1 = MakeButton("Command1", QStringLiteral("Done"));
     connect(Command4, &QPushButton::clicked, this, &CwWindow::Command4_Click);
     connect(Command7, &QPushButton::clicked, this, &CwWindow::codePracticeRequested);
     connect(Command1, &QPushButton::clicked, this, &CwWindow::Command1_Click);

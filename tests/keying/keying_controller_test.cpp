@@ -5,6 +5,7 @@
 #include "keying/keying_controller.h"
 #include "keying/morse.h"
 #include "keying/recording_key_line.h"
+#include "keying_helpers.h"
 #include "test_support.h"
 
 #include <QCoreApplication>
@@ -78,21 +79,7 @@ struct Desk {
     {
         return QTest::qWaitFor([&] { return !keying->CWSending() && buffer.isEmpty(); }, 10000);
     }
-    // The states keyed, one character per unit.
-    QString keyed() const
-    {
-        QString out;
-        for (const auto &s : record->sets())
-            out += s.down ? QLatin1Char('1') : QLatin1Char('0');
-        return out;
-    }
-    static QString patternOf(const QString &text)
-    {
-        QString out;
-        for (QChar c : text)
-            out += CharacterPattern(c, 0);
-        return out;
-    }
+    QString keyed() const { return zevtest::Keyed(*record); }
 };
 
 }  // namespace
@@ -120,7 +107,7 @@ TEST(KeyingController, FunctionKeysSendTheirMessagesWithTheContactFilledIn)
         d.report = c.report;
         EXPECT_TRUE(d.key(c.qtKey));
         ASSERT_TRUE(d.idle());
-        EXPECT_EQ(d.keyed(), Desk::patternOf(c.sent)) << c.sent.toStdString();
+        EXPECT_EQ(d.keyed(), zevtest::PatternOf(c.sent)) << c.sent.toStdString();
         // The remainder shrinks on the message line and ends empty.
         ASSERT_FALSE(d.dialog.isEmpty());
         EXPECT_EQ(d.dialog.first(), c.sent.mid(1));
@@ -203,7 +190,7 @@ TEST(KeyingController, KeyboardCwSendsTypedKeysAndBackspaceTakesBackTheLastOne)
     EXPECT_TRUE(d.key(Qt::Key_Backspace));
     d.hold = false;
     ASSERT_TRUE(d.idle());
-    EXPECT_EQ(d.keyed(), Desk::patternOf("TES"));
+    EXPECT_EQ(d.keyed(), zevtest::PatternOf("TES"));
     EXPECT_EQ(d.dialog.last(), "Keyboard CW Mode is on.  Press F12 to exit.");
 
     // Outside CW mode typed keys go to the boxes.
@@ -233,7 +220,7 @@ TEST(KeyingController, EscapeStopsSendingOrClearsTheBoxes)
     d.hold = false;
     ASSERT_TRUE(d.idle());
     // The character on the air is finished, nothing after it, and the key is up.
-    EXPECT_EQ(d.keyed(), Desk::patternOf("E"));
+    EXPECT_EQ(d.keyed(), zevtest::PatternOf("E"));
     EXPECT_FALSE(d.record->isDown());
 }
 
@@ -248,7 +235,7 @@ TEST(KeyingController, ANewFunctionKeyReplacesTheMessageOnTheAir)
     EXPECT_TRUE(d.key(Qt::Key_F2));
     d.hold = false;
     ASSERT_TRUE(d.idle());
-    EXPECT_EQ(d.keyed(), Desk::patternOf("ET"));
+    EXPECT_EQ(d.keyed(), zevtest::PatternOf("ET"));
 }
 
 TEST(KeyingController, F1RepeatsAfterItsPauseUntilAnyKey)
@@ -261,7 +248,7 @@ TEST(KeyingController, F1RepeatsAfterItsPauseUntilAnyKey)
     EXPECT_TRUE(d.key(Qt::Key_F1));
     EXPECT_TRUE(d.keying->CWRepeatArmed());
     // The pause runs from the end of each message; then F1 goes again and arms again.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return d.keyed().startsWith(Desk::patternOf("EEE")); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return d.keyed().startsWith(zevtest::PatternOf("EEE")); }, 10000));
     EXPECT_TRUE(d.keying->CWRepeatArmed());
     // Shift alone is a key too.
     EXPECT_FALSE(d.key(Qt::Key_Shift));
@@ -289,7 +276,7 @@ TEST(KeyingController, AnExclamationMarkLogsTheContactOnlyWithACall)
         EXPECT_TRUE(d.key(Qt::Key_F1));
         ASSERT_TRUE(d.idle());
         EXPECT_EQ(d.commits, call.trimmed().isEmpty() ? 0 : 1);
-        EXPECT_EQ(d.keyed(), Desk::patternOf("TU"));
+        EXPECT_EQ(d.keyed(), zevtest::PatternOf("TU"));
     }
 }
 

@@ -10,6 +10,7 @@
 #include "keying/keying_controller.h"
 #include "keying/morse.h"
 #include "keying/recording_key_line.h"
+#include "keying_helpers.h"
 #include "keying/wk_settings.h"
 #include "keying/winkey_window.h"
 #include "rig/port_map.h"
@@ -63,24 +64,22 @@ struct CwDesk {
         };
         return h.activate();
     }
-    QString keyed() const
-    {
-        QString out;
-        for (const auto &s : record->sets())
-            out += s.down ? QLatin1Char('1') : QLatin1Char('0');
-        return out;
-    }
-    static QString patternOf(const QString &text)
-    {
-        QString out;
-        for (QChar c : text)
-            out += CharacterPattern(c, 0);
-        return out;
-    }
+    QString keyed() const { return zevtest::Keyed(*record); }
     bool idle()
     {
         return QTest::qWaitFor([&] { return !h.window->keying().CWSending() && h.session->CWBuffer.isEmpty(); },
                                20000);
+    }
+    // "WK.txt" naming port 4, and port 4 standing for `device`; no port at all when empty.
+    void useWinKeyer(const QString &device)
+    {
+        WkSettings wk;
+        wk.WinKeyPort = device.isEmpty() ? 0 : 4;
+        if (!device.isEmpty()) {
+            EXPECT_TRUE(PortMap(*h.registry).setDevice(4, device));
+        }
+        QDir().mkpath(h.folders.ProgramDataFolder);
+        zevtest::WriteFile(WkSettingsPath(h.folders), FormatWkSettings(wk));
     }
 };
 
@@ -115,7 +114,7 @@ TEST(KeyingWindow, AFunctionKeyTypedInTheCallBoxSendsTheMessage)
     w.txtRSTS->setText("599");
     QTest::keyClick(w.txtCall, Qt::Key_F1);
     ASSERT_TRUE(d.idle());
-    EXPECT_EQ(d.keyed(), CwDesk::patternOf("VE3ABC 5NN " + w.ExchangeForMacros.trimmed()));
+    EXPECT_EQ(d.keyed(), zevtest::PatternOf("VE3ABC 5NN " + w.ExchangeForMacros.trimmed()));
     EXPECT_EQ(d.linesMade.size(), 1);
     // The function key never reached the box.
     EXPECT_EQ(w.txtCall->text(), "VE3ABC");
@@ -217,11 +216,11 @@ TEST(KeyingWindow, CtrlLettersOpenTheCwWindowsAndTheirKeysWork)
     EXPECT_TRUE(d.h.session->CWBuffer.isEmpty());
     strings->lblCWString[1]->click();
     ASSERT_TRUE(d.idle());
-    EXPECT_EQ(d.keyed(), CwDesk::patternOf("TU"));
+    EXPECT_EQ(d.keyed(), zevtest::PatternOf("TU"));
     // Keys typed there act as on the logging window.
     QTest::keyClick(strings->lblCWString[0], Qt::Key_F2);
     ASSERT_TRUE(d.idle());
-    EXPECT_EQ(d.keyed(), CwDesk::patternOf("TUTU"));
+    EXPECT_EQ(d.keyed(), zevtest::PatternOf("TUTU"));
 }
 
 TEST(KeyingWindow, CodePracticeSendsTheTextOneCharacterAtATime)
@@ -251,7 +250,7 @@ TEST(KeyingWindow, CodePracticeSendsTheTextOneCharacterAtATime)
     w.cwWindow()->Command7->click();
     EXPECT_TRUE(ran);
     ASSERT_TRUE(d.idle());
-    EXPECT_EQ(d.keyed(), CwDesk::patternOf("TE"));
+    EXPECT_EQ(d.keyed(), zevtest::PatternOf("TE"));
 }
 
 TEST(KeyingWindow, TheWinKeyLineSendsMessagesThroughTheKeyer)
@@ -260,11 +259,7 @@ TEST(KeyingWindow, TheWinKeyLineSendsMessagesThroughTheKeyer)
     ASSERT_TRUE(keyer.ok());
     keyer.charMs = 20;
     CwDesk d;
-    ASSERT_TRUE(PortMap(*d.h.registry).setDevice(4, keyer.path()));
-    WkSettings wk;
-    wk.WinKeyPort = 4;
-    QDir().mkpath(d.h.folders.ProgramDataFolder);
-    zevtest::WriteFile(WkSettingsPath(d.h.folders), FormatWkSettings(wk));
+    d.useWinKeyer(keyer.path());
     CwSettings s = RtsSettings();
     s.keyingLine = kKeyWinKey;
     s.messages[0] = "$ tu!";
@@ -372,7 +367,7 @@ TEST(KeyingWindow, FunctionKeysAndEscapeActAtOnceDuringADuplicateHold)
     typeKeys("K1AB");
     EXPECT_TRUE(w.txtCall->text().isEmpty());
     ASSERT_TRUE(d.idle());
-    EXPECT_EQ(d.keyed(), CwDesk::patternOf("T"));
+    EXPECT_EQ(d.keyed(), zevtest::PatternOf("T"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QTest::qWait(800);  // past the end of the hold
     EXPECT_TRUE(w.txtCall->text().isEmpty());
@@ -411,11 +406,7 @@ TEST(KeyingWindow, CodePracticeThroughTheWinKeyerLosesNoCharacter)
     keyer.charMs = 2;
     keyer.xoffThreshold = 2;
     CwDesk d;
-    ASSERT_TRUE(PortMap(*d.h.registry).setDevice(4, keyer.path()));
-    WkSettings wk;
-    wk.WinKeyPort = 4;
-    QDir().mkpath(d.h.folders.ProgramDataFolder);
-    zevtest::WriteFile(WkSettingsPath(d.h.folders), FormatWkSettings(wk));
+    d.useWinKeyer(keyer.path());
     CwSettings s = RtsSettings();
     s.keyingLine = kKeyWinKey;
     MainWindow &w = d.start(s);
@@ -433,10 +424,7 @@ TEST(KeyingWindow, CodePracticeThroughTheWinKeyerLosesNoCharacter)
 TEST(KeyingWindow, TheWinKeyLineWithoutAPortSaysSo)
 {
     CwDesk d;
-    WkSettings wk;
-    wk.WinKeyPort = 0;
-    QDir().mkpath(d.h.folders.ProgramDataFolder);
-    zevtest::WriteFile(WkSettingsPath(d.h.folders), FormatWkSettings(wk));
+    d.useWinKeyer({});
     CwSettings s = RtsSettings();
     s.keyingLine = kKeyWinKey;
     MainWindow &w = d.start(s);
