@@ -77,7 +77,10 @@ struct Desk {
     }
     bool idle()
     {
-        return QTest::qWaitFor([&] { return !keying->CWSending() && buffer.isEmpty(); }, 10000);
+        const bool done = QTest::qWaitFor([&] { return !keying->CWSending() && buffer.isEmpty(); }, 10000);
+        // What the keying thread reported before it went idle is waiting in the queue.
+        QCoreApplication::sendPostedEvents();
+        return done;
     }
     QString keyed() const { return zevtest::Keyed(*record); }
 };

@@ -67,8 +67,11 @@ struct CwDesk {
     QString keyed() const { return zevtest::Keyed(*record); }
     bool idle()
     {
-        return QTest::qWaitFor([&] { return !h.window->keying().CWSending() && h.session->CWBuffer.isEmpty(); },
-                               20000);
+        const bool done = QTest::qWaitFor(
+            [&] { return !h.window->keying().CWSending() && h.session->CWBuffer.isEmpty(); }, 20000);
+        // What the keying thread reported before it went idle is waiting in the queue.
+        QCoreApplication::sendPostedEvents();
+        return done;
     }
     // "WK.txt" naming port 4, and port 4 standing for `device`; no port at all when empty.
     void useWinKeyer(const QString &device)
