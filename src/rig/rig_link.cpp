@@ -231,6 +231,11 @@ void RigLink::tick()
     // A full transmit queue delays the query; the radio is not flooded.
     if (line_->bytesToWrite() != 0)
         return;
+    // A slow radio's reply still on its way gets the next tick to finish instead of
+    // being flushed with the next query; a tail gone quiet is stale and flushed.
+    if (rig_->flushBeforeQuery && !rx_.pending.isEmpty() && !rx_.replyTaken &&
+        timers_->nowMs() - rx_.lastByteMs <= kStaleMs)
+        return;
     const rig::PollSend send = rig::PollCommand(*rig_, queries(), queryToggle_);
     queryToggle_ = send.nextToggle;
     expect_ = send.expect;

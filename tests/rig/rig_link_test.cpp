@@ -202,6 +202,27 @@ TEST(RigLink, RepliesSplitAtEveryByteDecodeOnceWhole)
     }
 }
 
+TEST(RigLink, AYaesuReplyStillArrivingIsWaitedForNotFlushed)
+{
+    Fixture f;
+    ASSERT_TRUE(f.link.Start(Settings("Yaesu", "00 00 00 00 03", ""), f.ports));
+    const QByteArray reply = QByteArray::fromHex("0140250002");
+    // A slow radio: each byte takes longer than a tick to arrive.
+    for (int round = 0; round < 2; ++round) {
+        for (char b : reply) {
+            f.line->incoming += b;
+            f.timers->advance(50);
+            f.timers->advance(50);
+        }
+    }
+    ASSERT_FALSE(f.frequencies.isEmpty());
+    EXPECT_EQ(f.frequencyValues(), QList<float>(f.frequencyValues().size(), 14.025f));
+    // A query went out only when no reply was on its way.
+    const QByteArray query = QByteArray::fromHex("0000000003");
+    EXPECT_LE(f.writes().count(query), 3);
+    EXPECT_TRUE(f.errors.isEmpty());
+}
+
 TEST(RigLink, ASilentRadioIsNoResponseUntilItAnswersAndAgainWhenItStops)
 {
     Fixture f;
