@@ -255,7 +255,8 @@ void SpotMapView::announceCurrent()
         text = QStringLiteral("No spots");
     } else {
         const QVector<int> order = ReadingOrder(labels_);
-        text = labels_[current_].tip
+        const QString axis = axisName(labels_[current_].axis);
+        text = (axis.isEmpty() ? QString() : axis + QStringLiteral(": ")) + labels_[current_].tip
                + QStringLiteral(", %1 of %2").arg(order.indexOf(current_) + 1).arg(order.size());
     }
     lblSpotFocus->setText(text);

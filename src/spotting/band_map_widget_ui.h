@@ -54,6 +54,8 @@ protected:
     virtual void chooseLabel(const MapLabel &label);
     virtual void backgroundPressed(Qt::MouseButton) {}
     virtual void backgroundDoubleClicked() {}
+    // Said before a spot when the map has several axes ("20 m"); empty for one.
+    virtual QString axisName(int) const { return {}; }
     LabelMetrics labelMetrics() const;
     SpotStore &store() { return store_; }
 

@@ -33,6 +33,11 @@ QVector<SpotMapView::ViewAxis> SpectrumMapView::placeAxes(const LabelMetrics &me
     return axes;
 }
 
+QString SpectrumMapView::axisName(int axis) const
+{
+    return axis >= 0 && axis < kSpectrumRows ? SpectrumRows()[size_t(axis)].name : QString();
+}
+
 SpectrumMapWindow::SpectrumMapWindow(SpotStore &store, UtcNow utcNow, QWidget *parent)
     : QDialog(parent)
 {

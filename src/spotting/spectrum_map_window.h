@@ -16,6 +16,7 @@ public:
 
 protected:
     QVector<ViewAxis> placeAxes(const LabelMetrics &metrics) const override;
+    QString axisName(int axis) const override;
 };
 
 class SpectrumMapWindow : public QDialog {

@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QSignalSpy>
@@ -166,4 +167,30 @@ TEST(SpectrumMapWindow, LeftClickRemovesTheSpotFromBothMaps)
     QImage img2(again.view()->size(), QImage::Format_RGB32);
     again.view()->render(&img2);
     EXPECT_EQ(again.view()->labels().size(), 1);
+}
+
+TEST(SpectrumMapWindow, KeyboardWalksTheRowsAndChooses)
+{
+    Spectrum s;
+    s.add("QQ1AA", 14.030f);
+    s.add("QQ2BB", 7.010f);
+    s.add("QQ3CC", 14.020f);
+    s.w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&s.w));
+    // The map has the focus as the window opens.
+    ASSERT_TRUE(s.w.view()->hasFocus());
+    auto *said = s.w.view()->findChild<QLabel *>("lblSpotFocus");
+    ASSERT_NE(said, nullptr);
+    // From the top row down, low to high within a row, with the row said first.
+    EXPECT_EQ(said->text(), "40 m: QQ2BB  7.010  17:59:00, 1 of 3");
+    QSignalSpy chosen(&s.w, &SpectrumMapWindow::spotChosen);
+    QTest::keyClick(s.w.view(), Qt::Key_Right);
+    EXPECT_EQ(said->text(), "20 m: QQ3CC  14.020  17:59:00, 2 of 3");
+    QTest::keyClick(s.w.view(), Qt::Key_Delete);
+    EXPECT_EQ(said->text(), "20 m: QQ1AA  14.030  17:59:00, 2 of 2");
+    QTest::keyClick(s.w.view(), Qt::Key_Left);
+    QTest::keyClick(s.w.view(), Qt::Key_Return);
+    ASSERT_EQ(chosen.size(), 1);
+    EXPECT_EQ(chosen[0][0].toString(), "QQ2BB");
+    EXPECT_FALSE(s.w.isVisible());
 }
