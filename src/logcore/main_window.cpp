@@ -4,6 +4,7 @@
 #include "keying/blind_window.h"
 #include "keying/cue_player.h"
 #include "keying/keying_controller.h"
+#include "spotting/band_map_widget_ui.h"
 #include "keying/phone_window.h"
 #include "keying/voice_keyer.h"
 #include "keying/winkey_window.h"
@@ -398,22 +399,12 @@ void MainWindow::buildUi()
     txtDX->setObjectName(QStringLiteral("txtDX"));
     txtDX->setAccessibleName(QStringLiteral("DX Spots"));
     txtDX->setRootIsDecorated(false);
-    lblDX = valueLabel("lblDX", {}, QStringLiteral("Band Map"));
-    lblDX->setStyleSheet(QStringLiteral("background: %1;").arg(ColourName(0x800000)));
+    lblDX = new BandMapWidget(s_.spots, [this] { return s_.clock.utcNow(); });
     root->addWidget(txtDX, 2);
     root->addWidget(lblDX, 2);
     txtDX->hide();
     lblDX->hide();
-    for (int i = 0; i < 5; ++i) {
-        QLabel *t = valueLabel("lblFreqSpot", {}, QStringLiteral("Band map frequency"));
-        t->setParent(lblDX);
-        t->hide();
-    }
-    for (int i = 0; i < 50; ++i) {
-        QLabel *t = valueLabel("lblDXSpot", QStringLiteral("DXLBL"), QStringLiteral("Spot"));
-        t->setParent(lblDX);
-        t->hide();
-    }
+    connectSpotStrip();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -540,7 +531,8 @@ void MainWindow::buildMenus()
     options->addSeparator();
     QMenu *dx = menu(options, "mnuDXSpottingMain", QStringLiteral("&DX Spotting"));
     item(dx, "mnuDXSpotting", QStringLiteral("&Configure"));
-    item(dx, "mnuViewSpwctrumMap", QStringLiteral("&View Spectrum Map"));
+    connect(item(dx, "mnuViewSpwctrumMap", QStringLiteral("&View Spectrum Map"), true), &QAction::triggered, this,
+            &MainWindow::mnuViewSpwctrumMap_Click);
     options->addSeparator();
     connect(item(options, "mnuBlind", QStringLiteral("&Voice Navigation"), true), &QAction::triggered, this,
             &MainWindow::mnuBlind_Click);

@@ -29,6 +29,7 @@ class QTreeWidget;
 namespace zev {
 
 class AudioPlayer;
+class BandMapWidget;
 class BlindWindow;
 class CodePracticeWindow;
 class CuePlayer;
@@ -170,6 +171,11 @@ public:
     WinKeyer &winKeyer();
     WinKeyWindow &winKeyWindow();
     void showWinKeyWindow();
+    // The spot strip: a spot chosen on the band map, the spectrum map or the spot list puts
+    // its call in the call box and tunes the radio there.
+    void spotChosen(const QString &call, float mhz, bool validate);
+    // Options > DX Spotting > View Spectrum Map, Ctrl+B and a double click on the strip: modal.
+    void mnuViewSpwctrumMap_Click();
     // Makes the WinKeyer's serial line; tests put one on a pseudo-terminal here.
     std::function<std::unique_ptr<SerialLine>()> winKeyerLineFactory;
     // Makes the players of the voice keyer and the cues; tests put fakes here.
@@ -231,7 +237,7 @@ public:
     QTableView *ListView1 = nullptr;
     RecentContactsModel *listModel = nullptr;
     QTreeWidget *txtDX = nullptr;
-    QLabel *lblDX = nullptr;
+    BandMapWidget *lblDX = nullptr;
     QPushButton *cmdClear = nullptr, *cmdList = nullptr, *cmdDup = nullptr, *cmdLogOn = nullptr,
                 *cmdEdit = nullptr, *cmdDelete = nullptr;
     QTimer *Timer1 = nullptr, *Timer2 = nullptr;
@@ -319,6 +325,7 @@ private:
     VoiceSettings voiceSettings_;
     // The CW, voice-PTT and WinKeyer ports may be one device: each lets go of the others.
     void releaseCwPort();
+    void connectSpotStrip();
     RigLink *rigLink_ = nullptr;
     RigControlWindow *rigWindow_ = nullptr;
     // A band or mode the radio reported while something else was running: applied after.

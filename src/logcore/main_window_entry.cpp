@@ -8,6 +8,7 @@
 #include "logcore/main_window.h"
 
 #include "keying/cue_player.h"
+#include "spotting/band_map_widget_ui.h"
 #include "logcore/recent_contacts_model.h"
 #include "frame/widget_helpers_ui.h"
 
@@ -728,6 +729,7 @@ void MainWindow::SelectBand(int bandIndex)
         a->setChecked(false);
     mnuBand[size_t(bandIndex)]->setChecked(true);
     Label24->setText(s_.prefs.CurrentBand);
+    lblDX->setBand(s_.prefs.CurrentBand);
     SavePref();
     mnuOpen2();
 }

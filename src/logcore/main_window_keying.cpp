@@ -111,9 +111,9 @@ bool MainWindow::openKeyWindow(int qtKey)
     case KeyWindow::RigInterface: mnuRigInterface_Click(); break;
     case KeyWindow::CwStrings: showCwStrings(false); break;
     case KeyWindow::VoiceKeyer: mnuVoice_Click(); break;
-    // The spotting and spectrum windows: nothing yet.
-    case KeyWindow::DxSpotting:
-    case KeyWindow::SpectrumMap: break;
+    case KeyWindow::SpectrumMap: mnuViewSpwctrumMap_Click(); break;
+    // The spotting window comes with the spot links.
+    case KeyWindow::DxSpotting: break;
     }
     return true;
 }

@@ -142,8 +142,9 @@ TEST(BandMapAges, ClassesAndColoursAtTheirBorders)
         Fill(store, {{"QQ1AA", 14.025f, c.age}});
         const QVector<MapLabel> labels = LayOutLabels(store, {Axis("20", store)}, kNow, TestMetrics());
         ASSERT_EQ(labels.size(), c.drawn ? 1 : 0) << c.age;
-        if (c.drawn)
+        if (c.drawn) {
             EXPECT_EQ(labels[0].colour, c.colour) << c.age;
+        }
     }
 }
 

@@ -20,6 +20,8 @@ public:
     QList<QPair<QByteArray, QByteArray>> answers;
     int perByteMs = 0;
     bool silent = false;
+    // Every byte the link sent, in order.
+    QByteArray heard;
     int queries = 0;
 
     Emulator()
@@ -54,6 +56,7 @@ private:
         if (n <= 0)
             return;
         got_.append(buf, n);
+        heard.append(buf, n);
         for (bool found = true; found;) {
             found = false;
             for (const auto &[query, answer] : answers) {

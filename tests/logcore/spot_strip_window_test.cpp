@@ -1,0 +1,112 @@
+// The spot strip of the logging window: a spot chosen on the band map or the spectrum map
+// goes into the call box and tunes the radio.
+
+#include "radio_emulator.h"
+#include "window_harness.h"
+
+#include "rig/port_map.h"
+#include "rig/rig_link.h"
+#include "rig/rig_settings.h"
+#include "spotting/band_map_widget_ui.h"
+#include "spotting/spectrum_map_window.h"
+
+#include <QAction>
+#include <QLabel>
+
+using namespace zevtest;
+
+namespace {
+
+// The logging window polling a Kenwood radio on port 3.
+Preferences KenwoodPrefs()
+{
+    Preferences p = Harness::basePrefs();
+    p.CurrentBand = "20";
+    p.RigName = "Kenwood";
+    return p;
+}
+
+struct Station {
+    Emulator radio;
+    Harness h{KenwoodPrefs(), QByteArray()};
+    Station()
+    {
+        radio.answers = {{"FA;", "FA00014025000;"}, {"MD;", "MD3;"}};
+        EXPECT_TRUE(PortMap(*h.registry).setDevice(3, radio.path()));
+        RigLinkSettings s;
+        s.RigName = "Kenwood";
+        s.FreqQuery = "FA;";
+        s.ModeQuery = "MD;";
+        s.RigPort = 3;
+        s.PollRate = "F";
+        zevtest::WriteFile(h.folders.work(kRigSettingsFile), FormatRigSettings(s));
+        h.prompter.answers = {true};
+        h.start();
+        h.activate();
+    }
+};
+
+}  // namespace
+
+TEST(SpotStrip, ASpotChosenOnTheBandMapFillsTheCallAndTunesTheRadio)
+{
+    Station st;
+    MainWindow &w = *st.h.window;
+    ASSERT_TRUE(w.rigLink().polling());
+    emit w.lblDX->spotChosen("VE3ABC", 14.021f);
+    EXPECT_EQ(w.txtCall->text(), "VE3ABC");
+    // The call is taken as if typed: the focus moved on.
+    EXPECT_FALSE(w.txtCall->hasFocus());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return st.radio.heard.contains("FA00014021000;"); }, 10000))
+        << st.radio.heard.toStdString();
+    w.rigLink().Stop();
+}
+
+TEST(SpotStrip, TheSpectrumMapOpensModalAndItsSpotFillsTheCallBox)
+{
+    Station st;
+    MainWindow &w = *st.h.window;
+    int shown = 0;
+    st.h.otherModal = [&](QDialog &d) {
+        auto *map = qobject_cast<SpectrumMapWindow *>(&d);
+        ASSERT_NE(map, nullptr);
+        ++shown;
+        emit map->spotChosen("K1ABC", 7.025f);
+    };
+    auto *entry = w.findChild<QAction *>("mnuViewSpwctrumMap");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_TRUE(entry->isEnabled());
+    entry->trigger();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(w.txtCall->text(), "K1ABC");
+    EXPECT_TRUE(w.txtCall->hasFocus());  // no Tab from the spectrum map
+    EXPECT_TRUE(QTest::qWaitFor([&] { return st.radio.heard.contains("FA00007025000;"); }, 10000));
+    // Ctrl+B opens it too.
+    QTest::keyClick(w.txtCall, Qt::Key_B, Qt::ControlModifier);
+    EXPECT_EQ(shown, 2);
+    w.rigLink().Stop();
+}
+
+TEST(SpotStrip, TheBandMapFollowsTheBand)
+{
+    Harness h;
+    h.prompter.answers = {true};
+    MainWindow &w = h.start();
+    h.session->spots.add("VE3ABC", 7.025f, h.clock.utcNow(), "VE");
+    h.session->spots.add("K1ABC", 14.025f, h.clock.utcNow(), "K");
+    w.lblDX->resize(800, 120);
+    auto drawnCalls = [&] {
+        w.lblDX->relayout();
+        QStringList calls;
+        for (const MapLabel &l : w.lblDX->labels())
+            calls << l.call;
+        return calls;
+    };
+    w.SelectBand(2);  // 40
+    EXPECT_EQ(drawnCalls(), QStringList{"VE3ABC"});
+    w.SelectBand(3);
+    EXPECT_EQ(drawnCalls(), QStringList{"K1ABC"});
+    // Pointing at a spot shows it in the possible-duplicates box.
+    emit w.lblDX->spotHovered("K1ABC  14.025  18:00:00");
+    EXPECT_EQ(w.lblDupe->text(), "K1ABC  14.025  18:00:00");
+}
