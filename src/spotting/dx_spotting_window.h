@@ -35,6 +35,7 @@ public:
     ~PacketSpotWindow() override;
 
     SpotIntake &intake() { return intake_; }
+    const AgwLink &agwLink() const { return agw_; }
 
     // Reads "PackSpot.txt" and re-opens the saved link; once, before the window is first
     // shown (showSetup does it).

@@ -296,10 +296,13 @@ TEST(DxSpottingWindow, AgwEngineMainPath)
 
     engine.send('C', "VE7CC", "*** CONNECTED With Station VE7CC\r");
     engine.send('D', "VE7CC", StandardSpot("W3LPL", "14025.0", "VE3ABC", "CW", "1234").toLatin1() + "\r");
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        h.w->tick();
-        return h.calls.size() == 1;
-    }, 10000));
+    engine.send('D', "VE7CC", StandardSpot("W3LPL", "14030.0", "K1ABC", "CW", "1235").toLatin1() + "\r");
+    engine.send('D', "VE7CC", StandardSpot("W3LPL", "14035.0", "JA1XYZ", "CW", "1236").toLatin1() + "\r");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->agwLink().waiting() == 4; }, 10000));
+    // One tick takes every frame waiting.
+    h.w->tick();
+    EXPECT_EQ(h.calls, (QStringList{"VE3ABC", "K1ABC", "JA1XYZ"}));
+    EXPECT_EQ(h.w->agwLink().waiting(), 0);
     EXPECT_EQ(h.w->windowTitle(), "DX Spotting Setup - Connected to VE7CC");
     h.w->txtSent->setText(QStringLiteral("SH/DX"));
     h.w->Send();
