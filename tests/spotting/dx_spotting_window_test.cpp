@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -106,7 +107,8 @@ TEST(DxSpottingWindow, TelnetOnlyFileReopensAndListeningMeansConnected)
     Harness h;
     zevtest::WriteFile(h.settingsFile(), TelnetOnlyFile(cluster.port()));
     QSignalSpy state(h.w.get(), &PacketSpotWindow::linkStateChanged);
-    h.w->Form_Load();
+    zevtest::AccessibilityEvents a11y;
+    h.w->showSetup();
     EXPECT_EQ(h.w->List1->currentItem()->text(), "Telnet");
     EXPECT_TRUE(h.w->OptList->isChecked());
     EXPECT_FALSE(h.w->chkDX->isChecked());  // never taken from the file
@@ -117,7 +119,11 @@ TEST(DxSpottingWindow, TelnetOnlyFileReopensAndListeningMeansConnected)
     ASSERT_TRUE(QTest::qWaitFor([&] { return h.calls.size() == 1; }, 10000));
     EXPECT_TRUE(h.w->linkOpen());
     EXPECT_EQ(h.w->lblLinkState->text(), "Listening");
+    QTest::qWait(20);
+    EXPECT_TRUE(a11y.spoken(h.w->lblLinkState).contains("Listening"));
     EXPECT_EQ(state.count(), 1);
+    // The serial values the file left empty were set back to their defaults, and said so.
+    EXPECT_TRUE(h.w->intake().monitor().contains(QStringLiteral("PackSpot.txt had values out of range")));
     EXPECT_EQ(h.calls, QStringList{"VE3ABC"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return h.pane().contains(QStringLiteral("ring")); }, 10000));
     // Shown as plain text, the bell as a symbol.
@@ -136,6 +142,8 @@ TEST(DxSpottingWindow, TelnetOnlyFileReopensAndListeningMeansConnected)
     EXPECT_TRUE(h.w->intake().monitor().endsWith(
         QStringLiteral("ERROR: Socket has been shut down.\r\n\r\n** Port Closed **")));
     EXPECT_EQ(h.w->lblLinkState->text(), "ERROR: Socket has been shut down.");
+    QTest::qWait(20);
+    EXPECT_EQ(a11y.spoken(h.w->lblLinkState).last(), "ERROR: Socket has been shut down.");
     EXPECT_FALSE(h.w->Timer1->isActive());
     EXPECT_GE(h.count("beep"), 1);
 }
@@ -235,6 +243,12 @@ TEST(DxSpottingWindow, TncOnAPseudoTerminal)
     EXPECT_TRUE(h.w->Option[2]->isChecked());
     EXPECT_EQ(h.w->txtHex->text(), "03");
     EXPECT_TRUE(h.w->cmdPorts->isEnabled());
+    EXPECT_EQ(h.w->Label6->text(), "Send text  (Ctrl C or Esc for TNC Command mode):");
+    EXPECT_TRUE(h.pane().startsWith(QStringLiteral("To use a Packet TNC")));
+    QString modal;
+    h.w->runModal = [&](QDialog &d) { modal = d.metaObject()->className(); };
+    h.w->cmdPorts->click();
+    EXPECT_EQ(modal, "zev::SerialPortsWindow");
 
     h.w->optComm[1]->setChecked(true);
     h.w->Open();
@@ -308,10 +322,20 @@ TEST(DxSpottingWindow, AgwEngineMainPath)
     h.w->Send();
     ASSERT_TRUE(QTest::qWaitFor([&] { return engine.kinds() == "XmCD"; }, 10000));
     EXPECT_EQ(engine.got[3].data, "SH/DX\r");
+    // A typed line wraps by itself at the first space past 70 characters.
+    const QString words = QStringLiteral("0123456789").repeated(7);
+    QTest::keyClicks(h.w->txtSent, words + QStringLiteral(" "));
+    EXPECT_TRUE(h.w->txtSent->text().isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return engine.kinds() == "XmCDD"; }, 10000));
+    EXPECT_EQ(engine.got[4].data, words.toLatin1() + "\r");
+    // Esc in the box types the command colon.
+    QTest::keyClick(h.w->txtSent, Qt::Key_Escape);
+    EXPECT_EQ(h.w->txtSent->text(), ":");
+    h.w->txtSent->clear();
 
     // Close says goodbye to the station first.
     h.w->Close();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return engine.kinds() == "XmCDd"; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return engine.kinds() == "XmCDDd"; }, 10000));
     EXPECT_EQ(h.w->windowTitle(), "DX Spotting Setup");
     EXPECT_FALSE(h.w->linkOpen());
 }
@@ -337,4 +361,22 @@ TEST(DxSpottingWindow, AgwWithoutCallOrEngine)
     EXPECT_FALSE(h.w->linkOpen());
     EXPECT_FALSE(h.w->Timer1->isActive());
     EXPECT_TRUE(h.w->intake().monitor().contains(QStringLiteral("- Click Open from this program.")));
+}
+
+TEST(DxSpottingWindow, HelpAndALongMonitorStayInBounds)
+{
+    Harness h;
+    h.w->Form_Load();
+    h.select("None");
+    EXPECT_TRUE(h.pane().startsWith(QStringLiteral("Use this form to configure your DX spotting options.")));
+    EXPECT_TRUE(h.pane().contains(QStringLiteral("direwolf")));
+    EXPECT_TRUE(h.pane().endsWith(QStringLiteral("experiences with different hardware.\n\n")));
+    for (int i = 0; i < 300; ++i)
+        h.w->intake().appendMonitor(QStringLiteral("line %1 ").arg(i, 4, 10, QLatin1Char('0')) +
+                                    QString(40, QLatin1Char('.')) + QStringLiteral("\r\n"));
+    EXPECT_LE(h.w->intake().monitor().size(), 10000);
+    EXPECT_TRUE(h.w->intake().monitor().endsWith(QStringLiteral("line 0299 ") + QString(40, QLatin1Char('.')) +
+                                                 QStringLiteral("\r\n")));
+    // The pane shows the same text, line ends its own way.
+    EXPECT_EQ(h.pane(), DisplayText(h.w->intake().monitor()));
 }
