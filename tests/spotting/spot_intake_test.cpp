@@ -225,3 +225,39 @@ TEST(SpotList, NewestOnTopAtMost200Rows)
     EXPECT_EQ(list.topLevelItem(0)->text(4), "<b>bold</b>");
     EXPECT_TRUE(list.topLevelItem(0)->toolTip(4).isEmpty());
 }
+
+TEST(Intake, GarbageFromAPeerNeverStoresABadCallNorGrowsMemory)
+{
+    Rig r;
+    quint32 seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return char(seed >> 16);
+    };
+    // Random bytes with spot-like lines mixed in, in random piece sizes.
+    QByteArray garbage;
+    for (int i = 0; i < 20000; ++i) {
+        garbage += next();
+        if (i % 500 == 0)
+            garbage += "\r\nDX de W3LPL:     14025.0  " + QByteArray(1, next()) + "K1A" + QByteArray(1, next()) +
+                       " x\r\nDX de W3LPL:     14025.0  K1AB x\r\n";
+    }
+    for (qsizetype at = 0; at < garbage.size();) {
+        const qsizetype n = 1 + uchar(next()) % 97;
+        r.intake.takeTelnet(garbage.mid(at, n));
+        r.intake.takeTnc(garbage.mid(at, n));
+        at += n;
+    }
+    AgwFrameAssembler frames;
+    for (qsizetype at = 0; at < garbage.size(); at += 64)
+        for (const AgwFrame &f : frames.feed(garbage.mid(at, 64)))
+            r.intake.takeAgw(f);
+    for (int i = 0; i < SpotStore::kSlots; ++i) {
+        const QString call = r.store.slot(i).SpotCall;
+        EXPECT_TRUE(call.isEmpty() || IsSpotCall(call)) << call.toStdString();
+    }
+    EXPECT_GE(r.rows.size(), 40);  // the clean lines among the garbage still count
+    for (const SpotRow &row : r.rows)
+        EXPECT_TRUE(IsSpotCall(row.Call)) << row.Call.toStdString();
+    EXPECT_LE(r.intake.monitor().size(), 10000);
+}
