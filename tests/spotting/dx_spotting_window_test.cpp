@@ -271,7 +271,19 @@ TEST(DxSpottingWindow, TncOnAPseudoTerminal)
     h.w->optBaud48->click();
     EXPECT_FALSE(h.w->linkOpen());
     EXPECT_TRUE(h.w->intake().monitor().endsWith(QStringLiteral("\r\n\r\n** Port Closed **")));
+
+    // The adapter is pulled out while the link is open: said, and shown closed.
+    h.w->Open();
+    ASSERT_TRUE(h.w->linkOpen());
     ::close(master);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        h.w->tick();
+        return !h.w->linkOpen();
+    }, 10000));
+    EXPECT_TRUE(h.w->lblLinkState->text().contains(QStringLiteral("stopped answering")))
+        << h.w->lblLinkState->text().toStdString();
+    EXPECT_TRUE(h.w->intake().monitor().endsWith(QStringLiteral("** Port Closed **")));
+    EXPECT_FALSE(h.w->Timer1->isActive());
 
     // A port that cannot be opened.
     ASSERT_TRUE(PortMap(h.registry).setDevice(3, h.dir.filePath("no-such-tty")));
