@@ -232,6 +232,7 @@ PacketSpotWindow::PacketSpotWindow(Session &session, QWidget *parent)
     button(cmdDone, "cmdDone", QStringLiteral("&Done"));
     label(Label4, "Label4", QStringLiteral("Listening"));
     Label4->setAccessibleDescription(QStringLiteral("Spot link"));
+    MakeNotification(Label4);
     Label4->hide();
     label(lblLinkState, "lblLinkState", QString());
     lblLinkState->setAccessibleDescription(QStringLiteral("Spot link"));
@@ -680,7 +681,8 @@ void PacketSpotWindow::StartAgw()
 void PacketSpotWindow::linkOpened()
 {
     Label4->show();
-    showLinkState(QStringLiteral("Listening"));
+    lblLinkState->clear();
+    Announce(Label4, true);
     emit linkStateChanged(true);
 }
 

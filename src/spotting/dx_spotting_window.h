@@ -74,7 +74,9 @@ public:
 
     QListWidget *List1 = nullptr;
     QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr, *Label6 = nullptr,
-           *Label7 = nullptr, *lblLinkState = nullptr;
+           *Label7 = nullptr;
+    // Why the link closed or failed; empty while it is open ("Listening" says that).
+    QLabel *lblLinkState = nullptr;
     QGroupBox *Frame2 = nullptr, *fraPort = nullptr, *fraBaud = nullptr, *fraParity = nullptr, *fraData = nullptr,
               *fraStop = nullptr, *fraPower = nullptr, *Frame1 = nullptr;
     QRadioButton *OptBand = nullptr, *OptList = nullptr;

@@ -118,9 +118,9 @@ TEST(DxSpottingWindow, TelnetOnlyFileReopensAndListeningMeansConnected)
     EXPECT_FALSE(h.w->linkOpen());
     ASSERT_TRUE(QTest::qWaitFor([&] { return h.calls.size() == 1; }, 10000));
     EXPECT_TRUE(h.w->linkOpen());
-    EXPECT_EQ(h.w->lblLinkState->text(), "Listening");
+    EXPECT_EQ(h.w->Label4->text(), "Listening");
     QTest::qWait(20);
-    EXPECT_TRUE(a11y.spoken(h.w->lblLinkState).contains("Listening"));
+    EXPECT_TRUE(a11y.spoken(h.w->Label4).contains("Listening"));
     EXPECT_EQ(state.count(), 1);
     // The serial values the file left empty were set back to their defaults, and said so.
     EXPECT_TRUE(h.w->intake().monitor().contains(QStringLiteral("PackSpot.txt had values out of range")));
