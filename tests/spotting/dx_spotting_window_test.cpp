@@ -1,0 +1,394 @@
+#include "spotting/dx_spotting_window.h"
+
+#include "frame/session.h"
+#include "rig/port_map.h"
+#include "spot_servers.h"
+#include "test_support.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <unistd.h>
+
+using namespace zev;
+using zevtest::StandardSpot;
+
+namespace {
+
+struct Harness {
+    QTemporaryDir dir;
+    zevtest::ScriptedPrompter prompter;
+    zevtest::FakeClock clock;
+    Registry registry;
+    Session session;
+    std::unique_ptr<PacketSpotWindow> w;
+    QStringList calls;
+
+    Harness()
+        : registry(dir.filePath("registry.ini")), session(Folders{dir.path(), {}, {}, {}, {}}, prompter, clock, registry)
+    {
+        session.prefs.MyCall = QStringLiteral("VE3ZZZ");
+        w = std::make_unique<PacketSpotWindow>(session);
+        QObject::connect(&w->intake(), &SpotIntake::spotAdded, [this](const SpotRow &r) { calls << r.Call; });
+    }
+    QString settingsFile() const { return dir.filePath("PackSpot.txt"); }
+    void select(const char *item)
+    {
+        w->List1->setCurrentItem(w->List1->findItems(QLatin1String(item), Qt::MatchExactly).first());
+    }
+    QString pane() const { return w->txtUnProcessed->toPlainText(); }
+    int count(const char *kind) const
+    {
+        int n = 0;
+        for (const auto &a : prompter.asked)
+            n += a.kind == QLatin1String(kind);
+        return n;
+    }
+};
+
+QByteArray TelnetOnlyFile(quint16 port, bool dxOnlyLine = true)
+{
+    return "\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n0\r\n\"\"\r\n\"Telnet\"\r\n0\r\n0\r\n" + QByteArray(dxOnlyLine ? "1" : "0") +
+           "\r\n#TRUE#\r\n\"\"\r\n\"" + QByteArray::number(port) + "\"\r\n\"127.0.0.1\"\r\n";
+}
+
+}  // namespace
+
+TEST(DxSpottingWindow, FirstRunWithoutSettingsConnectsNothing)
+{
+    Harness h;
+    h.w->Form_Load();
+    EXPECT_EQ(h.w->objectName(), "PacketSpotfrm");
+    EXPECT_EQ(h.w->windowTitle(), " DX Spotting Setup");
+    ASSERT_EQ(h.w->List1->count(), 4);
+    EXPECT_EQ(h.w->List1->item(3)->text(), "AGW Packet Engine");
+    EXPECT_EQ(h.w->List1->currentItem(), nullptr);
+    EXPECT_FALSE(h.w->Command1->isEnabled());
+    EXPECT_FALSE(h.w->txtSent->isEnabled());
+    EXPECT_FALSE(h.w->linkOpen());
+    EXPECT_TRUE(h.w->OptBand->isChecked());
+}
+
+TEST(DxSpottingWindow, EveryControlHasANameToSay)
+{
+    Harness h;
+    h.w->Form_Load();
+    for (QWidget *c : h.w->findChildren<QWidget *>()) {
+        const bool operable = qobject_cast<QAbstractButton *>(c) || qobject_cast<QLineEdit *>(c) ||
+                              qobject_cast<QListWidget *>(c) || qobject_cast<QPlainTextEdit *>(c);
+        if (operable) {
+            EXPECT_FALSE(c->accessibleName().isEmpty()) << c->objectName().toStdString();
+        }
+    }
+    // Ten port options, each named with its number, not only "1".."10".
+    EXPECT_EQ(h.w->optComm[9]->accessibleName(), "Comm Port 10");
+}
+
+TEST(DxSpottingWindow, TelnetOnlyFileReopensAndListeningMeansConnected)
+{
+    zevtest::ClusterServer cluster;
+    cluster.stayOpen = true;
+    cluster.pieces << StandardSpot("W3LPL", "14025.0", "VE3ABC", "CW", "1234").toLatin1() + "\r\n" +
+                          QByteArray("To ALL de W1AW: <b>bold</b> \a ring\r\n");
+    Harness h;
+    zevtest::WriteFile(h.settingsFile(), TelnetOnlyFile(cluster.port()));
+    QSignalSpy state(h.w.get(), &PacketSpotWindow::linkStateChanged);
+    zevtest::AccessibilityEvents a11y;
+    h.w->showSetup();
+    EXPECT_EQ(h.w->List1->currentItem()->text(), "Telnet");
+    EXPECT_TRUE(h.w->OptList->isChecked());
+    EXPECT_FALSE(h.w->chkDX->isChecked());  // never taken from the file
+    EXPECT_TRUE(h.w->txtTelnetHost->isEnabled());
+    EXPECT_TRUE(h.pane().startsWith(QStringLiteral("Attempting connection to: 127.0.0.1:%1").arg(cluster.port())));
+    // Not open yet: not "Listening".
+    EXPECT_FALSE(h.w->linkOpen());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.calls.size() == 1; }, 10000));
+    EXPECT_TRUE(h.w->linkOpen());
+    EXPECT_EQ(h.w->Label4->text(), "Listening");
+    QTest::qWait(20);
+    EXPECT_TRUE(a11y.spoken(h.w->Label4).contains("Listening"));
+    EXPECT_EQ(state.count(), 1);
+    // The serial values the file left empty were set back to their defaults, and said so.
+    EXPECT_TRUE(h.w->intake().monitor().contains(QStringLiteral("PackSpot.txt had values out of range")));
+    EXPECT_EQ(h.calls, QStringList{"VE3ABC"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.pane().contains(QStringLiteral("ring")); }, 10000));
+    // Shown as plain text, the bell as a symbol.
+    EXPECT_TRUE(h.pane().contains(QStringLiteral("<b>bold</b> ") + QChar(0x2407) + QStringLiteral(" ring")));
+    EXPECT_FALSE(h.pane().contains(QChar(7)));
+    EXPECT_FALSE(h.pane().contains(QChar('\r')));
+
+    h.w->txtSent->setText(QStringLiteral("VE3ZZZ"));
+    QTest::keyClick(h.w->txtSent, Qt::Key_Return);
+    EXPECT_TRUE(h.w->txtSent->text().isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cluster.received == "VE3ZZZ\r\n"; }, 10000));
+
+    // The cluster hangs up: reported, and shown closed.
+    cluster.client()->disconnectFromHost();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !h.w->linkOpen(); }, 10000));
+    EXPECT_TRUE(h.w->intake().monitor().endsWith(
+        QStringLiteral("ERROR: Socket has been shut down.\r\n\r\n** Port Closed **")));
+    EXPECT_EQ(h.w->lblLinkState->text(), "ERROR: Socket has been shut down.");
+    QTest::qWait(20);
+    EXPECT_EQ(a11y.spoken(h.w->lblLinkState).last(), "ERROR: Socket has been shut down.");
+    EXPECT_FALSE(h.w->Timer1->isActive());
+    EXPECT_GE(h.count("beep"), 1);
+}
+
+TEST(DxSpottingWindow, TextThatCouldNotBeSentStaysInItsBox)
+{
+    zevtest::ClusterServer cluster;
+    cluster.stayOpen = true;
+    Harness h;
+    h.w->Form_Load();
+    h.select("Telnet");
+    h.w->txtTelnetHost->setText(QStringLiteral("127.0.0.1"));
+    h.w->txtTelnetPort->setText(QString::number(cluster.port()));
+    h.w->Open();
+    h.w->txtSent->setText(QStringLiteral("SH/DX"));
+    h.w->Send();  // still connecting
+    EXPECT_EQ(h.w->txtSent->text(), "SH/DX");
+    EXPECT_TRUE(h.w->intake().monitor().contains(
+        QStringLiteral("**  Connection not yet established.  Please wait a moment and try again.")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->linkOpen(); }, 10000));
+    h.w->Send();
+    EXPECT_TRUE(h.w->txtSent->text().isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cluster.received == "SH/DX\r\n"; }, 10000));
+
+    // A port out of range is refused with a message, not wrapped.
+    h.w->txtTelnetPort->setText(QStringLiteral("70000"));
+    h.w->Close();
+    h.w->Open();
+    EXPECT_FALSE(h.w->linkOpen());
+    EXPECT_TRUE(h.w->intake().monitor().contains(QStringLiteral("The Telnet port must be a number from 1 to 65535.")));
+    EXPECT_EQ(cluster.clients, 1);
+}
+
+TEST(DxSpottingWindow, SpotLastAndDoneSavesTheSettings)
+{
+    zevtest::ClusterServer cluster;
+    cluster.stayOpen = true;
+    Harness h;
+    h.w->Form_Load();
+    h.select("Telnet");
+    h.w->SpotLast();  // nothing logged: nothing happens
+    EXPECT_TRUE(h.w->txtSent->text().isEmpty());
+    ContactRecord r;
+    r.Call = QStringLiteral("VE3ABC");
+    h.session.log.append(r);
+    h.w->SpotLast();
+    EXPECT_EQ(h.w->txtSent->text(), "DX Frequency in kHz VE3ABC");
+    EXPECT_EQ(h.w->txtSent->selectedText(), "Frequency in kHz");
+    h.w->txtSent->clear();
+
+    h.w->OptList->setChecked(true);
+    h.w->txtTelnetPort->setText(QString::number(cluster.port()));
+    h.w->txtTelnetHost->setText(QStringLiteral("127.0.0.1"));
+    QSignalSpy display(h.w.get(), &PacketSpotWindow::displayChanged);
+    QSignalSpy pref(h.w.get(), &PacketSpotWindow::savePrefRequested);
+    h.w->show();
+    h.w->Done();
+    EXPECT_FALSE(h.w->isVisible());
+    ASSERT_EQ(display.count(), 1);
+    EXPECT_TRUE(display[0][0].toBool());
+    EXPECT_EQ(pref.count(), 1);
+    const QList<QByteArray> lines = zevtest::ReadFile(h.settingsFile()).split('\n');
+    ASSERT_GE(lines.size(), 14);
+    EXPECT_EQ(lines[6], "\"Telnet\"\r");
+    EXPECT_EQ(lines[10], "#TRUE#\r");
+    EXPECT_EQ(lines[12], "\"" + QByteArray::number(cluster.port()) + "\"\r");
+    EXPECT_EQ(lines[13], "\"127.0.0.1\"\r");
+    // Done opened the link.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->linkOpen(); }, 10000));
+
+    // A file that cannot be written is said, and the window stays.
+    h.w->settingsPath = h.dir.filePath("missing/PackSpot.txt");
+    h.w->show();
+    h.w->Done();
+    EXPECT_TRUE(h.w->isVisible());
+    EXPECT_TRUE(h.prompter.titles().contains("DX Spotting Setup"));
+}
+
+TEST(DxSpottingWindow, TncOnAPseudoTerminal)
+{
+    int master = -1, slave = -1;
+    char name[128] = {};
+    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+    ::close(slave);
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    Harness h;
+    ASSERT_TRUE(PortMap(h.registry).setDevice(2, QString::fromLocal8Bit(name)));
+    h.w->Form_Load();
+    h.w->optBaud48->setChecked(true);
+    h.w->txtHex->setText(QStringLiteral("1B"));
+    h.select("TNC");
+    // Choosing the TNC sets its usual serial options.
+    EXPECT_TRUE(h.w->optBaud96->isChecked());
+    EXPECT_TRUE(h.w->optParityNone->isChecked());
+    EXPECT_TRUE(h.w->optData8->isChecked());
+    EXPECT_TRUE(h.w->optStop1->isChecked());
+    EXPECT_TRUE(h.w->Option[2]->isChecked());
+    EXPECT_EQ(h.w->txtHex->text(), "03");
+    EXPECT_TRUE(h.w->cmdPorts->isEnabled());
+    EXPECT_EQ(h.w->Label6->text(), "Send text  (Ctrl C or Esc for TNC Command mode):");
+    EXPECT_TRUE(h.pane().startsWith(QStringLiteral("To use a Packet TNC")));
+    QString modal;
+    h.w->runModal = [&](QDialog &d) { modal = d.metaObject()->className(); };
+    h.w->cmdPorts->click();
+    EXPECT_EQ(modal, "zev::SerialPortsWindow");
+
+    h.w->optComm[1]->setChecked(true);
+    h.w->Open();
+    ASSERT_TRUE(h.w->linkOpen()) << h.pane().toStdString();
+    EXPECT_TRUE(h.pane().contains(QStringLiteral("** TNC Serial Port Open **")));
+    const QByteArray text = "\r" + StandardSpot("W3LPL", "14025.0", "VE3ABC", "CW", "1234").toLatin1() + "\r";
+    ASSERT_EQ(::write(master, text.constData(), size_t(text.size())), text.size());
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        h.w->tick();
+        return h.calls.size() == 1;
+    }, 10000));
+
+    // Esc: the command-mode character, without Enter.
+    QTest::keyClick(h.w->txtSent, Qt::Key_Escape);
+    char got = 0;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ::read(master, &got, 1) == 1; }, 10000));
+    EXPECT_EQ(got, '\x03');
+
+    // Any serial option clicked closes the link.
+    h.w->optBaud48->click();
+    EXPECT_FALSE(h.w->linkOpen());
+    EXPECT_TRUE(h.w->intake().monitor().endsWith(QStringLiteral("\r\n\r\n** Port Closed **")));
+
+    // The adapter is pulled out while the link is open: said, and shown closed.
+    h.w->Open();
+    ASSERT_TRUE(h.w->linkOpen());
+    ::close(master);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        h.w->tick();
+        return !h.w->linkOpen();
+    }, 10000));
+    EXPECT_TRUE(h.w->lblLinkState->text().contains(QStringLiteral("stopped answering")))
+        << h.w->lblLinkState->text().toStdString();
+    EXPECT_TRUE(h.w->intake().monitor().endsWith(QStringLiteral("** Port Closed **")));
+    EXPECT_FALSE(h.w->Timer1->isActive());
+
+    // A port that cannot be opened.
+    ASSERT_TRUE(PortMap(h.registry).setDevice(3, h.dir.filePath("no-such-tty")));
+    h.w->optComm[2]->setChecked(true);
+    h.w->Open();
+    EXPECT_FALSE(h.w->linkOpen());
+    EXPECT_TRUE(h.prompter.titles().contains("Invalid Comm Settings."));
+    EXPECT_TRUE(h.pane().contains(QStringLiteral("** Unable to open TNC Serial Port **")));
+}
+
+TEST(DxSpottingWindow, AgwEngineMainPath)
+{
+    zevtest::AgwServer engine;
+    Harness h;
+    h.w->agwPort = engine.port();
+    h.w->Form_Load();
+    h.select("AGW Packet Engine");
+    h.w->Open();
+    EXPECT_FALSE(h.w->linkOpen());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->linkOpen(); }, 10000));
+    EXPECT_TRUE(h.w->intake().monitor().contains(QStringLiteral("** Successfully connected to AGW Packet Engine **")));
+    EXPECT_TRUE(h.w->Timer1->isActive());
+
+    // Text without a connected station stays in the box.
+    h.w->txtSent->setText(QStringLiteral("hello"));
+    h.w->Send();
+    EXPECT_EQ(h.w->txtSent->text(), "hello");
+    h.w->txtSent->setText(QStringLiteral(":C"));
+    h.w->Send();
+    EXPECT_TRUE(h.prompter.titles().contains("Call sign Required"));
+    h.w->txtSent->setText(QStringLiteral(":c ve7cc"));
+    h.w->Send();
+    EXPECT_TRUE(h.w->txtSent->text().isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return engine.kinds() == "XmC"; }, 10000));
+    EXPECT_EQ(engine.got[2].callTo, "VE7CC");
+
+    engine.send('C', "VE7CC", "*** CONNECTED With Station VE7CC\r");
+    engine.send('D', "VE7CC", StandardSpot("W3LPL", "14025.0", "VE3ABC", "CW", "1234").toLatin1() + "\r");
+    engine.send('D', "VE7CC", StandardSpot("W3LPL", "14030.0", "K1ABC", "CW", "1235").toLatin1() + "\r");
+    engine.send('D', "VE7CC", StandardSpot("W3LPL", "14035.0", "JA1XYZ", "CW", "1236").toLatin1() + "\r");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->agwLink().waiting() == 4; }, 10000));
+    // One tick takes every frame waiting.
+    h.w->tick();
+    EXPECT_EQ(h.calls, (QStringList{"VE3ABC", "K1ABC", "JA1XYZ"}));
+    EXPECT_EQ(h.w->agwLink().waiting(), 0);
+    EXPECT_EQ(h.w->windowTitle(), "DX Spotting Setup - Connected to VE7CC");
+    h.w->txtSent->setText(QStringLiteral("SH/DX"));
+    h.w->Send();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return engine.kinds() == "XmCD"; }, 10000));
+    EXPECT_EQ(engine.got[3].data, "SH/DX\r");
+    // A typed line wraps by itself at the first space past 70 characters.
+    const QString words = QStringLiteral("0123456789").repeated(7);
+    QTest::keyClicks(h.w->txtSent, words + QStringLiteral(" "));
+    EXPECT_TRUE(h.w->txtSent->text().isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return engine.kinds() == "XmCDD"; }, 10000));
+    EXPECT_EQ(engine.got[4].data, words.toLatin1() + "\r");
+    // Esc in the box types the command colon.
+    QTest::keyClick(h.w->txtSent, Qt::Key_Escape);
+    EXPECT_EQ(h.w->txtSent->text(), ":");
+    h.w->txtSent->clear();
+
+    // Close says goodbye to the station first.
+    h.w->Close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return engine.kinds() == "XmCDDd"; }, 10000));
+    EXPECT_EQ(h.w->windowTitle(), "DX Spotting Setup");
+    EXPECT_FALSE(h.w->linkOpen());
+}
+
+TEST(DxSpottingWindow, AgwWithoutCallOrEngine)
+{
+    Harness h;
+    h.session.prefs.MyCall.clear();
+    h.w->Form_Load();
+    h.select("AGW Packet Engine");
+    h.w->Open();
+    EXPECT_TRUE(h.prompter.titles().contains("Call Sign Required!"));
+    EXPECT_FALSE(h.w->linkOpen());
+
+    h.session.prefs.MyCall = QStringLiteral("VE3ZZZ");
+    QTcpServer s;
+    s.listen(QHostAddress::LocalHost, 0);
+    h.w->agwPort = s.serverPort();
+    s.close();
+    h.w->Open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.prompter.titles().contains("Unable to connect to the AGW Packet Engine."); },
+                                10000));
+    EXPECT_FALSE(h.w->linkOpen());
+    EXPECT_FALSE(h.w->Timer1->isActive());
+    EXPECT_TRUE(h.w->intake().monitor().contains(QStringLiteral("- Click Open from this program.")));
+}
+
+TEST(DxSpottingWindow, HelpAndALongMonitorStayInBounds)
+{
+    Harness h;
+    h.w->Form_Load();
+    h.select("None");
+    EXPECT_TRUE(h.pane().startsWith(QStringLiteral("Use this form to configure your DX spotting options.")));
+    EXPECT_TRUE(h.pane().contains(QStringLiteral("direwolf")));
+    EXPECT_TRUE(h.pane().endsWith(QStringLiteral("experiences with different hardware.\n\n")));
+    for (int i = 0; i < 300; ++i)
+        h.w->intake().appendMonitor(QStringLiteral("line %1 ").arg(i, 4, 10, QLatin1Char('0')) +
+                                    QString(40, QLatin1Char('.')) + QStringLiteral("\r\n"));
+    EXPECT_LE(h.w->intake().monitor().size(), 10000);
+    EXPECT_TRUE(h.w->intake().monitor().endsWith(QStringLiteral("line 0299 ") + QString(40, QLatin1Char('.')) +
+                                                 QStringLiteral("\r\n")));
+    // The pane shows the same text, line ends its own way.
+    EXPECT_EQ(h.pane(), DisplayText(h.w->intake().monitor()));
+}
