@@ -5,6 +5,8 @@
 #include "keying/cue_player.h"
 #include "keying/keying_controller.h"
 #include "spotting/band_map_widget_ui.h"
+#include "spotting/dx_spotting_window.h"
+#include "spotting/spot_list_ui.h"
 #include "keying/phone_window.h"
 #include "keying/voice_keyer.h"
 #include "keying/winkey_window.h"
@@ -160,6 +162,8 @@ MainWindow::~MainWindow()
     // The windows and keyers use the players: they go first.
     delete phoneWindow_;
     delete blindWindow_;
+    // The spot links close with their window, before the lists they fill.
+    delete spotWindow_;
     // The window closes the keyer as it goes; the keyer clears and closes the device.
     delete winKeyWindow_;
     delete winKeyer_;
@@ -530,7 +534,8 @@ void MainWindow::buildMenus()
             &MainWindow::mnuRigInterface_Click);
     options->addSeparator();
     QMenu *dx = menu(options, "mnuDXSpottingMain", QStringLiteral("&DX Spotting"));
-    item(dx, "mnuDXSpotting", QStringLiteral("&Configure"));
+    connect(item(dx, "mnuDXSpotting", QStringLiteral("&Configure"), true), &QAction::triggered, this,
+            &MainWindow::mnuDXSpotting_Click);
     connect(item(dx, "mnuViewSpwctrumMap", QStringLiteral("&View Spectrum Map"), true), &QAction::triggered, this,
             &MainWindow::mnuViewSpwctrumMap_Click);
     options->addSeparator();
@@ -627,8 +632,7 @@ void MainWindow::Form_Load()
     s_.prefs.FormSizePercent = 100;
     ApplyFormSize();
     lblDialog->setText(QString::fromLatin1(kFirstPrompt));
-    txtDX->setHeaderLabels({"Call", "Frequency", "QTH", "Status", "Comments", "Prefix", "Time", "From"});
-    txtDX->setColumnHidden(3, true);
+    SetupSpotList(txtDX, width());
     for (int b = 0; b < 8; ++b)
         for (int k = 0; k < 13; ++k) {
             QLabel *l = provinceLabels[size_t(b)][size_t(k)];

@@ -30,6 +30,7 @@ namespace zev {
 
 class AudioPlayer;
 class BandMapWidget;
+class PacketSpotWindow;
 class BlindWindow;
 class CodePracticeWindow;
 class CuePlayer;
@@ -176,6 +177,13 @@ public:
     void spotChosen(const QString &call, float mhz, bool validate);
     // Options > DX Spotting > View Spectrum Map, Ctrl+B and a double click on the strip: modal.
     void mnuViewSpwctrumMap_Click();
+    // Options > DX Spotting > Configure, Ctrl+D and a click on the band map: the spot link
+    // window, not modal; the first showing opens the saved link.
+    void mnuDXSpotting_Click();
+    PacketSpotWindow &spotWindow();
+    PacketSpotWindow *spotWindowIfLoaded() const { return spotWindow_; }
+    // Shows the spot list or the band map as the spot window chose, or neither without a link.
+    void PacketResize();
     // Makes the WinKeyer's serial line; tests put one on a pseudo-terminal here.
     std::function<std::unique_ptr<SerialLine>()> winKeyerLineFactory;
     // Makes the players of the voice keyer and the cues; tests put fakes here.
@@ -319,6 +327,7 @@ private:
     VoiceKeyer *voiceKeyer_ = nullptr;
     WinKeyer *winKeyer_ = nullptr;
     WinKeyWindow *winKeyWindow_ = nullptr;
+    PacketSpotWindow *spotWindow_ = nullptr;
     CuePlayer *cues_ = nullptr;
     PhoneWindow *phoneWindow_ = nullptr;
     BlindWindow *blindWindow_ = nullptr;

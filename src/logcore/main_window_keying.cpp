@@ -112,8 +112,7 @@ bool MainWindow::openKeyWindow(int qtKey)
     case KeyWindow::CwStrings: showCwStrings(false); break;
     case KeyWindow::VoiceKeyer: mnuVoice_Click(); break;
     case KeyWindow::SpectrumMap: mnuViewSpwctrumMap_Click(); break;
-    // The spotting window comes with the spot links.
-    case KeyWindow::DxSpotting: break;
+    case KeyWindow::DxSpotting: mnuDXSpotting_Click(); break;
     }
     return true;
 }

@@ -5,12 +5,16 @@
 
 #include "rig/rig_link.h"
 #include "spotting/band_map_widget_ui.h"
+#include "spotting/dx_spotting_window.h"
 #include "spotting/spectrum_map_window.h"
+#include "spotting/spot_intake.h"
+#include "spotting/spot_list_ui.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTreeWidget>
 
 namespace zev {
 
@@ -21,6 +25,69 @@ void MainWindow::connectSpotStrip()
             [this](const QString &call, float mhz) { spotChosen(call, mhz, true); });
     connect(lblDX, &BandMapWidget::spotHovered, this, [this](const QString &tip) { setDupeList(tip, false); });
     connect(lblDX, &BandMapWidget::openSpectrumMap, this, &MainWindow::mnuViewSpwctrumMap_Click);
+    connect(lblDX, &BandMapWidget::setupRequested, this, [this] { spotWindow().showSetup(); });
+    // A row of the spot list: its call into the call box, the radio to its frequency.
+    connect(txtDX, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
+        txtCall->setFocus();
+        if (!item)
+            return;
+        bool number = false;
+        const float mhz = item->text(1).trimmed().toFloat(&number);
+        if (!number)
+            return;
+        if (s_.prefs.RigName.trimmed().compare(QLatin1String("None"), Qt::CaseInsensitive) != 0)
+            rigLink().ChangeFrequency(mhz);
+        txtCall->setText(item->text(0));
+    });
+    connect(txtDX, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *item) {
+        // Enter on a row does what a click does, for the keyboard.
+        if (item)
+            emit txtDX->itemClicked(item, 0);
+    });
+    connect(txtDX, &QTreeWidget::itemDoubleClicked, this, [this] { mnuViewSpwctrumMap_Click(); });
+}
+
+PacketSpotWindow &MainWindow::spotWindow()
+{
+    if (!spotWindow_) {
+        spotWindow_ = new PacketSpotWindow(s_, this);
+        spotWindow_->runModal = [this](QDialog &d) { showModal(d); };
+        SpotIntake &intake = spotWindow_->intake();
+        connect(&intake, &SpotIntake::spotAdded, this, [this](const SpotRow &row) {
+            AddSpotRow(txtDX, row);
+            lblDX->refresh();
+        });
+        connect(&intake, &SpotIntake::labelsDue, lblDX, &BandMapWidget::refresh);
+        connect(&intake, &SpotIntake::ownCallSpotted, this, [this](const QString &dialog, const QString &dupe) {
+            setDialog(dialog);
+            setDialogColour(0xFFFFFF);
+            setDupeList(dupe, false);
+            lblDupe->setStyleSheet(QStringLiteral("QLabel#lblDupe { background: white; }"));
+        });
+        connect(spotWindow_, &PacketSpotWindow::displayChanged, this, [this] { PacketResize(); });
+        connect(spotWindow_, &PacketSpotWindow::savePrefRequested, this, [this] { SavePref(); });
+    }
+    return *spotWindow_;
+}
+
+void MainWindow::mnuDXSpotting_Click()
+{
+    SavePref();
+    spotWindow().showSetup();
+}
+
+void MainWindow::PacketResize()
+{
+    if (!spotWindow_)
+        return;
+    const bool link = spotWindow_->connectionType().compare(QLatin1String("None"), Qt::CaseInsensitive) != 0 &&
+                      !spotWindow_->connectionType().isEmpty();
+    const bool list = spotWindow_->listChosen();
+    // The layout makes room for the strip and gives it back exactly.
+    txtDX->setVisible(link && list);
+    lblDX->setVisible(link && !list);
+    if (lblDX->isVisible())
+        lblDX->setBand(s_.prefs.CurrentBand);
 }
 
 void MainWindow::spotChosen(const QString &call, float mhz, bool validate)

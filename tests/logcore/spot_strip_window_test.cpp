@@ -8,10 +8,14 @@
 #include "rig/rig_link.h"
 #include "rig/rig_settings.h"
 #include "spotting/band_map_widget_ui.h"
+#include "spotting/dx_spotting_window.h"
 #include "spotting/spectrum_map_window.h"
+#include "spotting/spot_text.h"
+#include "spot_servers.h"
 
 #include <QAction>
 #include <QLabel>
+#include <QTreeWidget>
 
 using namespace zevtest;
 
@@ -109,4 +113,38 @@ TEST(SpotStrip, TheBandMapFollowsTheBand)
     // Pointing at a spot shows it in the possible-duplicates box.
     emit w.lblDX->spotHovered("K1ABC  14.025  18:00:00");
     EXPECT_EQ(w.lblDupe->text(), "K1ABC  14.025  18:00:00");
+}
+
+TEST(SpotStrip, SpotsFromAClusterReachTheListAndTheMapAndARowIsWorked)
+{
+    zevtest::ClusterServer cluster;
+    cluster.stayOpen = true;
+    cluster.pieces << StandardSpot("W3LPL", "14025.0", "K1ABC", "CW", "1234").toLatin1() + "\r\n";
+    Harness h(Harness::basePrefs(), QByteArray());
+    PackSpotSettings s;
+    s.SpotConnectionType = "Telnet";
+    s.TelnetHost = "127.0.0.1";
+    s.TelnetPort = QString::number(cluster.port());
+    s.OptList = true;
+    zevtest::WriteFile(h.folders.work("PackSpot.txt"), FormatPackSpot(s));
+    h.prompter.answers = {true};
+    MainWindow &w = h.start();
+    h.activate();
+    // Ctrl+D brings the spot window up, which opens the saved link.
+    QTest::keyClick(w.txtCall, Qt::Key_D, Qt::ControlModifier);
+    ASSERT_NE(w.spotWindowIfLoaded(), nullptr);
+    EXPECT_TRUE(w.spotWindowIfLoaded()->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.txtDX->topLevelItemCount() == 1; }, 10000));
+    EXPECT_EQ(w.txtDX->topLevelItem(0)->text(0), "K1ABC");
+    EXPECT_EQ(h.session->spots.slot(SpotStore::kSlots - 1).SpotCall, "K1ABC");
+
+    // Done with "List" chosen shows the list in the strip.
+    w.spotWindowIfLoaded()->Done();
+    EXPECT_TRUE(w.txtDX->isVisible());
+    EXPECT_FALSE(w.lblDX->isVisible());
+    // A click on the row puts its call in the call box.
+    h.activate();
+    emit w.txtDX->itemClicked(w.txtDX->topLevelItem(0), 0);
+    EXPECT_EQ(w.txtCall->text(), "K1ABC");
+    EXPECT_TRUE(w.txtCall->hasFocus());
 }
