@@ -174,6 +174,8 @@ MainWindow::~MainWindow()
 void MainWindow::buildUi()
 {
     auto *central = new QWidget;
+    // The style below is for this window's own controls, not for the windows it owns.
+    central->setObjectName(QStringLiteral("Form1Central"));
     setCentralWidget(central);
     auto *root = new QVBoxLayout(central);
 
@@ -596,14 +598,14 @@ void MainWindow::applyScreenFonts()
             w->setFont(f);
     const int big = base * 2;
     setStyleSheet(QStringLiteral(
-                      "QLineEdit[entryBox=\"true\"] { font-size: %1px; font-weight: bold; padding: 4px; }"
-                      "QLabel#Label2, QLabel#Label25, QLabel#Label24, QLabel#Label30 { font-size: %2px; font-weight: bold; }"
-                      "QLabel#lblutctime, QLabel#lblCurTime, QLabel#lblttrack { font-size: %2px; }"
-                      "QLabel#lblDialog { font-size: %2px; }"
-                      "QLabel#Label4 { font-size: %2px; font-weight: bold; }"
-                      "QLabel[gridCell=\"true\"] { font-size: %3px; font-weight: bold; }"
-                      "QLabel[gridHeading=\"true\"] { font-size: %3px; font-weight: bold; }"
-                      "QLabel[stat=\"true\"] { font-size: %3px; font-weight: bold; }")
+                      "#Form1Central QLineEdit[entryBox=\"true\"] { font-size: %1px; font-weight: bold; padding: 4px; }"
+                      "#Form1Central QLabel#Label2, #Form1Central QLabel#Label25, #Form1Central QLabel#Label24, #Form1Central QLabel#Label30 { font-size: %2px; font-weight: bold; }"
+                      "#Form1Central QLabel#lblutctime, #Form1Central QLabel#lblCurTime, #Form1Central QLabel#lblttrack { font-size: %2px; }"
+                      "#Form1Central QLabel#lblDialog { font-size: %2px; }"
+                      "#Form1Central QLabel#Label4 { font-size: %2px; font-weight: bold; }"
+                      "#Form1Central QLabel[gridCell=\"true\"] { font-size: %3px; font-weight: bold; }"
+                      "#Form1Central QLabel[gridHeading=\"true\"] { font-size: %3px; font-weight: bold; }"
+                      "#Form1Central QLabel[stat=\"true\"] { font-size: %3px; font-weight: bold; }")
                       .arg(big)
                       .arg(base * 3 / 2)
                       .arg(base * 5 / 4));

@@ -153,6 +153,9 @@ PacketSpotWindow::PacketSpotWindow(Session &session, QWidget *parent)
 
     box(txtTelnetHost, "txtTelnetHost", QStringLiteral("Telnet Host"), 0);
     box(txtTelnetPort, "txtTelnetPort", QStringLiteral("Telnet Port"), 5);
+    // Room for a whole host name and port as typed.
+    txtTelnetHost->setMinimumWidth(fontMetrics().averageCharWidth() * 28);
+    txtTelnetPort->setMinimumWidth(fontMetrics().averageCharWidth() * 8);
     label(Label7, "Label7", QStringLiteral("Telnet Host:"));
     label(Label3, "Label3", QStringLiteral("Telnet Port:"));
     Label7->setBuddy(txtTelnetHost);

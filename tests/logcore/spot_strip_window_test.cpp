@@ -148,3 +148,19 @@ TEST(SpotStrip, SpotsFromAClusterReachTheListAndTheMapAndARowIsWorked)
     EXPECT_EQ(w.txtCall->text(), "K1ABC");
     EXPECT_TRUE(w.txtCall->hasFocus());
 }
+
+TEST(SpotStrip, TheLoggingWindowsLookStaysOffTheWindowsItOwns)
+{
+    Harness h;
+    h.prompter.answers = {true};
+    MainWindow &w = h.start();
+    // The spot window has labels named like the logging window's big ones.
+    QLabel *own = w.Label2;
+    QLabel *theirs = w.spotWindow().findChild<QLabel *>("Label2");
+    ASSERT_NE(theirs, nullptr);
+    ASSERT_NE(own, theirs);
+    own->ensurePolished();
+    theirs->ensurePolished();
+    EXPECT_TRUE(own->font().bold());
+    EXPECT_FALSE(theirs->font().bold());
+}
