@@ -173,6 +173,8 @@ BENCHMARK(BM_TelnetBurstOf1000Spots)->UseManualTime()->Unit(benchmark::kMillisec
 
 int main(int argc, char **argv)
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
