@@ -581,6 +581,10 @@ void PacketSpotWindow::showMonitorTail()
 
 void PacketSpotWindow::Open()
 {
+    // A link already running is closed first: "Listening" waits for the new one, and a
+    // packet station's session does not outlive its engine link.
+    if (linkStarted_)
+        Close();
     intake_.replaceMonitor(QStringLiteral("** Attempting to Open Port **") + kTwoBreaks);
     if (tnc_ && tnc_->isOpen())
         tnc_->close();
@@ -808,7 +812,7 @@ bool PacketSpotWindow::SendAgwText(const QString &text)
         }
         if (letter == QLatin1String("C")) {
             const QString destination = argument.toUpper();
-            if (destination.isEmpty() || !IsSpotCall(destination)) {
+            if (!IsPacketCall(destination)) {
                 s_.prompter.message(QStringLiteral("You must enter a call sign to connect to such as :C Velko"),
                                     QStringLiteral("Call sign Required"), PromptIcon::Exclamation);
                 return false;
@@ -816,7 +820,9 @@ bool PacketSpotWindow::SendAgwText(const QString &text)
             // The engine's TCP port asks for a connection with "C".
             return agw_.putData(destination.toLatin1(), {}, 'C');
         }
-        return false;
+        // Any other command is not one of ours: it is dropped, as typed text that was
+        // handled.
+        return true;
     }
     if (connected.isEmpty()) {
         intake_.appendMonitor(QStringLiteral("** No station connected: type :C and a call to connect. **") + kTwoBreaks);

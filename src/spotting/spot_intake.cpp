@@ -129,7 +129,8 @@ void SpotIntake::takeAgw(const AgwFrame &f)
     }
     case 'c':
     case 'C':
-        if (!agwConnectedCall_.isEmpty() || sender.isEmpty())
+        // Only a station address is taken: it goes into the title and is read aloud.
+        if (!agwConnectedCall_.isEmpty() || !IsPacketCall(sender))
             return;
         agwConnectedCall_ = sender;
         agwLines_.reset();

@@ -34,6 +34,9 @@ int TcpPortNumber(const QString &text)
 
 TelnetLink::TelnetLink(QObject *parent) : SpotLink(parent)
 {
+    // A peer bursting after a stall is taken in bounded pieces, so no single read holds
+    // the window up.
+    socket_.setReadBufferSize(64 * 1024);
     connectTimer_.setSingleShot(true);
     connect(&connectTimer_, &QTimer::timeout, this, [this] { lost(10060); });
     connect(&socket_, &QTcpSocket::connected, this, [this] {

@@ -121,6 +121,25 @@ void AgwFrameAssembler::reset()
 
 // ---- spot lines ----
 
+bool IsPacketCall(const QString &call)
+{
+    const qsizetype dash = call.indexOf(QLatin1Char('-'));
+    const QString base = dash < 0 ? call : call.left(dash);
+    if (base.isEmpty() || base.size() > 6)
+        return false;
+    for (const QChar c : base) {
+        const char16_t u = c.unicode();
+        if (!((u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9')))
+            return false;
+    }
+    if (dash < 0)
+        return true;
+    const QString ssid = call.mid(dash + 1);
+    bool number = false;
+    const int n = ssid.toInt(&number);
+    return number && ssid.size() <= 2 && !ssid.startsWith(QLatin1Char('+')) && n >= 0 && n <= 15;
+}
+
 bool IsSpotCall(const QString &call)
 {
     if (call.isEmpty())

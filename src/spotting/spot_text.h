@@ -83,6 +83,9 @@ std::optional<ParsedSpot> ParseSpotLine(const QString &line);
 
 // Letters, digits and "/" only, at least one character.
 bool IsSpotCall(const QString &call);
+// A packet station's address: 1 to 6 letters and digits, with an optional SSID "-0" to
+// "-15" ("VE7CC-1").
+bool IsPacketCall(const QString &call);
 
 // The label of a call on the maps: its prefix (QQ1ABC -> QQ1, QQ3/QQ1ABC -> QQ3,
 // QQ1ABC/P -> P, QQ1AB/4 -> QQ4); empty for a call shorter than 3 characters.

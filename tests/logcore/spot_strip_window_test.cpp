@@ -10,6 +10,8 @@
 #include "spotting/band_map_widget_ui.h"
 #include "spotting/dx_spotting_window.h"
 #include "spotting/spectrum_map_window.h"
+#include "spotting/spot_intake.h"
+#include "spotting/spot_list_ui.h"
 #include "spotting/spot_text.h"
 #include "spot_servers.h"
 
@@ -62,6 +64,17 @@ TEST(SpotStrip, ASpotChosenOnTheBandMapFillsTheCallAndTunesTheRadio)
     // The call is taken as if typed: the focus moved on.
     EXPECT_FALSE(w.txtCall->hasFocus());
     EXPECT_TRUE(QTest::qWaitFor([&] { return st.radio.heard.contains("FA00014021000;"); }, 10000))
+        << st.radio.heard.toStdString();
+
+    // A row of the spot list tunes the radio too, and fills the call box without a Tab.
+    SpotRow row;
+    row.Call = "JA1XYZ";
+    row.Frequency = "14.03";
+    AddSpotRow(w.txtDX, row);
+    emit w.txtDX->itemClicked(w.txtDX->topLevelItem(0), 0);
+    EXPECT_EQ(w.txtCall->text(), "JA1XYZ");
+    EXPECT_TRUE(w.txtCall->hasFocus());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return st.radio.heard.contains("FA00014030000;"); }, 10000))
         << st.radio.heard.toStdString();
     w.rigLink().Stop();
 }
@@ -120,6 +133,8 @@ TEST(SpotStrip, SpotsFromAClusterReachTheListAndTheMapAndARowIsWorked)
     zevtest::ClusterServer cluster;
     cluster.stayOpen = true;
     cluster.pieces << StandardSpot("W3LPL", "14025.0", "K1ABC", "CW", "1234").toLatin1() + "\r\n";
+    // The operator's own call spotted.
+    cluster.pieces << StandardSpot("W3LPL", "14026.0", "VE3XYZ", "CW", "1235").toLatin1() + "\r\n";
     Harness h(Harness::basePrefs(), QByteArray());
     PackSpotSettings s;
     s.SpotConnectionType = "Telnet";
@@ -134,9 +149,17 @@ TEST(SpotStrip, SpotsFromAClusterReachTheListAndTheMapAndARowIsWorked)
     QTest::keyClick(w.txtCall, Qt::Key_D, Qt::ControlModifier);
     ASSERT_NE(w.spotWindowIfLoaded(), nullptr);
     EXPECT_TRUE(w.spotWindowIfLoaded()->isVisible());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.txtDX->topLevelItemCount() == 1; }, 10000));
-    EXPECT_EQ(w.txtDX->topLevelItem(0)->text(0), "K1ABC");
-    EXPECT_EQ(h.session->spots.slot(SpotStore::kSlots - 1).SpotCall, "K1ABC");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.txtDX->topLevelItemCount() == 2; }, 10000));
+    EXPECT_EQ(w.txtDX->topLevelItem(1)->text(0), "K1ABC");
+    EXPECT_EQ(h.session->spots.slot(SpotStore::kSlots - 2).SpotCall, "K1ABC");
+    EXPECT_EQ(w.lblDialog->text(), "You've been spotted! ");
+    EXPECT_TRUE(w.lblDupe->text().startsWith("You've been spotted!  "));
+    EXPECT_TRUE(w.lblDupe->styleSheet().contains("white"));
+    // With no radio chosen a row only fills the call box.
+    h.activate();
+    emit w.txtDX->itemClicked(w.txtDX->topLevelItem(1), 0);
+    EXPECT_EQ(w.txtCall->text(), "K1ABC");
+    EXPECT_FALSE(w.rigLink().polling());
 
     // Done with "List" chosen shows the list in the strip.
     w.spotWindowIfLoaded()->Done();
@@ -145,7 +168,7 @@ TEST(SpotStrip, SpotsFromAClusterReachTheListAndTheMapAndARowIsWorked)
     // A click on the row puts its call in the call box.
     h.activate();
     emit w.txtDX->itemClicked(w.txtDX->topLevelItem(0), 0);
-    EXPECT_EQ(w.txtCall->text(), "K1ABC");
+    EXPECT_EQ(w.txtCall->text(), "VE3XYZ");
     EXPECT_TRUE(w.txtCall->hasFocus());
 }
 

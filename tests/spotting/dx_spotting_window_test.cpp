@@ -392,3 +392,40 @@ TEST(DxSpottingWindow, HelpAndALongMonitorStayInBounds)
     // The pane shows the same text, line ends its own way.
     EXPECT_EQ(h.pane(), DisplayText(h.w->intake().monitor()));
 }
+
+TEST(DxSpottingWindow, OpenAgainWhileConnectedStartsClean)
+{
+    zevtest::AgwServer engine;
+    Harness h;
+    h.w->agwPort = engine.port();
+    h.w->Form_Load();
+    h.select("AGW Packet Engine");
+    h.w->Open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->linkOpen(); }, 10000));
+    // A node reached by its SSID, as packet clusters usually are.
+    h.w->txtSent->setText(QStringLiteral(":C VE7CC-1"));
+    h.w->Send();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return engine.kinds() == "XmC"; }, 10000));
+    EXPECT_EQ(engine.got[2].callTo, "VE7CC-1");
+    // An unknown command is dropped with the box cleared.
+    h.w->txtSent->setText(QStringLiteral(":Q"));
+    h.w->Send();
+    EXPECT_TRUE(h.w->txtSent->text().isEmpty());
+    engine.send('C', "VE7CC-1", "*** CONNECTED With Station VE7CC-1\r");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->agwLink().waiting() == 1; }, 10000));
+    h.w->tick();
+    ASSERT_EQ(h.w->intake().agwConnectedCall(), "VE7CC-1");
+
+    // Open again: the station is let go and nothing says "Listening" until the new link is up.
+    h.w->Open();
+    EXPECT_FALSE(h.w->linkOpen());
+    EXPECT_TRUE(h.w->intake().agwConnectedCall().isEmpty());
+    EXPECT_EQ(h.w->windowTitle(), "DX Spotting Setup");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->linkOpen(); }, 10000));
+    // Monitored spots count again.
+    engine.send('U', "W1AW", " 1:Fm W1AW To DX <UI pid=F0 Len=75 >[12:00:00]\r" +
+                                 StandardSpot("W3LPL", "14025.0", "VE3ABC", "CW", "1234").toLatin1() + "\r");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->agwLink().waiting() >= 1; }, 10000));
+    h.w->tick();
+    EXPECT_EQ(h.calls, QStringList{"VE3ABC"});
+}

@@ -159,6 +159,25 @@ TEST(AgwIntake, MonitoredSpotsConnectedDataAndDisconnect)
     EXPECT_TRUE(r.intake.monitor().contains(QStringLiteral("** Disconnected from VE7CC **")));
 }
 
+TEST(AgwIntake, OnlyAStationAddressIsTakenAsTheConnectedStation)
+{
+    for (const char *sender : {"VE7\aCC", "<b>X</b>", "TOOLONGCALL", "VE7CC-16"}) {
+        Rig r;
+        AgwFrame c;
+        c.kind = 'c';
+        c.callFrom = sender;
+        r.intake.takeAgw(c);
+        EXPECT_TRUE(r.intake.agwConnectedCall().isEmpty()) << sender;
+        EXPECT_FALSE(r.intake.monitor().contains(QStringLiteral("** Connected to"))) << sender;
+    }
+    Rig r;
+    AgwFrame c;
+    c.kind = 'c';
+    c.callFrom = "VE7CC-15";
+    r.intake.takeAgw(c);
+    EXPECT_EQ(r.intake.agwConnectedCall(), "VE7CC-15");
+}
+
 TEST(BandMapSpotsTest, StoreRowAndOwnCallAlert)
 {
     Rig r;
