@@ -4,6 +4,8 @@
 #include "spotting/band_map_widget_ui.h"
 #include "spotting/spectrum_map_window.h"
 
+#include "bench_gui_main.h"
+
 #include <QApplication>
 #include <QImage>
 #include <benchmark/benchmark.h>
@@ -57,11 +59,5 @@ BENCHMARK(BM_SpectrumMapRedraw)->Unit(benchmark::kMillisecond)->Repetitions(5)->
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return zevbench::RunWindowBenchmarks(argc, argv);
 }

@@ -8,6 +8,8 @@
 #include "logcore/main_window.h"
 #include "outputs/station_window.h"
 
+#include "bench_gui_main.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -127,10 +129,5 @@ BENCHMARK(BM_LogOneContact)->Unit(benchmark::kMillisecond)->Iterations(300)->Rep
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return zevbench::RunWindowBenchmarks(argc, argv);
 }
