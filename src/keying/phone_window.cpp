@@ -48,11 +48,8 @@ PhoneWindow::PhoneWindow(Session &session, VoiceKeyer &keyer, QWidget *parent)
     runModal = [](QDialog &d) { d.exec(); };
 
     auto button = [this](const char *name, const QString &caption, const QString &accessible) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(QLatin1String(name));
-        b->setAccessibleName(accessible);
-        b->setAutoDefault(false);
-        PressOnReturn(b);
+        QPushButton *b = MakeButton(name, caption, accessible);
+        b->setParent(this);
         return b;
     };
 

@@ -76,12 +76,8 @@ WinKeyWindow::WinKeyWindow(Session &session, WinKeyer &keyer, CwBuffer &buffer, 
     box(txtRatio, "txtRatio", QStringLiteral("Ratio:"),
         QStringLiteral("Ratio of dits to dahs (Range: 33 - 66)."));
 
-    auto button = [this](QPushButton *&b, const char *name, const QString &caption) {
-        b = new QPushButton(caption);
-        b->setObjectName(QLatin1String(name));
-        b->setAccessibleName(QString(caption).remove(QLatin1Char('&')).remove(QStringLiteral("...")));
-        b->setAutoDefault(false);
-        PressOnReturn(b);
+    auto button = [](QPushButton *&b, const char *name, const QString &caption) {
+        b = MakeButton(name, caption, QString(caption).remove(QLatin1Char('&')).remove(QStringLiteral("...")));
     };
     button(cmdPorts, "cmdPorts", QStringLiteral("Serial &Ports..."));
     grid->addWidget(cmdPorts, 0, 2);

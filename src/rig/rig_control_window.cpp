@@ -1,5 +1,6 @@
 #include "rig/rig_control_window.h"
 
+#include "frame/widget_helpers_ui.h"
 #include "common/file_io.h"
 #include "frame/session.h"
 #include "rig/rig_family.h"
@@ -175,12 +176,7 @@ RigControlWindow::RigControlWindow(Session &session, const QString &settingsPath
     for (QLabel *l : {lblFreq, lblMode, lblUnProcess, lblPolling})
         l->setTextFormat(Qt::PlainText);  // radio bytes are never markup
 
-    auto button = [this](QPushButton *&b, const char *name, const QString &caption) {
-        b = new QPushButton(caption);
-        b->setObjectName(QLatin1String(name));
-        b->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
-        b->setAutoDefault(false);
-    };
+    auto button = [](QPushButton *&b, const char *name, const QString &caption) { b = MakeButton(name, caption); };
     button(Command1, "Command1", QStringLiteral("Test"));
     button(Command2, "Command2", QStringLiteral("End Test"));
     button(Command3, "Command3", QStringLiteral("Change Frequency"));

@@ -114,10 +114,8 @@ PacketSpotWindow::PacketSpotWindow(Session &session, QWidget *parent)
         return r;
     };
     auto button = [this](QPushButton *&b, const char *name, const QString &caption) {
-        b = new QPushButton(caption, this);
-        b->setObjectName(QLatin1String(name));
-        b->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
-        b->setAutoDefault(false);
+        b = MakeButton(name, caption);
+        b->setParent(this);
     };
     auto box = [this](QLineEdit *&e, const char *name, const QString &accessible, int maxLength) {
         e = new QLineEdit(this);
