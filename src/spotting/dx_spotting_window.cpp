@@ -339,6 +339,12 @@ PacketSpotWindow::PacketSpotWindow(Session &session, QWidget *parent)
         linkOpened();
     });
     connect(&agw_, &SpotLink::failed, this, &PacketSpotWindow::agwLinkFailed);
+    connect(&agw_, &AgwLink::framesDropped, this, [this](int count) {
+        intake_.appendMonitor(QStringLiteral("** %1 packet frames were dropped: the engine sent them faster than "
+                                             "they could be taken in. **")
+                                  .arg(count) +
+                              kTwoBreaks);
+    });
 
     for (QWidget *w : findChildren<QWidget *>())
         w->installEventFilter(this);

@@ -171,6 +171,7 @@ void AgwLink::readFrames()
 {
     const QList<AgwFrame> frames = assembler_.feed(socket_.readAll());
     bool added = false;
+    int dropped = 0;
     for (const AgwFrame &f : frames) {
         if (f.kind == 'X' && !registered_) {
             registerTimer_.stop();
@@ -185,8 +186,12 @@ void AgwLink::readFrames()
             emit opened();
             continue;
         }
-        if (!registered_ || frames_.size() >= kMaxWaiting)
+        if (!registered_)
             continue;
+        if (frames_.size() >= kMaxWaiting) {
+            ++dropped;
+            continue;
+        }
         frames_.append(f);
         added = true;
     }
@@ -196,6 +201,8 @@ void AgwLink::readFrames()
     }
     if (added)
         emit framesWaiting();
+    if (dropped > 0)
+        emit framesDropped(dropped);
 }
 
 void AgwLink::fail(QString message)

@@ -85,6 +85,8 @@ public:
 
 signals:
     void framesWaiting();
+    // A flood filled the waiting frames: this many were dropped.
+    void framesDropped(int count);
 
 private:
     void readFrames();

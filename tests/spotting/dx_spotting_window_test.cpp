@@ -429,3 +429,26 @@ TEST(DxSpottingWindow, OpenAgainWhileConnectedStartsClean)
     h.w->tick();
     EXPECT_EQ(h.calls, QStringList{"VE3ABC"});
 }
+
+TEST(DxSpottingWindow, AFloodOfPacketFramesIsBoundedAndSaid)
+{
+    zevtest::AgwServer engine;
+    Harness h;
+    h.w->agwPort = engine.port();
+    h.w->Form_Load();
+    h.select("AGW Packet Engine");
+    h.w->Open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->linkOpen(); }, 10000));
+    h.w->Timer1->stop();  // no tick takes frames meanwhile
+    QByteArray flood;
+    for (int i = 0; i < AgwLink::kMaxWaiting + 10; ++i) {
+        AgwFrame f;
+        f.kind = 'U';
+        f.callFrom = "N0CALL";
+        f.data = " 1:Fm N0CALL To BEACON <UI>\rhi\r";
+        flood += EncodeAgwFrame(f);
+    }
+    engine.sendRaw(flood);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->intake().monitor().contains("packet frames were dropped"); }, 10000));
+    EXPECT_EQ(h.w->agwLink().waiting(), AgwLink::kMaxWaiting);
+}
