@@ -21,6 +21,14 @@
 
 namespace zev {
 
+KeyLineFactory MainWindow::keyLines()
+{
+    // Looked up at each use, so a test can put its recording line in at any time.
+    return [this](KeyLineKind kind, const QString &where) {
+        return keyLineFactory ? keyLineFactory(kind, where) : MakeKeyLine(kind, where);
+    };
+}
+
 KeyingController &MainWindow::keying()
 {
     if (!keying_) {
@@ -43,10 +51,7 @@ KeyingController &MainWindow::keying()
             if (!cwWindow_ || !cwWindow_->isVisible())
                 showCwWindow(true);
         };
-        if (!keyLineFactory)
-            keyLineFactory = &MakeKeyLine;
-        auto factory = [this](KeyLineKind kind, const QString &where) { return keyLineFactory(kind, where); };
-        keying_ = new KeyingController(s_.CWBuffer, *cwEngine_, factory, host, this);
+        keying_ = new KeyingController(s_.CWBuffer, *cwEngine_, keyLines(), host, this);
         keying_->hooks.voicePlaying = [this] { return voiceKeyer_ && voiceKeyer_->isPlaying(); };
         keying_->hooks.voiceStop = [this] {
             if (voiceKeyer_)
@@ -88,8 +93,14 @@ KeyingController &MainWindow::keying()
 void MainWindow::LoadCWSettings()
 {
     const QString path = s_.folders.work(kCwSettingsFile);
-    // A station that never saved CW settings starts from the defaults, without a message.
-    WriteDefaultCwSettingsIfMissing(path);
+    // A station that never saved CW settings starts from the defaults, without a message;
+    // only a file that could not be made is worth telling.
+    QString createError;
+    if (!WriteDefaultCwSettingsIfMissing(path, &createError))
+        s_.prompter.message(QStringLiteral("The CW settings file %1 could not be created (%2). The defaults are in "
+                                           "use; CW Setup's Done will try again.")
+                                .arg(path, createError),
+                            QStringLiteral("CW Settings Not Created"), PromptIcon::Exclamation);
     const QString error = keying().LoadCWSettings(path);
     if (!error.isEmpty())
         s_.prompter.message(QStringLiteral("The CW messages and settings in %1 could not be read (%2). The defaults "

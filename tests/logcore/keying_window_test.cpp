@@ -15,6 +15,7 @@
 #include "keying/winkey_window.h"
 #include "rig/port_map.h"
 #include "winkeyer_emulator.h"
+#include "full_disk.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -434,4 +435,19 @@ TEST(KeyingWindow, TheWinKeyLineWithoutAPortSaysSo)
     QTest::keyClick(w.txtCall, Qt::Key_F2);
     EXPECT_EQ(w.lblDialog->text(), "No WinKey port set");
     EXPECT_TRUE(d.h.session->CWBuffer.isEmpty());
+}
+
+TEST(KeyingWindow, ACwFileThatCannotBeCreatedIsReported)
+{
+    zevtest::FullDisk disk;
+    ZEV_REQUIRE_FULL_DISK(disk);
+    CwDesk d;
+    for (const char *name : {"zevpref.txt", "log.txt"})
+        ASSERT_TRUE(QFile::copy(d.h.folders.work(name), disk.filePath(name)));
+    d.h.folders.StartDir = disk.path();
+    ASSERT_TRUE(disk.fill());
+    d.start(std::nullopt);
+    EXPECT_TRUE(d.h.prompter.titles().contains("CW Settings Not Created"));
+    EXPECT_FALSE(QFile::exists(disk.filePath(kCwSettingsFile)));
+    EXPECT_EQ(d.h.window->keying().settings.speed, "13");
 }
