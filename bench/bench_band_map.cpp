@@ -2,7 +2,7 @@
 // and paint them. Goal: under 5 ms.
 
 #include "spotting/band_map_widget_ui.h"
-#include "spotting/spectrum_map_window.h"
+#include "spotting/hf_map_window.h"
 
 #include "bench_gui_main.h"
 

@@ -137,7 +137,6 @@ private:
     bool keyboardCw_ = false;
     bool repeatArmed_ = false;
     bool lineReady_ = false;     // the engine has a working line for the current choice
-    bool reportedFailure_ = false;
     int lastWinkeyStatus_ = 0;
 };
 

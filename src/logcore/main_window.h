@@ -334,6 +334,8 @@ private:
     VoiceSettings voiceSettings_;
     // The CW, voice-PTT and WinKeyer ports may be one device: each lets go of the others.
     void releaseCwPort();
+    // The CW and PTT lines, made by keyLineFactory when a test set one.
+    KeyLineFactory keyLines();
     void connectSpotStrip();
     RigLink *rigLink_ = nullptr;
     RigControlWindow *rigWindow_ = nullptr;

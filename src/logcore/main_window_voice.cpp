@@ -6,7 +6,6 @@
 #include "keying/blind_window.h"
 #include "keying/cue_player.h"
 #include "keying/cw_engine.h"
-#include "keying/key_line_device.h"
 #include "keying/keying_controller.h"
 #include "keying/phone_window.h"
 #include "keying/voice_keyer.h"
@@ -40,10 +39,7 @@ VoiceKeyer &MainWindow::voiceKeyer()
 {
     if (!voiceKeyer_) {
         voicePlayer_ = MakePlayer(audioPlayerFactory);
-        if (!keyLineFactory)
-            keyLineFactory = &MakeKeyLine;
-        auto factory = [this](KeyLineKind kind, const QString &where) { return keyLineFactory(kind, where); };
-        voiceKeyer_ = new VoiceKeyer(*voicePlayer_, factory,
+        voiceKeyer_ = new VoiceKeyer(*voicePlayer_, keyLines(),
                                      [this](int number) { return PortMap(s_.registry).device(number); }, s_.prompter,
                                      this);
         voiceKeyer_->setSettings(voiceSettings_);

@@ -1,4 +1,4 @@
-#include "spotting/spectrum_map_window.h"
+#include "spotting/hf_map_window.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -46,6 +46,15 @@ struct Harness {
         QObject::connect(&w->intake(), &SpotIntake::spotAdded, [this](const SpotRow &r) { calls << r.Call; });
     }
     QString settingsFile() const { return dir.filePath("PackSpot.txt"); }
+    // The packet-engine link on `port`, open and registered.
+    bool openAgw(quint16 port)
+    {
+        w->agwPort = port;
+        w->Form_Load();
+        select("AGW Packet Engine");
+        w->Open();
+        return QTest::qWaitFor([&] { return w->linkOpen(); }, 10000);
+    }
     void select(const char *item)
     {
         w->List1->setCurrentItem(w->List1->findItems(QLatin1String(item), Qt::MatchExactly).first());
@@ -397,11 +406,7 @@ TEST(DxSpottingWindow, OpenAgainWhileConnectedStartsClean)
 {
     zevtest::AgwServer engine;
     Harness h;
-    h.w->agwPort = engine.port();
-    h.w->Form_Load();
-    h.select("AGW Packet Engine");
-    h.w->Open();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->linkOpen(); }, 10000));
+    ASSERT_TRUE(h.openAgw(engine.port()));
     // A node reached by its SSID, as packet clusters usually are.
     h.w->txtSent->setText(QStringLiteral(":C VE7CC-1"));
     h.w->Send();
@@ -434,11 +439,7 @@ TEST(DxSpottingWindow, AFloodOfPacketFramesIsBoundedAndSaid)
 {
     zevtest::AgwServer engine;
     Harness h;
-    h.w->agwPort = engine.port();
-    h.w->Form_Load();
-    h.select("AGW Packet Engine");
-    h.w->Open();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->linkOpen(); }, 10000));
+    ASSERT_TRUE(h.openAgw(engine.port()));
     h.w->Timer1->stop();  // no tick takes frames meanwhile
     QByteArray flood;
     for (int i = 0; i < AgwLink::kMaxWaiting + 10; ++i) {

@@ -1,6 +1,6 @@
 // The HF spectrum map: eleven bands, one row each, over the whole work area.
 
-#include "spotting/spectrum_map_window.h"
+#include "spotting/hf_map_window.h"
 #include "test_support.h"
 
 #include <QGuiApplication>
