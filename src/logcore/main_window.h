@@ -269,6 +269,8 @@ private:
     void Form_Unload();
     void Form_Terminate();
     void stopOperatingClock();
+    // "date time" in UTC for the time on and time off messages.
+    QString loggedTimeText() const;
     void endProgram(int code);
     void showEditButtons(bool show);
     void setupKeyboard();

@@ -812,6 +812,14 @@ void MainWindow::CheckUtcOffset()
         s_.prefs.UtcOffsetHours = kept;
 }
 
+QString MainWindow::loggedTimeText() const
+{
+    // These messages apply the offset in whole hours.
+    const QDateTime utc = UtcFromLocalWholeHours(s_.clock.localNow(), s_.prefs.UtcOffsetHours);
+    return QLocale().toString(utc.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           utc.toString(QStringLiteral("HH:mm:ss"));
+}
+
 void MainWindow::cmdLogOn_Click()
 {
     if (!s_.TimeOnActive) {
@@ -819,17 +827,15 @@ void MainWindow::cmdLogOn_Click()
         s_.TimeOnActive = true;
         cmdLogOn->setText(QStringLiteral("&Log \"Time Off\""));
         cmdLogOn->setAccessibleName(QStringLiteral("Log Time Off"));
-        setDialog(QStringLiteral(" "));
+        // Said, not only shown: the button's new caption alone is not heard while the
+        // focus stays in the call box.
+        setDialog(QStringLiteral("Logged On at ") + loggedTimeText());
     } else {
         s_.TimeOnActive = false;
         cmdLogOn->setText(QStringLiteral("&Log \"Time On\""));
         cmdLogOn->setAccessibleName(QStringLiteral("Log Time On"));
         s_.prefs.OperatingSeconds = s_.RunningSeconds;
-        // This message applies the offset in whole hours.
-        const QDateTime local = s_.clock.localNow();
-        const QDateTime utc = UtcFromLocalWholeHours(local, s_.prefs.UtcOffsetHours);
-        setDialog(QStringLiteral("Logged Off at ") + QLocale().toString(utc.date(), QLocale::ShortFormat) +
-                  QLatin1Char(' ') + utc.toString(QStringLiteral("HH:mm:ss")));
+        setDialog(QStringLiteral("Logged Off at ") + loggedTimeText());
         SavePref();
     }
     moveFocus(txtCall);

@@ -406,6 +406,8 @@ TEST(Clock, TimeOnOffAndOperatingTime)
     QTest::mouseClick(w.cmdLogOn, Qt::LeftButton);
     EXPECT_TRUE(h.session->TimeOnActive);
     EXPECT_EQ(w.cmdLogOn->text(), "&Log \"Time Off\"");
+    EXPECT_TRUE(w.lblDialog->text().startsWith("Logged On at ")) << w.lblDialog->text().toStdString();
+    EXPECT_TRUE(w.lblDialog->text().endsWith(" 18:04:27"));
     h.clock.local = h.clock.local.addSecs(5);
     w.Timer2_Timer();
     EXPECT_EQ(w.lblttrack->text(), "01:00:05");

@@ -76,6 +76,13 @@ expect "report box named on Space" '^RS\(T\) Rc text' 10
 zev_orca_mark
 xdotool key space; xdotool type --delay 150 XX; xdotool key space space; sleep 0.5; xdotool key Return
 expect "bad province" 'notification Invald Province!' 10
+# Alt+L stops and starts the operating clock (Enter above started it) without moving the focus.
+zev_orca_mark
+xdotool key alt+l
+expect "time off" 'notification Logged Off at ' 10
+zev_orca_mark
+xdotool key alt+l
+expect "time on" 'notification Logged On at ' 10
 
 echo "--- everything Orca said:"
 ZEV_ORCA_MARK=0 zev_orca_said
