@@ -94,10 +94,10 @@ bool KeyingController::wantsSerialPort() const
     return settings.keyingLine == kKeyRts || settings.keyingLine == kKeyDtr;
 }
 
-QString KeyingController::LoadCWSettings(const QString &path)
+QString KeyingController::LoadCWSettings(const QString &path, QStringList *fallbacks)
 {
     QString error;
-    settings = LoadCwSettings(path, &error);
+    settings = LoadCwSettings(path, &error, fallbacks);
     apply();
     setKeyingLine(settings.keyingLine);
     return error;

@@ -80,7 +80,8 @@ public:
 
     // "cw.txt" at start-up; missing or short files keep the defaults without a message.
     // The reason when the file is there but could not be read (the defaults are in use).
-    QString LoadCWSettings(const QString &path);
+    // Numbers set back to their defaults are named in `fallbacks`.
+    QString LoadCWSettings(const QString &path, QStringList *fallbacks = nullptr);
 
     // Sends the message of a key code (112 F1 ... 120 F9, 124 F10, 122 F11).
     void FKeyCW(int keyCode);
