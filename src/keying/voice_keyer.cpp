@@ -78,12 +78,15 @@ void VoiceKeyer::FKeyPhone(int keyCode)
     watchdog_.stop();
     hang_.stop();
     unheard_.stop();
+    const bool cutOff = playing_;
     if (playing_) {
         player_.stop();
         setPlaying(false);
     }
     const QString file = settings_.files[keyCode - kKeyF1].trimmed();
     if (file.isEmpty()) {
+        if (cutOff)
+            emit announce(QStringLiteral("F%1 stopped").arg(playingKey_ - kKeyF1 + 1));
         releasePtt();
         if (keyCode == kKeyF1)
             setArmed(false);
@@ -99,7 +102,9 @@ void VoiceKeyer::FKeyPhone(int keyCode)
     if (keyCode == kKeyF1 && repeatPauseMs_ > 0)
         setArmed(true);
     // The PTT goes down when the sound flows (onStarted).
+    playingKey_ = keyCode;
     setPlaying(true);
+    emit announce(QStringLiteral("Playing F%1").arg(keyCode - kKeyF1 + 1));
     started_ = false;
     durationMs_ = check.durationMs;
     if (pttDown_)
@@ -230,12 +235,15 @@ void VoiceKeyer::endMessage(const QString &why)
     tmrRepeat.stop();
     hang_.stop();
     unheard_.stop();
+    const bool wasPlaying = playing_;
     if (playing_) {
         player_.stop();
         setPlaying(false);
     }
     releasePtt();
     setArmed(false);
+    if (wasPlaying && why.isEmpty())
+        emit announce(QStringLiteral("F%1 stopped").arg(playingKey_ - kKeyF1 + 1));
     if (!why.isEmpty())
         emit status(why);
 }
@@ -257,6 +265,7 @@ void VoiceKeyer::onFinished()
     watchdog_.stop();
     unheard_.stop();
     setPlaying(false);
+    emit announce(QStringLiteral("F%1 ended").arg(playingKey_ - kKeyF1 + 1));
     if (pttDown_ && hangMs_ > 0)
         hang_.start(hangMs_);
     else

@@ -76,6 +76,9 @@ public:
 signals:
     // Why a message was not sent or was ended early, for the operator.
     void status(const QString &text);
+    // The message playing or its end, short, once per change: "Playing F1", "F1 ended",
+    // "F1 stopped". A reason from status() follows when there is one.
+    void announce(const QString &text);
     void pttChanged(bool down);
     void repeatArmedChanged(bool armed);
     void playingChanged(bool playing);
@@ -113,6 +116,7 @@ private:
     int unheardLimitMs_ = 1000;
     qint64 durationMs_ = 0;
     bool started_ = false;
+    int playingKey_ = 0;
     QTimer watchdog_;
     QTimer hang_;
     QTimer unheard_;

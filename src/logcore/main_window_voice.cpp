@@ -59,6 +59,7 @@ VoiceKeyer &MainWindow::voiceKeyer()
             if (!text.isEmpty())
                 setDialog(text);
         });
+        connect(voiceKeyer_, &VoiceKeyer::announce, this, &MainWindow::setDialog);
     }
     return *voiceKeyer_;
 }

@@ -84,6 +84,30 @@ TEST(VoiceMainWindow, F1PlaysItsMessageWithinPttAndEscapeStopsIt)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !w.voiceKeyer().pttDown(); }, 5000));
 }
 
+// A message starting and ending is said on the message line, once each.
+TEST(VoiceMainWindow, PlayingAndEndingAreSaidOnTheMessageLine)
+{
+    PhoneDesk d;
+    const QString wave = d.h.dir.filePath("cq.wav");
+    zevtest::WriteFile(wave, PcmWave(800));
+    VoiceSettings s = WithF1(wave);
+    s.files[1] = wave;
+    MainWindow &w = d.start(s);
+    zevtest::AccessibilityEvents a11y;
+    QTest::keyClick(w.txtCall, Qt::Key_F1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.lblDialog->text(), "Playing F1");
+    d.voice->finish();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.lblDialog->text(), "F1 ended");
+    QTest::keyClick(w.txtCall, Qt::Key_F2);
+    QCoreApplication::processEvents();
+    QTest::keyClick(w.txtCall, Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.lblDialog->text(), "F2 stopped");
+    EXPECT_EQ(a11y.spoken(w.lblDialog), QStringList({"Playing F1", "F1 ended", "Playing F2", "F2 stopped"}));
+}
+
 TEST(VoiceMainWindow, AMissingFileNeverKeysThePtt)
 {
     PhoneDesk d;
