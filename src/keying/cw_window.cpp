@@ -236,6 +236,13 @@ CwWindow::CwWindow(Session &session, KeyingController &keying, QWidget *parent)
     timingGrid->addWidget(cmdLoopFaster, 1, 3);
     timingGrid->addWidget(cmdLoopSlower, 1, 4);
     timingGrid->addWidget(new QLabel(QStringLiteral("Timer is the preferred option on most systems.")), 3, 0, 1, 5);
+    // The keying thread times every element against the clock; a counted loop would only
+    // be less exact, so Loop keys as Timer does and its count is kept for the settings.
+    lblLoopNote = new QLabel(kLoopIsTimerText);
+    lblLoopNote->setObjectName(QStringLiteral("lblLoopNote"));
+    lblLoopNote->setWordWrap(true);
+    optLoop->setAccessibleDescription(kLoopIsTimerText);
+    timingGrid->addWidget(lblLoopNote, 4, 0, 1, 5);
     connect(txtLoop, &QLineEdit::textChanged, this, [this](const QString &t) {
         bool ok = false;
         const double v = t.toDouble(&ok);
