@@ -275,6 +275,20 @@ CwWindow::CwWindow(Session &session, KeyingController &keying, QWidget *parent)
             txtCWLoop->setText(keying_.settings.repeatPause);
     });
 
+    // Which priority the keying thread got, and how to allow real time when it got none.
+    lblRealTime = new QLabel;
+    lblRealTime->setObjectName(QStringLiteral("lblRealTime"));
+    lblRealTime->setWordWrap(true);
+    lblRealTime->setTextFormat(Qt::PlainText);
+    lblRealTime->setAccessibleDescription(QStringLiteral("Keying thread priority"));
+    auto showRealTime = [this] {
+        const QString text = RealTimeStatusText(keying_.realTime());
+        lblRealTime->setText(text);
+        lblRealTime->setAccessibleName(text);
+    };
+    showRealTime();
+    connect(&keying_, &KeyingController::realTimeChanged, this, showRealTime);
+
     lblSending = new QLabel(QStringLiteral("Sending!"));
     lblSending->setObjectName(QStringLiteral("lblSending"));
     MakeNotification(lblSending);
@@ -298,6 +312,7 @@ CwWindow::CwWindow(Session &session, KeyingController &keying, QWidget *parent)
     right->addWidget(speed);
     right->addWidget(line);
     right->addWidget(timingBox);
+    right->addWidget(lblRealTime);
     right->addWidget(Check1);
     right->addLayout(repeatRow);
     right->addStretch(1);

@@ -43,6 +43,8 @@ public:
     QLabel *lblLoop = nullptr, *lblSending = nullptr;
     // Says that the Loop method keys with the same timing as Timer.
     QLabel *lblLoopNote = nullptr;
+    // The keying thread's priority and how to allow real time.
+    QLabel *lblRealTime = nullptr;
     QPushButton *Command1 = nullptr, *Command4 = nullptr, *Command5 = nullptr, *Command6 = nullptr,
                 *Command7 = nullptr, *cmdConfWinkey = nullptr, *cmdLoopFaster = nullptr, *cmdLoopSlower = nullptr,
                 *cmdFaster = nullptr, *cmdSlower = nullptr, *cmdPorts = nullptr;

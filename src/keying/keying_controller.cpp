@@ -47,6 +47,7 @@ KeyingController::KeyingController(CwBuffer &buffer, CwEngine &engine, KeyLineFa
     connect(repeat_, &QTimer::timeout, this, [this] { FKeyCW(112); });
 
     connect(&engine_, &CwEngine::sendingChanged, this, &KeyingController::sendingChanged);
+    connect(&engine_, &CwEngine::realTimeChanged, this, &KeyingController::realTimeChanged);
     connect(&engine_, &CwEngine::remainingChanged, this, &KeyingController::showRemaining);
     connect(&engine_, &CwEngine::messageFinished, this, &KeyingController::finished);
     connect(&engine_, &CwEngine::commitRequested, this, [this] {

@@ -106,6 +106,8 @@ public:
 
     // From start() until the keying thread has found the buffer empty.
     bool CWSending() const { return engine_.isSending(); }
+    // How the keying thread is scheduled.
+    RealTimeOutcome realTime() const { return engine_.realTimeOutcome(); }
     // The WinKeyer has sent everything it was given: a repeat pause starts now.
     void winkeyIdle();
     bool KeyboardCWMode() const { return keyboardCw_; }
@@ -120,6 +122,7 @@ signals:
     // The speed changed (arrows, buttons): windows showing it follow.
     void speedChanged(const QString &speedText);
     void sendingChanged(bool sending);
+    void realTimeChanged();
 
 private:
     bool keyDown(int qtKey, Qt::KeyboardModifiers modifiers);

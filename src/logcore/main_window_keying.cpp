@@ -9,6 +9,7 @@
 #include "keying/cw_window.h"
 #include "keying/key_line_device.h"
 #include "keying/keying_controller.h"
+#include "keying/rtkit_device.h"
 #include "keying/settings_ranges.h"
 #include "keying/voice_keyer.h"
 #include "keying/winkey_window.h"
@@ -33,7 +34,7 @@ KeyLineFactory MainWindow::keyLines()
 KeyingController &MainWindow::keying()
 {
     if (!keying_) {
-        cwEngine_ = new CwEngine(s_.CWBuffer, nullptr, this);
+        cwEngine_ = new CwEngine(s_.CWBuffer, nullptr, this, DesktopRealTimeSystem());
         KeyingHost host;
         host.callText = [this] { return txtCall->text(); };
         host.exchangeText = [this] { return ExchangeForMacros; };

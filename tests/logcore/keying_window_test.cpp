@@ -272,6 +272,21 @@ TEST(KeyingWindow, TheLoopMethodIsShownAsKeyingLikeTimer)
     EXPECT_EQ(cw->optLoop->accessibleDescription(), note->text());
 }
 
+// CW Setup says which priority the keying thread got, in a label a screen reader names.
+TEST(KeyingWindow, CwSetupSaysTheKeyingThreadsPriority)
+{
+    CwDesk d;
+    MainWindow &w = d.start();
+    w.showCwWindow(false);
+    auto *label = w.cwWindow()->findChild<QLabel *>("lblRealTime");
+    ASSERT_NE(label, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !label->text().contains("not known yet"); }, 10000));
+    const RealTimeOutcome got = w.keying().realTime();
+    EXPECT_EQ(label->text(), RealTimeStatusText(got));
+    EXPECT_EQ(label->accessibleName(), label->text());
+    EXPECT_NE(got.way, RealTimeOutcome::Way::Pending);
+}
+
 // The next character waits in the buffer before the one in progress ends: the engine keys
 // the whole text in one run, with no gap added between letters.
 TEST(KeyingWindow, CodePracticeSendsTheLettersBackToBack)
