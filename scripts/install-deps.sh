@@ -15,6 +15,8 @@ PACKAGES=(
 if [ "${1:-}" = "--tests" ]; then
   command -v node >/dev/null 2>&1 && command -v npm >/dev/null 2>&1 || PACKAGES+=(nodejs npm)
   PACKAGES+=(qt6-base-private-dev orca xvfb xdotool x11-utils dbus-daemon at-spi2-core)
+  # The voice keyer tests play through a private sound server.
+  PACKAGES+=(pulseaudio pulseaudio-utils)
 fi
 
 missing=()

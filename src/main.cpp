@@ -1,5 +1,6 @@
 #include "frame/logo_window.h"
 #include "keying/audio_player_device.h"
+#include "keying/key_release_device.h"
 #include "frame/prompter_ui.h"
 #include "frame/session.h"
 #include "frame/startup.h"
@@ -13,6 +14,8 @@ int main(int argc, char **argv)
 {
     // Before any media object exists: the back-end that reports the end of a file.
     zev::PreferGStreamerMedia();
+    // A signal, a crash or the lost window system never leaves the transmitter keyed.
+    zev::InstallKeyLineRelease();
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("zevlog"));
     app.setOrganizationName(QStringLiteral("Velko_Software"));

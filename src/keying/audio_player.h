@@ -17,6 +17,8 @@ public:
     virtual bool isPlaying() const = 0;
 
 signals:
+    // Sound of the file is flowing to the sound device.
+    void started();
     // The file played to its end.
     void finished();
     // The file could not be played, or playing broke off; nothing is playing now.

@@ -1,8 +1,14 @@
 #include "keying/audio_player_device.h"
 
-#include <QAudioOutput>
-#include <QMediaPlayer>
-#include <QUrl>
+#include "keying/wave_file.h"
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QBuffer>
+#include <QFile>
+#include <QMediaDevices>
+#include <QtEndian>
 
 namespace zev {
 
@@ -12,44 +18,157 @@ void PreferGStreamerMedia()
         qputenv("QT_MEDIA_BACKEND", "gstreamer");
 }
 
+namespace {
+
+// The samples in a form the sound stream takes: 24-bit integers widen to 32 bits, 64-bit
+// floats narrow to 32 bits.
+QByteArray StreamSamples(const QByteArray &data, const WaveCheck &w, QAudioFormat &format)
+{
+    format.setSampleRate(w.sampleRate);
+    format.setChannelCount(w.channels);
+    if (w.isFloat) {
+        format.setSampleFormat(QAudioFormat::Float);
+        if (w.bitsPerSample == 32)
+            return data;
+        QByteArray out(data.size() / 2, Qt::Uninitialized);
+        for (qsizetype i = 0; i + 8 <= data.size(); i += 8)
+            qToLittleEndian(float(qFromLittleEndian<double>(data.constData() + i)), out.data() + i / 2);
+        return out;
+    }
+    switch (w.bitsPerSample) {
+    case 8: format.setSampleFormat(QAudioFormat::UInt8); return data;
+    case 16: format.setSampleFormat(QAudioFormat::Int16); return data;
+    case 32: format.setSampleFormat(QAudioFormat::Int32); return data;
+    default: break;
+    }
+    format.setSampleFormat(QAudioFormat::Int32);
+    const qsizetype samples = data.size() / 3;
+    QByteArray out(samples * 4, Qt::Uninitialized);
+    for (qsizetype i = 0; i < samples; ++i) {
+        const auto *b = reinterpret_cast<const uchar *>(data.constData() + 3 * i);
+        const quint32 v = (quint32(b[0]) << 8) | (quint32(b[1]) << 16) | (quint32(b[2]) << 24);
+        qToLittleEndian(v, out.data() + 4 * i);
+    }
+    return out;
+}
+
+}  // namespace
+
 AudioPlayerDevice::AudioPlayerDevice(QObject *parent) : AudioPlayer(parent)
 {
-    PreferGStreamerMedia();
-    player_ = new QMediaPlayer(this);
-    output_ = new QAudioOutput(this);
-    player_->setAudioOutput(output_);
-    connect(player_, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
-        if (status == QMediaPlayer::EndOfMedia)
-            end(true, {});
-        else if (status == QMediaPlayer::InvalidMedia)
-            end(false, QStringLiteral("the file cannot be played"));
-    });
-    connect(player_, &QMediaPlayer::errorOccurred, this, [this](QMediaPlayer::Error error, const QString &text) {
-        if (error != QMediaPlayer::NoError)
-            end(false, text.isEmpty() ? QStringLiteral("the sound device reported an error") : text);
-    });
+    progress_.setInterval(50);
+    connect(&progress_, &QTimer::timeout, this, &AudioPlayerDevice::checkProgress);
 }
 
 AudioPlayerDevice::~AudioPlayerDevice()
 {
     playing_ = false;
-    player_->stop();
+    release();
+}
+
+void AudioPlayerDevice::release()
+{
+    progress_.stop();
+    if (sink_) {
+        // Its signals about being cut off are not this file's end.
+        sink_->disconnect(this);
+        if (!sink_->isNull())
+            sink_->stop();
+        delete sink_;
+        sink_ = nullptr;
+    }
+    delete source_;
+    source_ = nullptr;
+    sound_.clear();
+}
+
+void AudioPlayerDevice::failLater(const QString &text)
+{
+    // Callers are told after play() returns, as for any other end.
+    const quint64 which = play_;
+    QMetaObject::invokeMethod(
+        this,
+        [this, which, text] {
+            if (which == play_)
+                end(false, text);
+        },
+        Qt::QueuedConnection);
 }
 
 void AudioPlayerDevice::play(const QString &path)
 {
-    // Signals of the file being cut off are not this file's end.
     playing_ = false;
-    player_->stop();
-    player_->setSource(QUrl::fromLocalFile(path));
+    release();
+    ++play_;
     playing_ = true;
-    player_->play();
+    started_ = false;
+    lastPosition_ = 0;
+
+    const WaveCheck wave = CheckWaveFile(path);
+    if (!wave.ok)
+        return failLater(wave.reason);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(wave.dataOffset))
+        return failLater(QStringLiteral("the file cannot be read: %1").arg(file.errorString()));
+    const QByteArray data = file.read(wave.dataBytes);
+    if (data.size() != wave.dataBytes)
+        return failLater(QStringLiteral("the file cannot be read: %1").arg(file.errorString()));
+    QAudioFormat format;
+    sound_ = StreamSamples(data, wave, format);
+    lengthUs_ = format.durationForBytes(qint32(qMin<qint64>(sound_.size(), INT_MAX)));
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull())
+        return failLater(QStringLiteral("there is no sound device"));
+    if (!device.isFormatSupported(format))
+        return failLater(QStringLiteral("the sound device cannot play its format"));
+
+    source_ = new QBuffer(&sound_);
+    source_->open(QIODevice::ReadOnly);
+    sink_ = new QAudioSink(device, format);
+    // A sound server lost since the device list was made leaves the stream unmade.
+    if (sink_->isNull())
+        return failLater(QStringLiteral("the sound device cannot be opened"));
+    connect(sink_, &QAudioSink::stateChanged, this, [this](QAudio::State state) {
+        if (state == QAudio::StoppedState && sink_ && sink_->error() != QAudio::NoError)
+            end(false, QStringLiteral("the sound device reported an error"));
+    });
+    sink_->start(source_);
+    if (sink_->error() != QAudio::NoError && sink_->error() != QAudio::UnderrunError)
+        return failLater(QStringLiteral("the sound device cannot be opened"));
+    // The stream's buffer fills before the server plays anything: only what goes in beyond
+    // it shows that the server is taking sound.
+    bufferUs_ = format.durationForBytes(sink_->bufferSize());
+    sinceProgress_.start();
+    progress_.start();
 }
 
 void AudioPlayerDevice::stop()
 {
     playing_ = false;
-    player_->stop();
+    release();
+}
+
+void AudioPlayerDevice::checkProgress()
+{
+    if (!playing_ || !sink_ || sink_->isNull())
+        return;
+    const qint64 position = sink_->processedUSecs();
+    const bool drained = source_->atEnd() && sink_->state() == QAudio::IdleState;
+    if (position > lastPosition_) {
+        lastPosition_ = position;
+        if (started_)
+            sinceProgress_.start();
+    }
+    if (!started_ && (position > bufferUs_ || drained)) {
+        started_ = true;
+        sinceProgress_.start();
+        emit started();
+    }
+    // All of it handed over; what the stream still buffers plays within the keyer's hang.
+    if (started_ && source_->atEnd() && position >= lengthUs_)
+        return end(true, {});
+    if (sinceProgress_.elapsed() >= (started_ ? stallMs_ : startMs_))
+        end(false, started_ ? QStringLiteral("the sound stopped flowing") : QStringLiteral("no sound started to flow"));
 }
 
 void AudioPlayerDevice::end(bool ok, const QString &text)
@@ -57,7 +176,7 @@ void AudioPlayerDevice::end(bool ok, const QString &text)
     if (!playing_)
         return;
     playing_ = false;
-    player_->stop();
+    release();
     if (ok)
         emit finished();
     else

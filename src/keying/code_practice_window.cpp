@@ -167,9 +167,12 @@ void CodePracticeWindow::step()
         pace_->stop();
         return;
     }
-    // One character at a time: the next goes when the last has been taken and keyed (a
-    // WinKeyer takes it only when it has room).
-    if (keying_.CWSending() || !keying_.buffer().isEmpty())
+    // One character at a time, queued as soon as the engine has taken the last one, so the
+    // engine finds it when the character in progress ends and the letters go back to back.
+    // A WinKeyer takes a character only when it has room: there the last must be keyed.
+    if (!keying_.buffer().isEmpty())
+        return;
+    if (keying_.settings.keyingLine == kKeyWinKey && keying_.CWSending())
         return;
     // The text may have been edited while sending.
     const QString text = Text1->toPlainText();
@@ -180,7 +183,8 @@ void CodePracticeWindow::step()
     }
     const QString c = text.mid(position_, 1);
     keying_.buffer().set(c);
-    keying_.LoopThroughCWBuffer();
+    if (!keying_.CWSending())
+        keying_.LoopThroughCWBuffer();
     appendSent(c);
     ++position_;
     QTextCursor cursor = Text1->textCursor();

@@ -82,8 +82,9 @@ void MonotonicCwClock::waitUntil(qint64 deadlineNs, CwTiming timing)
     }
 }
 
-CwEngine::CwEngine(CwBuffer &buffer, std::unique_ptr<CwClock> clock, QObject *parent)
-    : QObject(parent), buffer_(buffer), clock_(clock ? std::move(clock) : std::make_unique<MonotonicCwClock>())
+CwEngine::CwEngine(CwBuffer &buffer, std::unique_ptr<CwClock> clock, QObject *parent, RealTimeSystem realTime)
+    : QObject(parent), buffer_(buffer), clock_(clock ? std::move(clock) : std::make_unique<MonotonicCwClock>()),
+      realTimeSystem_(std::move(realTime))
 {
     thread_ = std::thread([this] { run(); });
 }
@@ -175,13 +176,23 @@ void CwEngine::releaseLine()
     }
 }
 
+RealTimeOutcome CwEngine::realTimeOutcome() const
+{
+    QMutexLocker lock(&mutex_);
+    return realTimeOutcome_;
+}
+
 void CwEngine::run()
 {
     // Real-time scheduling keeps the unit edges on time while the window thread is busy;
     // without the permission the engine runs as an ordinary thread.
-    sched_param param{};
-    param.sched_priority = 10;
-    realTime_ = pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
+    const RealTimeOutcome outcome = RaiseToRealTime(kKeyingRealTimePriority, realTimeSystem_);
+    {
+        QMutexLocker lock(&mutex_);
+        realTimeOutcome_ = outcome;
+    }
+    realTime_ = outcome.way == RealTimeOutcome::Way::Direct || outcome.way == RealTimeOutcome::Way::RtKit;
+    post([this] { emit realTimeChanged(); });
 
     for (;;) {
         applyPendingLine();

@@ -5,6 +5,7 @@
 
 #include "keying/cw_buffer.h"
 #include "keying/key_line.h"
+#include "keying/realtime_priority.h"
 
 #include <QMutex>
 #include <QObject>
@@ -49,8 +50,9 @@ public:
 class CwEngine : public QObject {
     Q_OBJECT
 public:
+    // The keying thread raises itself to real time through `realTime` when it starts.
     explicit CwEngine(CwBuffer &buffer, std::unique_ptr<CwClock> clock = nullptr,
-                      QObject *parent = nullptr);
+                      QObject *parent = nullptr, RealTimeSystem realTime = LocalRealTimeSystem());
     // Stops after the unit in progress, with the key up, and joins the thread.
     ~CwEngine() override;
 
@@ -72,6 +74,8 @@ public:
     void stop();
     // Whether the keying thread got real-time scheduling.
     bool hasRealTimePriority() const { return realTime_.load(); }
+    // How the keying thread is scheduled (Pending until it has started).
+    RealTimeOutcome realTimeOutcome() const;
 
 signals:
     void sendingChanged(bool sending);
@@ -86,6 +90,8 @@ signals:
     void lineFailed(const QString &reason);
     // The speed is outside 5..99 WPM: nothing keyed, buffer emptied.
     void speedRefused(const QString &reason);
+    // The keying thread's scheduling is known (realTimeOutcome()).
+    void realTimeChanged();
 
 private:
     void run();
@@ -98,6 +104,8 @@ private:
 
     CwBuffer &buffer_;
     std::unique_ptr<CwClock> clock_;
+    RealTimeSystem realTimeSystem_;
+    RealTimeOutcome realTimeOutcome_;  // under mutex_
 
     std::atomic<int> wpm_{13};
     std::atomic<int> wordSpace_{0};

@@ -2,6 +2,8 @@
 
 #include "common/file_io.h"
 #include "common/quoted_values.h"
+#include "keying/settings_ranges.h"
+#include "keying/voice_settings.h"
 
 #include <QFileInfo>
 #include <cmath>
@@ -24,8 +26,9 @@ QByteArray FormatCwSettings(const CwSettings &s)
     return out;
 }
 
-int ParseCwSettings(const QByteArray &data, CwSettings &s)
+int ParseCwSettings(const QByteArray &data, CwSettings &s, QStringList *fallbacks)
 {
+    const CwSettings defaults;
     ValueReader in(data);
     int taken = 0;
     bool ok = true;
@@ -36,7 +39,8 @@ int ParseCwSettings(const QByteArray &data, CwSettings &s)
             ++taken;
         }
     };
-    auto number = [&](int &v, std::initializer_list<int> allowed) {
+    // A number of no option ends the reading: it and the rest keep their defaults.
+    auto number = [&](int &v, std::initializer_list<int> allowed, const char *name) {
         double d = 0;
         if (!ok || !(ok = in.nextNumber(d)))
             return;
@@ -48,6 +52,8 @@ int ParseCwSettings(const QByteArray &data, CwSettings &s)
             }
         }
         ok = false;
+        if (fallbacks)
+            fallbacks->append(QLatin1String(name));
     };
     for (int i = 0; i < 9; ++i)
         text(s.messages[size_t(i)]);
@@ -58,20 +64,28 @@ int ParseCwSettings(const QByteArray &data, CwSettings &s)
     text(s.messages[9]);
     text(s.messages[10]);
     text(s.wordSpace);
-    number(s.keyingLine, {kKeyNone, kKeyRts, kKeyDtr, kKeyParallel, kKeyWinKey});
+    number(s.keyingLine, {kKeyNone, kKeyRts, kKeyDtr, kKeyParallel, kKeyWinKey}, "keying line");
     text(s.parallelAddress);
-    number(s.showText, {0, 1});
+    number(s.showText, {0, 1}, "display CW text");
     text(s.repeatPause);
+    KeepNumberInRange(s.port, 0, 255, true, defaults.port, QStringLiteral("port"), fallbacks);
+    KeepNumberInRange(s.speed, 0, 999, false, defaults.speed, QStringLiteral("speed"), fallbacks);
+    KeepNumberInRange(s.wordSpace, -8, 999, false, defaults.wordSpace, QStringLiteral("word space"), fallbacks);
+    if (IsNumeric(s.repeatPause) && !RepeatPauseSeconds(s.repeatPause)) {
+        s.repeatPause = defaults.repeatPause;
+        if (fallbacks)
+            fallbacks->append(QStringLiteral("repeat pause"));
+    }
     return taken;
 }
 
-CwSettings LoadCwSettings(const QString &path, QString *error)
+CwSettings LoadCwSettings(const QString &path, QString *error, QStringList *fallbacks)
 {
     CwSettings s;
     if (!QFileInfo::exists(path))
         return s;
     if (const std::optional<QByteArray> data = ReadWholeFile(path, error))
-        ParseCwSettings(*data, s);
+        ParseCwSettings(*data, s, fallbacks);
     return s;
 }
 
@@ -89,11 +103,8 @@ bool WriteDefaultCwSettingsIfMissing(const QString &path, QString *error)
 
 RepeatPause CheckRepeatPause(const QString &text)
 {
-    if (IsNumeric(text)) {
-        const double v = NumericValue(text);
-        if (v >= 0 && v < 60)
-            return {text, int(std::lround(v * 1000))};
-    }
+    if (const std::optional<double> v = RepeatPauseSeconds(text))
+        return {text, int(std::lround(*v * 1000))};
     return {QStringLiteral("0"), 0};
 }
 

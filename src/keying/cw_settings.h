@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <array>
 
 namespace zev {
@@ -33,12 +34,13 @@ inline const QString kDefaultF9 = QStringLiteral("VVV DE ");
 // The file's bytes: Latin-1, CR LF after every line; a double quote is never written.
 QByteArray FormatCwSettings(const CwSettings &s);
 // Reads values in order into `s` until the data ends or a value is bad; returns how many
-// values were taken (18 for a whole file). A stored empty F9 becomes "VVV DE ".
-int ParseCwSettings(const QByteArray &data, CwSettings &s);
+// values were taken (18 for a whole file). A stored empty F9 becomes "VVV DE ". A number out
+// of its range keeps its default and is named in `fallbacks`.
+int ParseCwSettings(const QByteArray &data, CwSettings &s, QStringList *fallbacks = nullptr);
 
 // The settings of the file at `path`; defaults for a missing file. `error` is set only
 // when the file is there but cannot be read (the defaults are returned then too).
-CwSettings LoadCwSettings(const QString &path, QString *error = nullptr);
+CwSettings LoadCwSettings(const QString &path, QString *error = nullptr, QStringList *fallbacks = nullptr);
 // Rewrites the file in one step. False, with the reason, when it could not be written.
 bool SaveCwSettings(const QString &path, const CwSettings &s, QString *error = nullptr);
 // First start: writes the defaults when there is no file. True when the file is there

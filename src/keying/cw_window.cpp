@@ -236,6 +236,13 @@ CwWindow::CwWindow(Session &session, KeyingController &keying, QWidget *parent)
     timingGrid->addWidget(cmdLoopFaster, 1, 3);
     timingGrid->addWidget(cmdLoopSlower, 1, 4);
     timingGrid->addWidget(new QLabel(QStringLiteral("Timer is the preferred option on most systems.")), 3, 0, 1, 5);
+    // The keying thread times every element against the clock; a counted loop would only
+    // be less exact, so Loop keys as Timer does and its count is kept for the settings.
+    lblLoopNote = new QLabel(kLoopIsTimerText);
+    lblLoopNote->setObjectName(QStringLiteral("lblLoopNote"));
+    lblLoopNote->setWordWrap(true);
+    optLoop->setAccessibleDescription(kLoopIsTimerText);
+    timingGrid->addWidget(lblLoopNote, 4, 0, 1, 5);
     connect(txtLoop, &QLineEdit::textChanged, this, [this](const QString &t) {
         bool ok = false;
         const double v = t.toDouble(&ok);
@@ -268,6 +275,20 @@ CwWindow::CwWindow(Session &session, KeyingController &keying, QWidget *parent)
             txtCWLoop->setText(keying_.settings.repeatPause);
     });
 
+    // Which priority the keying thread got, and how to allow real time when it got none.
+    lblRealTime = new QLabel;
+    lblRealTime->setObjectName(QStringLiteral("lblRealTime"));
+    lblRealTime->setWordWrap(true);
+    lblRealTime->setTextFormat(Qt::PlainText);
+    lblRealTime->setAccessibleDescription(QStringLiteral("Keying thread priority"));
+    auto showRealTime = [this] {
+        const QString text = RealTimeStatusText(keying_.realTime());
+        lblRealTime->setText(text);
+        lblRealTime->setAccessibleName(text);
+    };
+    showRealTime();
+    connect(&keying_, &KeyingController::realTimeChanged, this, showRealTime);
+
     lblSending = new QLabel(QStringLiteral("Sending!"));
     lblSending->setObjectName(QStringLiteral("lblSending"));
     MakeNotification(lblSending);
@@ -291,6 +312,7 @@ CwWindow::CwWindow(Session &session, KeyingController &keying, QWidget *parent)
     right->addWidget(speed);
     right->addWidget(line);
     right->addWidget(timingBox);
+    right->addWidget(lblRealTime);
     right->addWidget(Check1);
     right->addLayout(repeatRow);
     right->addStretch(1);

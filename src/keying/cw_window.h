@@ -14,6 +14,9 @@ class QRadioButton;
 
 namespace zev {
 
+inline const QString kLoopIsTimerText =
+    QStringLiteral("Loop keys with the same exact timing as Timer; the loop count is kept only for the settings.");
+
 struct Session;
 class KeyingController;
 
@@ -38,6 +41,10 @@ public:
     QRadioButton *optTimer = nullptr, *optLoop = nullptr, *OptSleep = nullptr;
     QCheckBox *Check1 = nullptr;
     QLabel *lblLoop = nullptr, *lblSending = nullptr;
+    // Says that the Loop method keys with the same timing as Timer.
+    QLabel *lblLoopNote = nullptr;
+    // The keying thread's priority and how to allow real time.
+    QLabel *lblRealTime = nullptr;
     QPushButton *Command1 = nullptr, *Command4 = nullptr, *Command5 = nullptr, *Command6 = nullptr,
                 *Command7 = nullptr, *cmdConfWinkey = nullptr, *cmdLoopFaster = nullptr, *cmdLoopSlower = nullptr,
                 *cmdFaster = nullptr, *cmdSlower = nullptr, *cmdPorts = nullptr;

@@ -1,5 +1,6 @@
 #include "keying/key_line_device.h"
 
+#include "keying/key_release_device.h"
 #include "rig/parallel_line_device.h"
 #include "rig/port_errors.h"
 
@@ -61,10 +62,9 @@ bool SerialKeyLine::open()
         ::close(fd);
         return false;
     }
-    // Without this the last close would drop RTS and DTR on some drivers and raise them
-    // again at the next open: a short key-down on the transmitter.
-    t.c_cflag &= ~tcflag_t(HUPCL);
-    t.c_cflag |= CLOCAL;
+    // Hang-up on close: when the program dies however it ends, the kernel's last close
+    // drops RTS and DTR and the transmitter is released.
+    t.c_cflag |= HUPCL | CLOCAL;
     if (::tcsetattr(fd, TCSANOW, &t) != 0) {
         error_ = QStringLiteral("The CW port %1 refused its settings: %2.").arg(device_, ErrnoText(errno));
         ::close(fd);
@@ -76,6 +76,7 @@ bool SerialKeyLine::open()
     // ENOTTY; that is said by the first set(), the port itself did open.
     int both = TIOCM_RTS | TIOCM_DTR;
     ::ioctl(fd_, TIOCMBIC, &both);
+    guard_ = GuardSerialKeyLine(fd_, bit_);
     return true;
 }
 
@@ -83,6 +84,8 @@ void SerialKeyLine::close()
 {
     if (fd_ < 0)
         return;
+    UnguardKeyLine(guard_);
+    guard_ = -1;
     int bit = bit_;
     ::ioctl(fd_, TIOCMBIC, &bit);
     ::close(fd_);
@@ -96,6 +99,9 @@ bool SerialKeyLine::set(bool down)
         return false;
     }
     int bit = bit_;
+    // The program is ending: nothing keys again.
+    if (KeyLinesReleased())
+        down = false;
     if (::ioctl(fd_, down ? TIOCMBIS : TIOCMBIC, &bit) == 0)
         return true;
     const int err = errno;
@@ -136,6 +142,8 @@ bool ParallelKeyLine::open()
         return false;
     }
     error_.clear();
+    if (const auto *ppdev = dynamic_cast<const PpdevParallelLine *>(line_.get()))
+        guard_ = GuardParallelKeyLine(ppdev->fd(), kParallelKeyUp);
     return true;
 }
 
@@ -143,12 +151,16 @@ void ParallelKeyLine::close()
 {
     if (!line_->isOpen())
         return;
+    UnguardKeyLine(guard_);
+    guard_ = -1;
     line_->writeControl(kParallelKeyUp);
     line_->close();
 }
 
 bool ParallelKeyLine::set(bool down)
 {
+    if (KeyLinesReleased())
+        down = false;
     if (line_->writeControl(down ? kParallelKeyDown : kParallelKeyUp))
         return true;
     error_ = line_->errorText();

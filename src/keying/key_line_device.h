@@ -12,8 +12,9 @@ namespace zev {
 // The text of a serial key line made without a port.
 inline const QString kNoCwPortText = QStringLiteral("No CW port set");
 
-// RTS or DTR of a serial device. Opening clears both lines and stops the close from
-// dropping them (HUPCL off), so opening and closing never key the transmitter.
+// RTS or DTR of a serial device. Opening clears both lines and keeps the hang-up on close
+// (HUPCL), so the kernel releases the key when the program dies; while open the line is
+// guarded (key_release_device.h).
 class SerialKeyLine : public KeyLine {
 public:
     SerialKeyLine(const QString &device, KeyLineKind kind);
@@ -30,6 +31,7 @@ private:
     KeyLineKind kind_;
     int bit_;
     int fd_ = -1;
+    int guard_ = -1;
     QString error_;
 };
 
@@ -49,6 +51,7 @@ private:
     QString baseText_;
     std::unique_ptr<ParallelLine> line_;
     QString error_;
+    int guard_ = -1;
 };
 
 // The key line of a kind: `where` is the serial device for RTS and DTR (empty: no port, and

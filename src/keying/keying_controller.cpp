@@ -47,6 +47,7 @@ KeyingController::KeyingController(CwBuffer &buffer, CwEngine &engine, KeyLineFa
     connect(repeat_, &QTimer::timeout, this, [this] { FKeyCW(112); });
 
     connect(&engine_, &CwEngine::sendingChanged, this, &KeyingController::sendingChanged);
+    connect(&engine_, &CwEngine::realTimeChanged, this, &KeyingController::realTimeChanged);
     connect(&engine_, &CwEngine::remainingChanged, this, &KeyingController::showRemaining);
     connect(&engine_, &CwEngine::messageFinished, this, &KeyingController::finished);
     connect(&engine_, &CwEngine::commitRequested, this, [this] {
@@ -94,10 +95,10 @@ bool KeyingController::wantsSerialPort() const
     return settings.keyingLine == kKeyRts || settings.keyingLine == kKeyDtr;
 }
 
-QString KeyingController::LoadCWSettings(const QString &path)
+QString KeyingController::LoadCWSettings(const QString &path, QStringList *fallbacks)
 {
     QString error;
-    settings = LoadCwSettings(path, &error);
+    settings = LoadCwSettings(path, &error, fallbacks);
     apply();
     setKeyingLine(settings.keyingLine);
     return error;

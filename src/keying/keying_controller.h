@@ -80,7 +80,8 @@ public:
 
     // "cw.txt" at start-up; missing or short files keep the defaults without a message.
     // The reason when the file is there but could not be read (the defaults are in use).
-    QString LoadCWSettings(const QString &path);
+    // Numbers set back to their defaults are named in `fallbacks`.
+    QString LoadCWSettings(const QString &path, QStringList *fallbacks = nullptr);
 
     // Sends the message of a key code (112 F1 ... 120 F9, 124 F10, 122 F11).
     void FKeyCW(int keyCode);
@@ -105,6 +106,8 @@ public:
 
     // From start() until the keying thread has found the buffer empty.
     bool CWSending() const { return engine_.isSending(); }
+    // How the keying thread is scheduled.
+    RealTimeOutcome realTime() const { return engine_.realTimeOutcome(); }
     // The WinKeyer has sent everything it was given: a repeat pause starts now.
     void winkeyIdle();
     bool KeyboardCWMode() const { return keyboardCw_; }
@@ -119,6 +122,7 @@ signals:
     // The speed changed (arrows, buttons): windows showing it follow.
     void speedChanged(const QString &speedText);
     void sendingChanged(bool sending);
+    void realTimeChanged();
 
 private:
     bool keyDown(int qtKey, Qt::KeyboardModifiers modifiers);

@@ -25,13 +25,22 @@ VoiceKeyer::VoiceKeyer(AudioPlayer &player, KeyLineFactory makeLine, PortDevice 
     watchdog_.setSingleShot(true);
     transmitLimit_.setSingleShot(true);
     tmrRepeat.setSingleShot(true);
+    hang_.setSingleShot(true);
+    unheard_.setSingleShot(true);
+    connect(&player_, &AudioPlayer::started, this, &VoiceKeyer::onStarted);
     connect(&player_, &AudioPlayer::finished, this, &VoiceKeyer::onFinished);
+    connect(&hang_, &QTimer::timeout, this, &VoiceKeyer::afterHang);
+    // The old message's PTT waits a little for the new one's sound, no longer.
+    connect(&unheard_, &QTimer::timeout, this, &VoiceKeyer::releasePtt);
     connect(&player_, &AudioPlayer::failed, this, [this](const QString &text) {
         if (playing_)
             endMessage(QStringLiteral("The voice message could not be played: %1").arg(text));
     });
     connect(&watchdog_, &QTimer::timeout, this, [this] {
-        endMessage(QStringLiteral("The voice message did not end in time; the transmitter was released."));
+        if (started_)
+            endMessage(QStringLiteral("The voice message did not end in time; the transmitter was released."));
+        else
+            endMessage(QStringLiteral("The voice message did not start playing; nothing was sent."));
     });
     connect(&transmitLimit_, &QTimer::timeout, this, [this] {
         endMessage(QStringLiteral("The transmitter was released after %1 seconds on the air.")
@@ -67,12 +76,17 @@ void VoiceKeyer::FKeyPhone(int keyCode)
     // Cut off a message still playing; its PTT stays keyed if the new one plays.
     tmrRepeat.stop();
     watchdog_.stop();
+    hang_.stop();
+    unheard_.stop();
+    const bool cutOff = playing_;
     if (playing_) {
         player_.stop();
         setPlaying(false);
     }
     const QString file = settings_.files[keyCode - kKeyF1].trimmed();
     if (file.isEmpty()) {
+        if (cutOff)
+            emit announce(QStringLiteral("F%1 stopped").arg(playingKey_ - kKeyF1 + 1));
         releasePtt();
         if (keyCode == kKeyF1)
             setArmed(false);
@@ -87,10 +101,16 @@ void VoiceKeyer::FKeyPhone(int keyCode)
     }
     if (keyCode == kKeyF1 && repeatPauseMs_ > 0)
         setArmed(true);
-    keyPtt();
+    // The PTT goes down when the sound flows (onStarted).
+    playingKey_ = keyCode;
     setPlaying(true);
-    watchdog_.start(int(qMin<qint64>(check.durationMs + watchdogMarginMs_, INT_MAX)));
-    player_.play(file);  // may fail at once; endMessage has then run
+    emit announce(QStringLiteral("Playing F%1").arg(keyCode - kKeyF1 + 1));
+    started_ = false;
+    durationMs_ = check.durationMs;
+    if (pttDown_)
+        unheard_.start(unheardLimitMs_);
+    watchdog_.start(startLimitMs_);
+    player_.play(file);  // may fail or start at once
 }
 
 void VoiceKeyer::PhonePortSetup()
@@ -213,14 +233,29 @@ void VoiceKeyer::endMessage(const QString &why)
 {
     watchdog_.stop();
     tmrRepeat.stop();
+    hang_.stop();
+    unheard_.stop();
+    const bool wasPlaying = playing_;
     if (playing_) {
         player_.stop();
         setPlaying(false);
     }
     releasePtt();
     setArmed(false);
+    if (wasPlaying && why.isEmpty())
+        emit announce(QStringLiteral("F%1 stopped").arg(playingKey_ - kKeyF1 + 1));
     if (!why.isEmpty())
         emit status(why);
+}
+
+void VoiceKeyer::onStarted()
+{
+    if (!playing_ || started_)
+        return;
+    started_ = true;
+    unheard_.stop();
+    keyPtt();
+    watchdog_.start(int(qMin<qint64>(durationMs_ + watchdogMarginMs_, INT_MAX)));
 }
 
 void VoiceKeyer::onFinished()
@@ -228,7 +263,17 @@ void VoiceKeyer::onFinished()
     if (!playing_)
         return;
     watchdog_.stop();
+    unheard_.stop();
     setPlaying(false);
+    emit announce(QStringLiteral("F%1 ended").arg(playingKey_ - kKeyF1 + 1));
+    if (pttDown_ && hangMs_ > 0)
+        hang_.start(hangMs_);
+    else
+        afterHang();
+}
+
+void VoiceKeyer::afterHang()
+{
     releasePtt();
     if (repeatArmed_ && repeatPauseMs_ > 0)
         tmrRepeat.start(repeatPauseMs_);

@@ -1,6 +1,9 @@
 #pragma once
 // The voice keyer: plays the message of a function key while it holds the transmitter's
-// push-to-talk line, on a serial port's RTS or DTR line and/or the parallel port.
+// push-to-talk line, on a serial port's RTS or DTR line and/or the parallel port. The PTT
+// follows the sound: it goes down once the player says sound flows, and up a short hang
+// time after the last sample (the sound card's buffer is still playing when the player
+// reports the end), or at once when the sound stops flowing.
 
 #include "common/prompter.h"
 #include "keying/key_line.h"
@@ -60,12 +63,22 @@ public:
     // A message gets its length from the header plus this margin before the PTT is
     // dropped anyway; no transmission lasts longer than the limit.
     void setWatchdogMargin(int ms) { watchdogMarginMs_ = ms; }
+    // How long a message may take to start sounding before it is given up.
+    void setStartLimit(int ms) { startLimitMs_ = ms; }
+    // How long the PTT stays down after the player reports the end.
+    void setHangTime(int ms) { hangMs_ = ms; }
+    // A new message cut in: the PTT of the old one stays down this long for the new one's
+    // sound, and is let go if it has not come by then.
+    void setUnheardLimit(int ms) { unheardLimitMs_ = ms; }
     void setTransmitLimit(int ms) { transmitLimitMs_ = ms; }
     int repeatPauseMs() const { return repeatPauseMs_; }
 
 signals:
     // Why a message was not sent or was ended early, for the operator.
     void status(const QString &text);
+    // The message playing or its end, short, once per change: "Playing F1", "F1 ended",
+    // "F1 stopped". A reason from status() follows when there is one.
+    void announce(const QString &text);
     void pttChanged(bool down);
     void repeatArmedChanged(bool armed);
     void playingChanged(bool playing);
@@ -76,7 +89,9 @@ private:
     void endMessage(const QString &why);
     void setArmed(bool armed);
     void setPlaying(bool playing);
+    void onStarted();
     void onFinished();
+    void afterHang();
 
     AudioPlayer &player_;
     KeyLineFactory makeLine_;
@@ -96,7 +111,15 @@ private:
     int repeatPauseMs_ = 0;
     int watchdogMarginMs_ = 3000;
     int transmitLimitMs_ = 120000;
+    int startLimitMs_ = 5000;
+    int hangMs_ = 150;
+    int unheardLimitMs_ = 1000;
+    qint64 durationMs_ = 0;
+    bool started_ = false;
+    int playingKey_ = 0;
     QTimer watchdog_;
+    QTimer hang_;
+    QTimer unheard_;
     QTimer transmitLimit_;
     QTimer tmrRepeat;
 };

@@ -2,6 +2,7 @@
 
 #include "common/file_io.h"
 #include "common/quoted_values.h"
+#include "keying/settings_ranges.h"
 
 namespace zev {
 
@@ -26,10 +27,15 @@ std::optional<double> RepeatPauseSeconds(const QString &text)
     return std::nullopt;
 }
 
-VoiceSettings ParseVoiceSettings(const QByteArray &data)
+VoiceSettings ParseVoiceSettings(const QByteArray &data, QStringList *fallbacks)
 {
     VoiceSettings s;
+    const VoiceSettings defaults;
     ValueReader r(data);
+    auto note = [fallbacks](const char *name) {
+        if (fallbacks)
+            fallbacks->append(QLatin1String(name));
+    };
     QString v;
     for (QString &file : s.files) {
         if (!r.next(v))
@@ -39,6 +45,7 @@ VoiceSettings ParseVoiceSettings(const QByteArray &data)
     if (!r.next(v))
         return s;
     s.port = v;
+    KeepNumberInRange(s.port, 0, 255, true, defaults.port, QStringLiteral("PTT port"), fallbacks);
     if (!r.next(v))
         return s;
     // Compared as text, as the window's options were.
@@ -49,9 +56,15 @@ VoiceSettings ParseVoiceSettings(const QByteArray &data)
         s.line = PttLine::Dtr;
     else if (line == QLatin1String("2"))
         s.line = PttLine::Parallel;
+    else
+        note("PTT line");
     if (!r.next(v))
         return s;
     s.loop = v;
+    if (IsNumeric(s.loop) && !RepeatPauseSeconds(s.loop)) {
+        s.loop = defaults.loop;
+        note("repeat pause");
+    }
     if (!r.next(v))
         return s;
     s.address = v;
@@ -70,12 +83,12 @@ QByteArray FormatVoiceSettings(const VoiceSettings &s)
     return JoinLines(lines);
 }
 
-VoiceSettings LoadVoiceSettings(const QString &path)
+VoiceSettings LoadVoiceSettings(const QString &path, QStringList *fallbacks)
 {
     const std::optional<QByteArray> data = ReadWholeFile(path);
     if (!data)
         return VoiceSettings{};
-    return ParseVoiceSettings(*data);
+    return ParseVoiceSettings(*data, fallbacks);
 }
 
 bool SaveVoiceSettings(const QString &path, const VoiceSettings &settings, QString *error)

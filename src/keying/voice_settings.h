@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -36,12 +37,13 @@ std::optional<double> RepeatPauseSeconds(const QString &text);
 
 // Reads the file's 13 lines. Lenient: a short or damaged file keeps the defaults for
 // whatever could not be read, since a voice keyer setting must never stop the start-up.
-VoiceSettings ParseVoiceSettings(const QByteArray &data);
+// A number out of its range keeps its default and is named in `fallbacks`.
+VoiceSettings ParseVoiceSettings(const QByteArray &data, QStringList *fallbacks = nullptr);
 // The file's bytes: Latin-1, CR LF, texts quoted, line 11 bare.
 QByteArray FormatVoiceSettings(const VoiceSettings &settings);
 
 // The settings in the file at `path`; the defaults when it is missing or unreadable.
-VoiceSettings LoadVoiceSettings(const QString &path);
+VoiceSettings LoadVoiceSettings(const QString &path, QStringList *fallbacks = nullptr);
 // Replaces the file in one step. False, with the reason in `error`, when it failed.
 bool SaveVoiceSettings(const QString &path, const VoiceSettings &settings, QString *error = nullptr);
 

@@ -69,12 +69,14 @@ WaveCheck CheckWaveBytes(const QByteArray &bytes, qint64 fileSize)
             if (c.channels < 1 || c.channels > 8 || c.sampleRate < 1000 || c.sampleRate > 384000
                 || blockAlign != c.channels * (c.bitsPerSample / 8))
                 return Refuse(QStringLiteral("its format header is damaged"));
+            c.isFloat = flt;
             haveFormat = true;
         } else if (id == "data") {
             if (!haveFormat)
                 return Refuse(QStringLiteral("its sound comes before its format header"));
             // A header written while recording may claim more than the file holds.
             c.dataBytes = qMin(size, fileSize - body);
+            c.dataOffset = body;
             const qint64 block = qint64(c.channels) * (c.bitsPerSample / 8);
             const qint64 frames = c.dataBytes / block;
             if (frames == 0)

@@ -15,6 +15,8 @@ struct WaveCheck {
     int bitsPerSample = 0;
     qint64 dataBytes = 0;    // sound bytes, as far as the file really holds them
     qint64 durationMs = 0;   // from the header: dataBytes / bytes per second
+    qint64 dataOffset = 0;   // where the sound starts in the file
+    bool isFloat = false;    // floating-point samples rather than integers
 };
 
 // Checks the RIFF/WAVE structure of `bytes` (a file of `fileSize` bytes whose first bytes

@@ -5,6 +5,7 @@
 #include "frame/session.h"
 #include "frame/widget_helpers_ui.h"
 #include "keying/cw_buffer.h"
+#include "keying/settings_ranges.h"
 #include "keying/winkeyer.h"
 #include "rig/port_map.h"
 #include "rig/serial_ports_device.h"
@@ -158,7 +159,11 @@ WinKeyWindow::WinKeyWindow(Session &session, WinKeyer &keyer, CwBuffer &buffer, 
     top->addLayout(buttons);
 
     // Loading: the file, then the CW speed over whatever the file held.
-    const WkSettings s = LoadWkSettings(path_);
+    QStringList fallbacks;
+    const WkSettings s = LoadWkSettings(path_, &fallbacks);
+    if (!fallbacks.isEmpty())
+        session_.prompter.message(OutOfRangeNote(QStringLiteral("WK.txt"), fallbacks),
+                                  QStringLiteral("Settings Out of Range"), PromptIcon::Information);
     port_ = s.WinKeyPort;
     pins_ = s.WinKeyPinConfig;
     mode_ = s.WinKeyMode;

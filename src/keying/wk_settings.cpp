@@ -2,6 +2,7 @@
 
 #include "common/file_io.h"
 #include "common/quoted_values.h"
+#include "keying/settings_ranges.h"
 
 #include <QFile>
 #include <cmath>
@@ -23,33 +24,44 @@ std::optional<int> WholeNumber(const QString &text)
 
 }  // namespace
 
-WkSettings ParseWkSettings(const QByteArray &data)
+WkSettings ParseWkSettings(const QByteArray &data, QStringList *fallbacks)
 {
     WkSettings s;
     ValueReader r(data);
-    auto number = [&r](int &into) {
+    auto number = [&r, fallbacks](int &into, const char *name) {
         QString v;
         if (!r.next(v))
             return false;
-        if (const auto n = WholeNumber(v); n && *n >= 0 && *n <= 255)
-            into = *n;
+        if (NumberWithin(v, 0, 255, true))
+            into = int(NumericValue(v));
+        else if (IsNumeric(v) && fallbacks)
+            fallbacks->append(QLatin1String(name));
         return true;
     };
-    auto text = [&r](QString &into) {
-        QString v;
-        if (!r.next(v))
-            return false;
-        into = v;
-        return true;
+    // The boxes hold text; a number no box takes goes back to the default.
+    struct Box {
+        QString WkSettings::*box;
+        double low, high;
+        const char *name;
     };
-    if (!number(s.WinKeyPort))
+    static const Box boxes[] = {
+        {&WkSettings::txtWKWPM, 0, 99, "speed"},     {&WkSettings::txtWeight, 0, 99, "weight"},
+        {&WkSettings::txtLeadIn, 0, 255, "lead-in"}, {&WkSettings::txtTail, 0, 255, "tail"},
+        {&WkSettings::txtRatio, 32, 67, "ratio"},
+    };
+    const WkSettings defaults;
+    if (!number(s.WinKeyPort, "port"))
         return s;
-    for (QString *box : {&s.txtWKWPM, &s.txtWeight, &s.txtLeadIn, &s.txtTail, &s.txtRatio})
-        if (!text(*box))
+    for (const Box &b : boxes) {
+        QString v;
+        if (!r.next(v))
             return s;
-    if (!number(s.WinKeyPinConfig))
+        s.*b.box = v;
+        KeepNumberInRange(s.*b.box, b.low, b.high, false, defaults.*b.box, QLatin1String(b.name), fallbacks);
+    }
+    if (!number(s.WinKeyPinConfig, "pin configuration"))
         return s;
-    number(s.WinKeyMode);
+    number(s.WinKeyMode, "mode");
     return s;
 }
 
@@ -61,12 +73,12 @@ QByteArray FormatWkSettings(const WkSettings &s)
                       FormatLine({double(s.WinKeyMode)})});
 }
 
-WkSettings LoadWkSettings(const QString &path)
+WkSettings LoadWkSettings(const QString &path, QStringList *fallbacks)
 {
     if (!QFile::exists(path))
         return {};
     const std::optional<QByteArray> data = ReadWholeFile(path);
-    return data ? ParseWkSettings(*data) : WkSettings{};
+    return data ? ParseWkSettings(*data, fallbacks) : WkSettings{};
 }
 
 bool SaveWkSettings(const QString &path, const WkSettings &s, QString *error)

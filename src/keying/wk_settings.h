@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <utility>
 
@@ -26,11 +27,12 @@ struct WkSettings {
 
 // Reads "WK.txt" leniently: what is missing or unreadable keeps its default, and a file
 // of six lines leaves the pin configuration and the mode as they were.
-WkSettings ParseWkSettings(const QByteArray &data);
+// A number out of its range keeps its default and is named in `fallbacks`.
+WkSettings ParseWkSettings(const QByteArray &data, QStringList *fallbacks = nullptr);
 // The file's bytes: Latin-1, one value a line, each ended by CR LF.
 QByteArray FormatWkSettings(const WkSettings &s);
 // The file at `path`, or the defaults when it is missing or unreadable.
-WkSettings LoadWkSettings(const QString &path);
+WkSettings LoadWkSettings(const QString &path, QStringList *fallbacks = nullptr);
 // Rewrites the file in one step; false with the reason in `error`.
 bool SaveWkSettings(const QString &path, const WkSettings &s, QString *error = nullptr);
 

@@ -9,6 +9,8 @@
 #include "keying/cw_window.h"
 #include "keying/key_line_device.h"
 #include "keying/keying_controller.h"
+#include "keying/rtkit_device.h"
+#include "keying/settings_ranges.h"
 #include "keying/voice_keyer.h"
 #include "keying/winkey_window.h"
 #include "keying/winkeyer.h"
@@ -32,7 +34,7 @@ KeyLineFactory MainWindow::keyLines()
 KeyingController &MainWindow::keying()
 {
     if (!keying_) {
-        cwEngine_ = new CwEngine(s_.CWBuffer, nullptr, this);
+        cwEngine_ = new CwEngine(s_.CWBuffer, nullptr, this, DesktopRealTimeSystem());
         KeyingHost host;
         host.callText = [this] { return txtCall->text(); };
         host.exchangeText = [this] { return ExchangeForMacros; };
@@ -101,12 +103,16 @@ void MainWindow::LoadCWSettings()
                                            "use; CW Setup's Done will try again.")
                                 .arg(path, createError),
                             QStringLiteral("CW Settings Not Created"), PromptIcon::Exclamation);
-    const QString error = keying().LoadCWSettings(path);
+    QStringList fallbacks;
+    const QString error = keying().LoadCWSettings(path, &fallbacks);
     if (!error.isEmpty())
         s_.prompter.message(QStringLiteral("The CW messages and settings in %1 could not be read (%2). The defaults "
                                            "are in use; pressing Done in CW Setup would replace the file.")
                                 .arg(path, error),
                             QStringLiteral("CW Settings Not Read"), PromptIcon::Exclamation);
+    else if (!fallbacks.isEmpty())
+        s_.prompter.message(OutOfRangeNote(kCwSettingsFile, fallbacks), QStringLiteral("Settings Out of Range"),
+                            PromptIcon::Information);
     // Choosing the WinKey line loads the keyer's window and its settings; nothing opens yet.
     if (keying().settings.keyingLine == kKeyWinKey)
         winKeyWindow();

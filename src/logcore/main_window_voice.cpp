@@ -8,6 +8,7 @@
 #include "keying/cw_engine.h"
 #include "keying/keying_controller.h"
 #include "keying/phone_window.h"
+#include "keying/settings_ranges.h"
 #include "keying/voice_keyer.h"
 #include "keying/winkey_window.h"
 #include "keying/winkeyer.h"
@@ -30,7 +31,11 @@ std::unique_ptr<AudioPlayer> MakePlayer(const std::function<std::unique_ptr<Audi
 
 void MainWindow::LoadVoiceSettings()
 {
-    voiceSettings_ = zev::LoadVoiceSettings(s_.folders.work(kVoiceSettingsFile));
+    QStringList fallbacks;
+    voiceSettings_ = zev::LoadVoiceSettings(s_.folders.work(kVoiceSettingsFile), &fallbacks);
+    if (!fallbacks.isEmpty())
+        s_.prompter.message(OutOfRangeNote(kVoiceSettingsFile, fallbacks), QStringLiteral("Settings Out of Range"),
+                            PromptIcon::Information);
     if (voiceKeyer_)
         voiceKeyer_->setSettings(voiceSettings_);
 }
@@ -54,6 +59,7 @@ VoiceKeyer &MainWindow::voiceKeyer()
             if (!text.isEmpty())
                 setDialog(text);
         });
+        connect(voiceKeyer_, &VoiceKeyer::announce, this, &MainWindow::setDialog);
     }
     return *voiceKeyer_;
 }

@@ -22,6 +22,8 @@ public:
     int openErrno() const override { return openErrno_; }
     // The ppdev device in use, empty while closed.
     QString device() const { return fd_ >= 0 ? device_ : QString(); }
+    // The open ppdev descriptor, -1 while closed (for the key release on exit).
+    int fd() const { return fd_; }
 
 private:
     QString procRoot_;

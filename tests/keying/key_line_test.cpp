@@ -35,13 +35,14 @@ TEST(SerialKeyLine, OpensAPseudoTerminalAndSaysItHasNoModemLines)
 {
     Pty pty;
     ASSERT_FALSE(pty.slave.isEmpty());
-    // Someone left HUPCL on: opening the key line must take it off.
+    // Someone left HUPCL off: opening the key line must put it on, so that the kernel
+    // drops the line if the program dies with the key down.
     {
         const int fd = ::open(pty.slave.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
         ASSERT_GE(fd, 0);
         termios t{};
         ASSERT_EQ(tcgetattr(fd, &t), 0);
-        t.c_cflag |= HUPCL;
+        t.c_cflag &= ~tcflag_t(HUPCL);
         ASSERT_EQ(tcsetattr(fd, TCSANOW, &t), 0);
         ::close(fd);
     }
@@ -54,7 +55,7 @@ TEST(SerialKeyLine, OpensAPseudoTerminalAndSaysItHasNoModemLines)
             ASSERT_GE(fd, 0);
             termios t{};
             ASSERT_EQ(tcgetattr(fd, &t), 0);
-            EXPECT_EQ(t.c_cflag & HUPCL, 0u);
+            EXPECT_NE(t.c_cflag & HUPCL, 0u);
             ::close(fd);
         }
         EXPECT_FALSE(line->set(true));

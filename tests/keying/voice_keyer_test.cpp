@@ -25,6 +25,7 @@ protected:
         settings.files[1] = tu;
         settings.port = "3";
         keyer.setSettings(settings);
+        keyer.setHangTime(0);  // the hang time has its own tests
     }
 
     // Ports 1..10 stand for /dev/ttyS0..9.
@@ -46,11 +47,11 @@ protected:
     VoiceSettings settings;
 };
 
-TEST_F(VoiceKeyerTest, PttIsKeyedBeforeTheAudioAndReleasedAtItsEnd)
+TEST_F(VoiceKeyerTest, PttIsKeyedOnceTheSoundFlowsAndReleasedAtItsEnd)
 {
     QSignalSpy ptt(&keyer, &VoiceKeyer::pttChanged);
     keyer.FKeyPhone(kKeyF1);
-    EXPECT_EQ(events, QStringList({"make RTS /dev/ttyS2", "RTS open", "RTS down", "play " + cq}));
+    EXPECT_EQ(events, QStringList({"play " + cq, "make RTS /dev/ttyS2", "RTS open", "RTS down"}));
     EXPECT_TRUE(keyer.pttDown());
     EXPECT_TRUE(keyer.isPlaying());
 
@@ -127,7 +128,7 @@ TEST_F(VoiceKeyerTest, APlayerThatFailsAtOnceLeavesNoPttKeyed)
     keyer.FKeyPhone(kKeyF1);
     EXPECT_FALSE(keyer.pttDown());
     EXPECT_FALSE(keyer.isPlaying());
-    EXPECT_EQ(events.last(), "RTS up");
+    EXPECT_FALSE(events.contains("RTS down")) << events.join(", ").toStdString();
 }
 
 TEST_F(VoiceKeyerTest, TheWatchdogReleasesPttWhenThePlayerNeverEnds)
@@ -172,10 +173,77 @@ TEST_F(VoiceKeyerTest, ANewKeyCutsOffTheMessageAndKeepsPttKeyedThroughTheNext)
     keyer.FKeyPhone(kKeyF1);
     events.clear();
     keyer.FKeyPhone(kKeyF1 + 1);
-    EXPECT_EQ(events, QStringList({"stop", "RTS down", "play " + tu}));
+    EXPECT_EQ(events, QStringList({"stop", "play " + tu, "RTS down"}));
     player.finish();
     EXPECT_EQ(events.last(), "RTS up");
     EXPECT_FALSE(keyer.pttDown());
+}
+
+// The PTT never goes down before the sound flows: a stream slow to start keys late, one
+// that never starts keys nothing and is given up.
+TEST_F(VoiceKeyerTest, PttWaitsForTheSoundAndAMessageThatNeverSoundsKeysNothing)
+{
+    player.startsAtOnce = false;
+    keyer.FKeyPhone(kKeyF1);
+    EXPECT_TRUE(keyer.isPlaying());
+    EXPECT_FALSE(keyer.pttDown());
+    EXPECT_EQ(events, QStringList({"play " + cq}));
+    player.start();
+    EXPECT_TRUE(keyer.pttDown());
+    player.finish();
+    EXPECT_FALSE(keyer.pttDown());
+
+    keyer.setStartLimit(50);
+    QSignalSpy status(&keyer, &VoiceKeyer::status);
+    QSignalSpy ptt(&keyer, &VoiceKeyer::pttChanged);
+    keyer.FKeyPhone(kKeyF1 + 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !keyer.isPlaying(); }, 5000));
+    EXPECT_EQ(ptt.count(), 0);
+    EXPECT_FALSE(player.isPlaying());
+    ASSERT_EQ(status.count(), 1);
+    EXPECT_TRUE(status[0][0].toString().contains("did not start playing"));
+}
+
+// The sound card still plays its buffer when the player reports the end: the PTT hangs on
+// a little, the repeat pause counts from its release, and Escape lets go at once.
+TEST_F(VoiceKeyerTest, PttHangsOnAfterTheLastSample)
+{
+    keyer.setHangTime(80);
+    VoiceSettings s = settings;
+    s.loop = "0.05";
+    use(s);
+    keyer.FKeyPhone(kKeyF1);
+    events.clear();
+    player.finish();
+    EXPECT_TRUE(keyer.pttDown());
+    EXPECT_FALSE(keyer.isPlaying());
+    EXPECT_TRUE(events.isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !keyer.pttDown(); }, 5000));
+    EXPECT_EQ(events, QStringList({"RTS up"}));
+    EXPECT_EQ(player.played.size(), 1);  // the repeat waits its pause after the release
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.played.size() == 2; }, 5000));
+    EXPECT_EQ(events.mid(1), QStringList({"play " + cq, "RTS down"}));
+
+    player.finish();
+    keyer.stop();
+    EXPECT_FALSE(keyer.pttDown());
+    EXPECT_EQ(events.last(), "RTS up");
+}
+
+// A new message cut in: the old PTT waits a moment for the new sound, then lets go, and
+// keys again when the sound comes.
+TEST_F(VoiceKeyerTest, ACutInMessageThatDoesNotSoundLetsThePttGo)
+{
+    keyer.setUnheardLimit(50);
+    keyer.FKeyPhone(kKeyF1);
+    player.startsAtOnce = false;
+    keyer.FKeyPhone(kKeyF1 + 1);
+    EXPECT_TRUE(keyer.pttDown());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !keyer.pttDown(); }, 5000));
+    EXPECT_TRUE(keyer.isPlaying());
+    player.start();
+    EXPECT_TRUE(keyer.pttDown());
+    EXPECT_EQ(events.mid(events.size() - 2), QStringList({"RTS up", "RTS down"}));
 }
 
 TEST_F(VoiceKeyerTest, SerialAndParallelLinesAreKeyedAsChosen)
@@ -183,7 +251,7 @@ TEST_F(VoiceKeyerTest, SerialAndParallelLinesAreKeyedAsChosen)
     struct Case {
         const char *port;
         PttLine line;
-        QStringList keyed;  // after "play", the ups follow in the same order
+        QStringList keyed;  // after "play"; the ups follow in the same order
     } cases[] = {
         {"3", PttLine::Rts, {"make RTS /dev/ttyS2", "RTS open", "RTS down"}},
         {"3", PttLine::Dtr, {"make DTR /dev/ttyS2", "DTR open", "DTR down"}},
@@ -202,8 +270,9 @@ TEST_F(VoiceKeyerTest, SerialAndParallelLinesAreKeyedAsChosen)
         RecordingLineFactory f{ev, {}};
         VoiceKeyer k{p, f.factory(), &Device, prompter};
         k.setSettings(s);
+        k.setHangTime(0);
         k.FKeyPhone(kKeyF1);
-        EXPECT_EQ(ev, c.keyed + QStringList({"play " + cq}));
+        EXPECT_EQ(ev, QStringList({"play " + cq}) + c.keyed);
         ev.clear();
         p.finish();
         QStringList ups;

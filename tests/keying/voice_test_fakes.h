@@ -16,13 +16,15 @@
 
 namespace zevtest {
 
-// "play <path>", "stop" in the shared list; the end comes from finish() or fail().
+// "play <path>", "stop" in the shared list; the sound starts at once unless told
+// otherwise (then start()); the end comes from finish() or fail().
 class FakePlayer : public zev::AudioPlayer {
 public:
     explicit FakePlayer(QStringList &events) : events_(events) {}
     QStringList played;
     // Run inside play(), e.g. to fail at once as a broken device does.
     std::function<void()> onPlay;
+    bool startsAtOnce = true;
 
     void play(const QString &path) override
     {
@@ -31,6 +33,13 @@ public:
         playing_ = true;
         if (onPlay)
             onPlay();
+        if (startsAtOnce && playing_)
+            emit started();
+    }
+    void start()
+    {
+        if (playing_)
+            emit started();
     }
     void stop() override
     {

@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 
 using namespace zevtest;
 
@@ -255,6 +256,62 @@ TEST(KeyingWindow, CodePracticeSendsTheTextOneCharacterAtATime)
     EXPECT_TRUE(ran);
     ASSERT_TRUE(d.idle());
     EXPECT_EQ(d.keyed(), zevtest::PatternOf("TE"));
+}
+
+// Loop keys as Timer does (the keying thread times each element by the clock), and the
+// window says so where the method is chosen.
+TEST(KeyingWindow, TheLoopMethodIsShownAsKeyingLikeTimer)
+{
+    CwDesk d;
+    MainWindow &w = d.start();
+    w.showCwWindow(false);
+    CwWindow *cw = w.cwWindow();
+    auto *note = cw->findChild<QLabel *>("lblLoopNote");
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->text().contains("same exact timing as Timer")) << note->text().toStdString();
+    EXPECT_EQ(cw->optLoop->accessibleDescription(), note->text());
+}
+
+// CW Setup says which priority the keying thread got, in a label a screen reader names.
+TEST(KeyingWindow, CwSetupSaysTheKeyingThreadsPriority)
+{
+    CwDesk d;
+    MainWindow &w = d.start();
+    w.showCwWindow(false);
+    auto *label = w.cwWindow()->findChild<QLabel *>("lblRealTime");
+    ASSERT_NE(label, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !label->text().contains("not known yet"); }, 10000));
+    const RealTimeOutcome got = w.keying().realTime();
+    EXPECT_EQ(label->text(), RealTimeStatusText(got));
+    EXPECT_EQ(label->accessibleName(), label->text());
+    EXPECT_NE(got.way, RealTimeOutcome::Way::Pending);
+}
+
+// The next character waits in the buffer before the one in progress ends: the engine keys
+// the whole text in one run, with no gap added between letters.
+TEST(KeyingWindow, CodePracticeSendsTheLettersBackToBack)
+{
+    CwSettings s = RtsSettings();
+    s.speed = "20";
+    CwDesk d;
+    MainWindow &w = d.start(s);
+    w.showCwWindow(false);
+    QSignalSpy sending(&w.keying(), &KeyingController::sendingChanged);
+    bool ran = false;
+    w.codePracticeOpened = [&](CodePracticeWindow &cp) {
+        cp.Text1->setPlainText("TEE");
+        cp.Command3_Click();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !cp.sendingText(); }, 20000));
+        ran = true;
+    };
+    w.cwWindow()->Command7->click();
+    EXPECT_TRUE(ran);
+    ASSERT_TRUE(d.idle());
+    EXPECT_EQ(d.keyed(), zevtest::PatternOf("TEE"));
+    QList<bool> runs;
+    for (const QList<QVariant> &e : sending)
+        runs << e[0].toBool();
+    EXPECT_EQ(runs, (QList<bool>{true, false}));
 }
 
 TEST(KeyingWindow, TheWinKeyLineSendsMessagesThroughTheKeyer)

@@ -65,7 +65,7 @@ TEST(VoiceMainWindow, F1PlaysItsMessageWithinPttAndEscapeStopsIt)
     const qsizetype down = d.events.indexOf("RTS down");
     const qsizetype play = d.events.indexOf("play " + wave);
     ASSERT_GE(down, 0);
-    EXPECT_LT(down, play);  // PTT before the audio
+    EXPECT_GT(down, play);  // PTT once the sound flows
     EXPECT_TRUE(w.keying().hooks.voicePlaying());
 
     // Escape stops the message and lets go of PTT, and leaves the boxes alone.
@@ -80,7 +80,32 @@ TEST(VoiceMainWindow, F1PlaysItsMessageWithinPttAndEscapeStopsIt)
     QTest::keyClick(w.txtCall, Qt::Key_F1);
     EXPECT_TRUE(w.voiceKeyer().pttDown());
     d.voice->finish();
-    EXPECT_FALSE(w.voiceKeyer().pttDown());
+    EXPECT_TRUE(w.voiceKeyer().pttDown());  // the hang time: the card's buffer still sounds
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w.voiceKeyer().pttDown(); }, 5000));
+}
+
+// A message starting and ending is said on the message line, once each.
+TEST(VoiceMainWindow, PlayingAndEndingAreSaidOnTheMessageLine)
+{
+    PhoneDesk d;
+    const QString wave = d.h.dir.filePath("cq.wav");
+    zevtest::WriteFile(wave, PcmWave(800));
+    VoiceSettings s = WithF1(wave);
+    s.files[1] = wave;
+    MainWindow &w = d.start(s);
+    zevtest::AccessibilityEvents a11y;
+    QTest::keyClick(w.txtCall, Qt::Key_F1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.lblDialog->text(), "Playing F1");
+    d.voice->finish();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.lblDialog->text(), "F1 ended");
+    QTest::keyClick(w.txtCall, Qt::Key_F2);
+    QCoreApplication::processEvents();
+    QTest::keyClick(w.txtCall, Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.lblDialog->text(), "F2 stopped");
+    EXPECT_EQ(a11y.spoken(w.lblDialog), QStringList({"Playing F1", "F1 ended", "Playing F2", "F2 stopped"}));
 }
 
 TEST(VoiceMainWindow, AMissingFileNeverKeysThePtt)
