@@ -125,8 +125,8 @@ TEST(TuneWindow, StepButtonsStepInWholeHertzTuneAndGiveTheFocusToDone)
         {"14.025", 7, "14.024", "FA00014024000;"},    // 1 KHz down
         {"7.0005", 9, "7.0004", "FA00007000400;"},    // 100 Hz down
         {"3.79999", 0, "3.8", "FA00003800000;"},      // 10 Hz up
-        {"435", 0, "435.00001", "FA00435000000;"},    // the box moves though the radio value cannot
-        {"435.00001", 0, "435.00002", "FA00435000031;"},
+        {"435", 0, "435.00001", "FA00435000010;"},    // exact, where single precision is not
+        {"435.00001", 0, "435.00002", "FA00435000020;"},
         {"28.5", 2, "29.5", "FA00029500000;"},
     };
     for (const Case &c : cases) {
