@@ -73,11 +73,14 @@ void MainWindow::showRigState()
     const QString state = rig && rigLink_ ? rigLink_->state() : QString();
     if (state == lblRig->text() && lblRig->isVisible() == !state.isEmpty())
         return;
+    const bool shown = lblRig->isVisible();
     lblRig->setText(state);
     // Heard as what it is about, not as two bare words.
     lblRig->setAccessibleName(state.isEmpty() ? QString() : QStringLiteral("Rig: ") + state);
     lblRig->setVisible(!state.isEmpty());
-    Announce(lblRig);
+    // Showing a notification reads it already; a new text on a shown one must be announced.
+    if (shown)
+        Announce(lblRig);
 }
 
 bool MainWindow::busy() const

@@ -124,3 +124,39 @@ TEST(RigSteering, AReadingDuringADialogWaitsUntilItCloses)
     EXPECT_EQ(h.session->prefs.CurrentMode, "CW");
     EXPECT_EQ(h.session->RigFrequencyText, "14.025");
 }
+
+TEST(RigSteering, ABandOrModeTakenFromTheRadioIsHeardOncePerChange)
+{
+    struct Case {
+        const char *what;
+        qint64 hz;
+        const char *mode;
+        QStringList heard;
+    };
+    const Case cases[] = {
+        {"band and mode in one reply", 14025000, "CW", {"Band 20 m, Mode CW"}},
+        {"band only", 14200000, "PH", {"Band 20 m"}},
+        {"mode only", 7025000, "CW", {"Mode CW"}},
+        {"nothing changes", 7150000, "PH", {}},
+        {"outside the bands, AM", 10120000, "AM", {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        Harness h(on("PH", "40"));
+        h.prompter.answers = {true};
+        h.start();
+        MainWindow &w = h.activate();
+        w.cmdLogOn_Click();
+        QCoreApplication::processEvents();
+        AccessibilityEvents a11y;
+        // The radio's reply, then the next polls with the same reading.
+        for (int poll = 0; poll < 3; ++poll) {
+            emit w.rigLink().frequencyRead(c.hz);
+            emit w.rigLink().modeRead(c.mode);
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+        }
+        EXPECT_EQ(a11y.spoken(w.lblDialog), c.heard);
+        EXPECT_EQ(QApplication::focusWidget(), w.txtCall);
+    }
+}

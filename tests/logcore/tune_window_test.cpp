@@ -398,3 +398,41 @@ TEST(TuneWindow, CtrlGOpensItModallyAndTheRigWindowOpensTheFrequencyTest)
     rw->Command2->click();
     w.close();
 }
+
+TEST(TuneWindow, GoSaysWhereTheRadioWent)
+{
+    struct Case {
+        const char *typed;
+        QByteArray reply;   // the radio's answer to the next poll after the command
+        const char *said;
+    };
+    const Case cases[] = {
+        {"7.0255", "FA00007025500;MD3;", "Radio on 7.02550 MHz, 40 m"},
+        {"10.12", "FA00010120000;MD3;", "Radio on 10.12000 MHz"},  // no contest band there
+        {"144.2", "FA00144200000;MD2;", "Radio on 144.20000 MHz, 2 m"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed);
+        LinkFixture f;
+        TuneWindow w(f.link, "Kenwood");
+        showActive(w);
+        AccessibilityEvents a11y;
+        // A reading before Go says nothing.
+        f.line->incoming += "FA00014025000;MD3;";
+        f.timers->advance(100);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(a11y.spoken(w.lblRadio).isEmpty());
+
+        w.txtFreq->setText(c.typed);
+        w.Command1->click();
+        f.commands();  // the command has gone out and polling is back
+        f.line->incoming += c.reply;
+        f.timers->advance(100);
+        f.line->incoming += c.reply;
+        f.timers->advance(100);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(w.lblRadio->text(), c.said);
+        // Said once, not at every poll that follows.
+        EXPECT_EQ(a11y.spoken(w.lblRadio), QStringList{c.said});
+    }
+}
