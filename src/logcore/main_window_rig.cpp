@@ -182,8 +182,15 @@ bool MainWindow::startLink(const RigLinkSettings &settings)
 {
     RigLink &link = rigLink();
     BandPlan plan;
-    if (const std::optional<QByteArray> planData = ReadWholeFile(s_.folders.work(kBandPlanFile)))
-        ParseBandPlan(*planData, plan);
+    if (const std::optional<QByteArray> planData = ReadWholeFile(s_.folders.work(kBandPlanFile))) {
+        // The rows before a bad value still choose modes; the operator hears the rest did not.
+        const BandPlanReadResult r = ParseBandPlan(*planData, plan);
+        if (!r.ok)
+            setDialog(QStringLiteral("%1, line %2: %3. Only the rows before it choose the radio's mode.")
+                          .arg(kBandPlanFile)
+                          .arg(r.position.line)
+                          .arg(r.error));
+    }
     link.setExtraPlanRows(ExtraPlanRows(plan));
     return link.Start(settings, PortMap(s_.registry));
 }

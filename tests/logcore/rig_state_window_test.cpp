@@ -41,7 +41,7 @@ Preferences WithRig(const char *rigName)
 }
 
 // The program started with a Kenwood link to `radio` on port 3, polling every 100 ms.
-MainWindow &StartWithRadio(Harness &h, const Emulator &radio)
+MainWindow &StartWithRadio(Harness &h, const Emulator &radio, bool logOn = true)
 {
     EXPECT_TRUE(PortMap(*h.registry).setDevice(3, radio.path()));
     RigLinkSettings s;
@@ -54,7 +54,8 @@ MainWindow &StartWithRadio(Harness &h, const Emulator &radio)
     h.prompter.answers = {true};
     h.start();
     MainWindow &w = h.activate();
-    w.cmdLogOn_Click();
+    if (logOn)
+        w.cmdLogOn_Click();
     return w;
 }
 
@@ -218,4 +219,22 @@ TEST(RigState, AMissingDeviceIsNamedWithTheSystemsReason)
     EXPECT_TRUE(box.text.contains(device)) << box.text.toStdString();
     EXPECT_TRUE(box.text.contains(QString::fromLocal8Bit(std::strerror(ENOENT)))) << box.text.toStdString();
     EXPECT_EQ(h.window->lblRig->text(), kLinkStopped);
+}
+
+TEST(RigState, ABandPlanEdgeOutOfRangeIsNotedAndTheRowsBeforeItStillChooseModes)
+{
+    Emulator radio;
+    ASSERT_TRUE(radio.ok());
+    radio.answers = {{"FA;", "FA00007025000;"}, {"MD;", "MD3;"}};
+    Harness h(WithRig("Kenwood"), QByteArray());
+    zevtest::WriteFile(h.folders.work(kBandPlanFile),
+                       "\"2009/01/01\"\r\n\"20\",\"E\",\"CW\",14,14.15\r\n\"20\",\"E\",\"PH\",14.15,2.2e37\r\n");
+    MainWindow &w = StartWithRadio(h, radio, false);
+    EXPECT_TRUE(w.lblDialog->text().startsWith("BandPlan.txt, line 3: ")) << w.lblDialog->text().toStdString();
+    ASSERT_TRUE(w.rigLink().polling());
+    // 14.025 lies in the row read before the bad one: CW goes out before the frequency.
+    radio.heard.clear();
+    w.rigLink().ChangeFrequency(qint64(14025000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return radio.heard.contains("FA00014025000;"); }, 10000));
+    EXPECT_LT(radio.heard.indexOf("MD3;"), radio.heard.indexOf("FA00014025000;"));
 }
