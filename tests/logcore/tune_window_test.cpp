@@ -177,7 +177,10 @@ TEST(TuneWindow, BandButtonsTuneToTheBandAndWithoutARigOnlyFillTheBox)
     };
     const Case cases[] = {{0, "1.9", "FA00001900000;"},     {2, "5.368", "FA00005368000;"},
                           {5, "14.175", "FA00014175000;"},  {12, "223.5", "FA00223500000;"},
-                          {15, "1270", "FA01270000000;"}};
+                          {15, "1270", "FA01270000000;"},
+                          // Exact to the hertz where single precision is not.
+                          {6, "18.118", "FA00018118000;"},  {7, "21.225", "FA00021225000;"},
+                          {8, "24.94", "FA00024940000;"},   {13, "435", "FA00435000000;"}};
     for (const Case &c : cases) {
         w.cmdBand[c.index]->click();
         EXPECT_EQ(w.txtFreq->text(), c.shown) << c.index;
