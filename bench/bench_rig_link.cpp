@@ -97,7 +97,7 @@ void Run(benchmark::State &state, bool command)
     for (auto _ : state) {
         double gap = 0;
         if (command) {
-            link.ChangeFrequency(14.025f);
+            link.ChangeFrequency(qint64(14025000));
             gap = LongestGapMs(radio, [&] { return !link.commandsPending(); }, 5000);
             if (link.commandsPending())
                 state.SkipWithError("the command sequence did not finish");

@@ -204,6 +204,7 @@ void MainWindow::buildUi()
     addPair(QStringLiteral("Exchange Sent"), Label25);
     addPair(QStringLiteral("Band"), Label24);
     addPair(QStringLiteral("Mode"), Label30);
+    top->addWidget(makeRigState(), 0, Qt::AlignBottom);
     top->addStretch(1);
     addPair(QStringLiteral("UTC TIME"), lblutctime);
     auto *local = new QHBoxLayout;

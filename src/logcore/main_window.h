@@ -100,7 +100,8 @@ public:
     void mnuSSB_Click() { SelectMode(QStringLiteral("PH")); }
     // The rig link steers the window: the band the radio's frequency falls in (the
     // frequency is kept for the next contact) and the radio's mode.
-    void BandFreqConversion(float frequencyValue);
+    void BandFreqConversion(qint64 frequencyHz);
+    void BandFreqConversion(float) = delete;  // hertz only: no single precision on the way
     void ModeSelection(const QString &strMode);
     // The radio's link, made on first use; its readings steer the window.
     RigLink &rigLink();
@@ -237,6 +238,8 @@ public:
     QLabel *lblDialog = nullptr, *lblDupe = nullptr, *Label2 = nullptr, *Label3 = nullptr,
            *Label4 = nullptr, *Label16 = nullptr, *Label19 = nullptr, *Label22 = nullptr,
            *Label23 = nullptr, *Label24 = nullptr, *Label25 = nullptr, *Label30 = nullptr;
+    // The rig link's state ("No Response", "Stopped"); hidden while the radio answers.
+    QLabel *lblRig = nullptr;
     QLabel *lblTotCon = nullptr, *lblsectogo = nullptr, *lblTotSec = nullptr, *lblTotScore = nullptr;
     QLabel *lblAQSO20 = nullptr, *lblAQSO60 = nullptr, *lblttrack = nullptr, *lblutctime = nullptr,
            *lblCurTime = nullptr;
@@ -343,11 +346,16 @@ private:
     RigControlWindow *rigWindow_ = nullptr;
     // A band or mode the radio reported while something else was running: applied after.
     int modalDepth_ = 0;
-    std::optional<float> heldFrequency_;
+    std::optional<qint64> heldFrequency_;
     QString heldMode_;
     bool busy() const;
     void applyHeldRigReadings();
-    void radioFrequency(float mhz);
+    void radioFrequency(qint64 hz);
+    // The rig link's state beside band and mode; what the window did to follow the radio.
+    QWidget *makeRigState();
+    void showRigState();
+    void rigFollowed(const QString &what);
+    bool followPending_ = false;
     void radioMode(const QString &mode);
     // Starts polling with these settings; false when the port would not open.
     bool startLink(const RigLinkSettings &settings);

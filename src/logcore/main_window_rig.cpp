@@ -9,21 +9,26 @@
 #include "rig/rig_link.h"
 #include "rig/frequency_test_window.h"
 #include "rig/tune_window.h"
+#include "frame/widget_helpers_ui.h"
+#include "logcore/contact_log.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 #include <QPushButton>
 
 namespace zev {
 
-void MainWindow::BandFreqConversion(float frequencyValue)
+void MainWindow::BandFreqConversion(qint64 frequencyHz)
 {
-    const int band = BandIndexForFrequency(frequencyValue);
+    const int band = BandIndexForHz(frequencyHz);
     // Only a real change reloads the log: polls repeat several times a second.
-    if (band >= 0 && BandCodes()[band].compare(s_.prefs.CurrentBand, Qt::CaseInsensitive) != 0)
+    if (band >= 0 && BandCodes()[band].compare(s_.prefs.CurrentBand, Qt::CaseInsensitive) != 0) {
         SelectBand(band);
-    s_.RigFrequencyText = RigFrequencyFormat(frequencyValue);
+        rigFollowed(QStringLiteral("Band %1 m").arg(BandCodes()[band]));
+    }
+    s_.RigFrequencyText = RigFrequencyFormat(frequencyHz);
 }
 
 void MainWindow::ModeSelection(const QString &strMode)
@@ -34,6 +39,48 @@ void MainWindow::ModeSelection(const QString &strMode)
         mnuSSB_Click();
     else if (strMode.compare(QLatin1String("CW"), Qt::CaseInsensitive) == 0)
         mnu160_Click();
+    else
+        return;
+    rigFollowed(QStringLiteral("Mode ") + s_.prefs.CurrentMode);
+}
+
+void MainWindow::rigFollowed(const QString &what)
+{
+    // A band and a mode changed by one reply are said together, once.
+    const QString text = followPending_ ? lblDialog->text() + QStringLiteral(", ") + what : what;
+    if (!followPending_) {
+        followPending_ = true;
+        QTimer::singleShot(0, this, [this] { followPending_ = false; });
+    }
+    setDialog(text);
+}
+
+QWidget *MainWindow::makeRigState()
+{
+    lblRig = new QLabel;
+    lblRig->setObjectName(QStringLiteral("lblRig"));
+    lblRig->setTextFormat(Qt::PlainText);
+    lblRig->setAccessibleDescription(QStringLiteral("Rig link"));
+    lblRig->setStyleSheet(QStringLiteral("QLabel#lblRig { color: black; background: #FFFF80; padding: 2px; }"));
+    MakeNotification(lblRig);
+    lblRig->hide();
+    return lblRig;
+}
+
+void MainWindow::showRigState()
+{
+    const bool rig = s_.prefs.RigName.trimmed().compare(QLatin1String("None"), Qt::CaseInsensitive) != 0;
+    const QString state = rig && rigLink_ ? rigLink_->state() : QString();
+    if (state == lblRig->text() && lblRig->isVisible() == !state.isEmpty())
+        return;
+    const bool shown = lblRig->isVisible();
+    lblRig->setText(state);
+    // Heard as what it is about, not as two bare words.
+    lblRig->setAccessibleName(state.isEmpty() ? QString() : QStringLiteral("Rig: ") + state);
+    lblRig->setVisible(!state.isEmpty());
+    // Showing a notification reads it already; a new text on a shown one must be announced.
+    if (shown)
+        Announce(lblRig);
 }
 
 bool MainWindow::busy() const
@@ -41,16 +88,16 @@ bool MainWindow::busy() const
     return inMains_ || modalDepth_ > 0 || QApplication::activeModalWidget() != nullptr;
 }
 
-void MainWindow::radioFrequency(float mhz)
+void MainWindow::radioFrequency(qint64 hz)
 {
     // A band change reloads the log: never under an open dialog or a commit.
     if (busy()) {
-        heldFrequency_ = mhz;
-        s_.RigFrequencyText = RigFrequencyFormat(mhz);
+        heldFrequency_ = hz;
+        s_.RigFrequencyText = RigFrequencyFormat(hz);
         return;
     }
     heldFrequency_.reset();
-    BandFreqConversion(mhz);
+    BandFreqConversion(hz);
 }
 
 void MainWindow::radioMode(const QString &mode)
@@ -68,9 +115,9 @@ void MainWindow::applyHeldRigReadings()
     if (busy())
         return;
     if (heldFrequency_) {
-        const float mhz = *heldFrequency_;
+        const qint64 hz = *heldFrequency_;
         heldFrequency_.reset();
-        BandFreqConversion(mhz);
+        BandFreqConversion(hz);
     }
     if (!heldMode_.isEmpty()) {
         const QString mode = heldMode_;
@@ -93,9 +140,9 @@ RigLink &MainWindow::rigLink()
     if (!rigLink_) {
         rigLink_ = new RigLink({}, {}, this);
         rigLink_->setPegasusFolder(RigControlWindow::PegasusFolder(s_));
-        connect(rigLink_, &RigLink::frequencyRead, this, [this](float mhz) {
+        connect(rigLink_, &RigLink::frequencyRead, this, [this](qint64 hz) {
             if (rigLink_->settings().UseFrequency == 1)
-                radioFrequency(mhz);
+                radioFrequency(hz);
         });
         connect(rigLink_, &RigLink::modeRead, this, [this](const QString &mode) {
             if (rigLink_->settings().ModeBy != 3)
@@ -104,6 +151,12 @@ RigLink &MainWindow::rigLink()
         connect(rigLink_, &RigLink::error, this, [this](const QString &text, const QString &title) {
             s_.prompter.message(text, title, PromptIcon::Information);
         });
+        // A port that vanishes while polling must not take the keyboard: the operator is
+        // told on the message line and goes on typing.
+        connect(rigLink_, &RigLink::linkLost, this, [this](const QString &reason) {
+            setDialog(kLinkLostTitle + QStringLiteral(": ") + reason);
+        });
+        connect(rigLink_, &RigLink::stateChanged, this, [this] { showRigState(); });
     }
     return *rigLink_;
 }
@@ -129,8 +182,15 @@ bool MainWindow::startLink(const RigLinkSettings &settings)
 {
     RigLink &link = rigLink();
     BandPlan plan;
-    if (const std::optional<QByteArray> planData = ReadWholeFile(s_.folders.work(kBandPlanFile)))
-        ParseBandPlan(*planData, plan);
+    if (const std::optional<QByteArray> planData = ReadWholeFile(s_.folders.work(kBandPlanFile))) {
+        // The rows before a bad value still choose modes; the operator hears the rest did not.
+        const BandPlanReadResult r = ParseBandPlan(*planData, plan);
+        if (!r.ok)
+            setDialog(QStringLiteral("%1, line %2: %3. Only the rows before it choose the radio's mode.")
+                          .arg(kBandPlanFile)
+                          .arg(r.position.line)
+                          .arg(r.error));
+    }
     link.setExtraPlanRows(ExtraPlanRows(plan));
     return link.Start(settings, PortMap(s_.registry));
 }
@@ -165,15 +225,18 @@ void MainWindow::showRigWindow(bool modal)
         // A link that stops on its own (a vanished adapter) shows as stopped.
         connect(&link, &RigLink::error, rigWindow_, [this] { rigWindow_->SetPolling(rigLink().polling()); });
         connect(&link, &RigLink::frequencyRead, rigWindow_,
-                [this](float mhz) { rigWindow_->ShowReading(RigFrequencyFormat(mhz), {}); });
+                [this](qint64 hz) { rigWindow_->ShowReading(RigWindowFrequencyText(hz), {}); });
+        connect(&link, &RigLink::linkLost, rigWindow_, [this](const QString &reason) {
+            rigWindow_->SetPolling(false);
+            rigWindow_->ShowLinkLost(reason);
+        });
         connect(&link, &RigLink::modeRead, rigWindow_, [this](const QString &mode) { rigWindow_->ShowReading({}, mode); });
         connect(&link, &RigLink::responseState, rigWindow_, [this](const QString &state) {
             if (!state.isEmpty())
                 rigWindow_->ShowReading(state, state);
         });
-        connect(&link, &RigLink::unprocessed, rigWindow_, [this](const QByteArray &bytes) {
-            rigWindow_->ShowUnprocessed(UnprocessedText(bytes));
-        });
+        connect(&link, &RigLink::unprocessed, rigWindow_, &RigControlWindow::ShowUnprocessed);
+        connect(rigWindow_, &RigControlWindow::preferencesChanged, this, [this] { showRigState(); });
     }
     // The link may have been started before the window existed, at start-up.
     rigWindow_->SetPolling(rigLink().polling());

@@ -4,6 +4,7 @@
 #include "logcore/main_window.h"
 
 #include "rig/rig_link.h"
+#include "rig/tune_arithmetic.h"
 #include "spotting/band_map_widget_ui.h"
 #include "spotting/dx_spotting_window.h"
 #include "spotting/hf_map_window.h"
@@ -31,12 +32,12 @@ void MainWindow::connectSpotStrip()
         txtCall->setFocus();
         if (!item)
             return;
-        bool number = false;
-        const float mhz = item->text(1).trimmed().toFloat(&number);
-        if (!number)
+        // The list's text is exact; no single precision on the way to the radio.
+        const std::optional<qint64> hz = tune::HzFromText(item->text(1).trimmed());
+        if (!hz)
             return;
         if (s_.prefs.RigName.trimmed().compare(QLatin1String("None"), Qt::CaseInsensitive) != 0)
-            rigLink().ChangeFrequency(mhz);
+            rigLink().ChangeFrequency(*hz);
         txtCall->setText(item->text(0));
     });
     connect(txtDX, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *item) {

@@ -1,7 +1,6 @@
 #include "rig/band_conversion.h"
 
 #include <array>
-#include <cmath>
 
 namespace zev {
 
@@ -33,17 +32,40 @@ int BandIndexForFrequency(float mhz)
     return -1;
 }
 
-QString RigFrequencyFormat(float mhz)
+int BandIndexForHz(qint64 hz)
 {
-    if (!std::isfinite(mhz))
-        return {};
-    QString text = QString::number(double(mhz), 'f', 3);
-    // No digit is forced before the point: below 1 MHz the text starts with it.
-    if (text.startsWith(QLatin1String("0.")))
-        text.remove(0, 1);
-    else if (text.startsWith(QLatin1String("-0.")))
-        text.remove(1, 1);
-    return text;
+    return BandIndexForFrequency(float(double(hz) / 1e6));
+}
+
+namespace {
+
+// MHz with `decimals` places (1..6), rounded half away from zero; no digit before the point
+// below 1 MHz.
+QString FixedMhz(qint64 hz, int decimals)
+{
+    qint64 unit = 1;
+    for (int i = decimals; i < 6; ++i)
+        unit *= 10;
+    const qint64 magnitude = hz < 0 ? -hz : hz;
+    const qint64 units = (magnitude + unit / 2) / unit;
+    qint64 perMhz = 1;
+    for (int i = 0; i < decimals; ++i)
+        perMhz *= 10;
+    QString text = units / perMhz == 0 ? QString() : QString::number(units / perMhz);
+    text += QLatin1Char('.') + QStringLiteral("%1").arg(units % perMhz, decimals, 10, QLatin1Char('0'));
+    return hz < 0 && units != 0 ? QLatin1Char('-') + text : text;
+}
+
+}  // namespace
+
+QString RigFrequencyFormat(qint64 hz)
+{
+    return FixedMhz(hz, 3);
+}
+
+QString RigWindowFrequencyText(qint64 hz)
+{
+    return FixedMhz(hz, 5);
 }
 
 }  // namespace zev

@@ -2,6 +2,8 @@
 
 #include <QLocale>
 
+#include <algorithm>
+
 namespace zev {
 
 BandPlanReadResult ParseBandPlan(const QByteArray &data, BandPlan &plan)
@@ -24,6 +26,9 @@ BandPlanReadResult ParseBandPlan(const QByteArray &data, BandPlan &plan)
             return fail(in.error());
         if (!in.nextNumber(lower) || !in.nextNumber(upper))
             return fail(in.error());
+        for (const double edge : {lower, upper})
+            if (!(edge >= 0 && edge <= kBandPlanMaxMhz))
+                return fail(QStringLiteral("%1 is out of range").arg(FormatNumber(edge)));
         r.lower = float(lower);
         r.upper = float(upper);
         plan.rows.push_back(std::move(r));
@@ -72,6 +77,17 @@ std::vector<ChartBand> PrivilegesChart(const BandPlan &plan, const QString &cls)
             out.push_back(std::move(b));
     }
     return out;
+}
+
+ChartSpan ChartPlace(const ChartBand &band, const BandPlanRow &segment, int barWidth)
+{
+    const double span = double(band.upper) - double(band.lower);
+    if (!(span > 0) || barWidth <= 0)
+        return {0, std::max(1, barWidth)};
+    // A segment beyond its band's extent (a slip in the file) stops at the bar's ends.
+    const double from = std::clamp((double(segment.lower) - band.lower) / span, 0.0, 1.0);
+    const double to = std::clamp((double(segment.upper) - band.lower) / span, from, 1.0);
+    return {int(barWidth * from), std::max(1, int(barWidth * (to - from)))};
 }
 
 QString ChartEdge(float mhz)

@@ -33,8 +33,11 @@ struct BandPlanReadResult {
     ReadPosition position;
 };
 
-// Reads the file's content. On a bad value `plan` keeps what was read before it; at most
-// kBandPlanMaxRows rows are kept.
+// Band edges beyond this are not a frequency any radio has (MHz).
+inline constexpr double kBandPlanMaxMhz = 1e6;
+
+// Reads the file's content. On a bad value (an edge below 0 or above kBandPlanMaxMhz is
+// one) `plan` keeps what was read before it; at most kBandPlanMaxRows rows are kept.
 BandPlanReadResult ParseBandPlan(const QByteArray &data, BandPlan &plan);
 
 // The Extra-class rows, which choose a radio mode for a frequency.
@@ -55,6 +58,13 @@ struct ChartBand {
 // The bands that hold at least one segment for `cls`, in file order, at most
 // kBandPlanMaxBands.
 std::vector<ChartBand> PrivilegesChart(const BandPlan &plan, const QString &cls);
+
+// Where a segment sits on its band's bar `barWidth` pixels wide: left offset and width
+// (at least 1), kept on the bar whatever the edges.
+struct ChartSpan {
+    int left = 0, width = 1;
+};
+ChartSpan ChartPlace(const ChartBand &band, const BandPlanRow &segment, int barWidth);
 
 // "#,###.##0": an edge as the chart shows it, thousands grouped ("14.025", "1,296.000").
 QString ChartEdge(float mhz);

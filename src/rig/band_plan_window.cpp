@@ -162,11 +162,12 @@ void BandPlanWindow::layoutChart()
             bar->setGeometry(barLeft, top, barWidth, barHeight);
         if (auto *name = chart->findChild<QLabel *>(QStringLiteral("bnlb") + b.band, Qt::FindDirectChildrenOnly))
             name->setGeometry(std::max(0, barLeft - w / 12), top, w / 14, barHeight);
-        const double span = double(b.upper) - double(b.lower);
         for (QLabel *seg : chart->findChildren<QLabel *>(QStringLiteral("priv") + b.band, Qt::FindDirectChildrenOnly)) {
-            const double from = (seg->property("lower").toDouble() - b.lower) / span;
-            const double to = (seg->property("upper").toDouble() - b.lower) / span;
-            seg->setGeometry(barLeft + int(barWidth * from), top, std::max(1, int(barWidth * (to - from))), barHeight);
+            BandPlanRow edges;
+            edges.lower = float(seg->property("lower").toDouble());
+            edges.upper = float(seg->property("upper").toDouble());
+            const ChartSpan place = ChartPlace(b, edges, barWidth);
+            seg->setGeometry(barLeft + place.left, top, place.width, barHeight);
         }
     }
 }

@@ -92,7 +92,7 @@ void FrequencyTestWindow::Command2_Click()
         return;
     }
     say({});
-    link_.ChangeFrequency(tune::MhzForRadio(*hz));
+    link_.ChangeFrequency(*hz);
 }
 
 }  // namespace zev

@@ -4,6 +4,7 @@
 #include "common/file_io.h"
 #include "frame/session.h"
 #include "rig/rig_family.h"
+#include "rig/rig_link.h"
 #include "rig/serial_ports_device.h"
 #include "rig/serial_ports_window.h"
 
@@ -23,6 +24,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace zev {
@@ -170,6 +172,12 @@ RigControlWindow::RigControlWindow(Session &session, const QString &settingsPath
     lblUnProcess = new QLabel;
     lblUnProcess->setObjectName(QStringLiteral("lblUnProcess"));
     lblUnProcess->setAccessibleDescription(QStringLiteral("Unprocessed data"));
+    lblLink = new QLabel;
+    lblLink->setObjectName(QStringLiteral("lblLink"));
+    lblLink->setTextFormat(Qt::PlainText);
+    lblLink->setWordWrap(true);
+    lblLink->setAccessibleDescription(QStringLiteral("Rig link"));
+    MakeNotification(lblLink);
     lblPolling = new QLabel(QStringLiteral("Polling Rig"));
     lblPolling->setObjectName(QStringLiteral("lblPolling"));
     lblPolling->hide();
@@ -233,6 +241,7 @@ RigControlWindow::RigControlWindow(Session &session, const QString &settingsPath
     readings->addWidget(new QLabel(QStringLiteral("Unprocessed data:")), 2, 0);
     readings->addWidget(lblUnProcess, 2, 1);
     readings->addWidget(lblPolling, 3, 0, 1, 2);
+    readings->addWidget(lblLink, 4, 0, 1, 2);
     auto *buttons = new QHBoxLayout;
     for (QPushButton *b : {Command1, Command2, Command3, Command4, cmdPorts})
         buttons->addWidget(b);
@@ -278,8 +287,15 @@ bool RigControlWindow::eventFilter(QObject *watched, QEvent *event)
 void RigControlWindow::LoadRigSettings()
 {
     applying_ = true;
-    if (std::optional<QByteArray> data = ReadWholeFile(path_))
-        ParseRigSettings(*data, s_);  // what was read before a fault stays
+    if (std::optional<QByteArray> data = ReadWholeFile(path_)) {
+        // What was read before a fault stays; the values after it keep their defaults.
+        const RigSettingsReadResult r = ParseRigSettings(*data, s_);
+        if (!r.ok)
+            say(QStringLiteral("%1, line %2: %3. The settings from there on are the defaults.")
+                    .arg(kRigSettingsFile)
+                    .arg(r.position.line)
+                    .arg(r.error));
+    }
     applyToWindow();
     const QList<QListWidgetItem *> found = List1->findItems(s_.RigName, Qt::MatchExactly);
     List1->setCurrentItem(found.isEmpty() ? nullptr : found.first());
@@ -405,6 +421,8 @@ void RigControlWindow::Command1_Click()
     if (!rig)
         return;
     polling_ = true;
+    awaitingAnswer_ = true;
+    say({});
     emit testRequested(s_);
 }
 
@@ -414,6 +432,7 @@ void RigControlWindow::Command2_Click()
         l->clear();
     lblPolling->hide();
     Command2->setEnabled(false);
+    awaitingAnswer_ = false;
     const bool was = polling_;
     polling_ = false;
     if (was)
@@ -433,11 +452,49 @@ void RigControlWindow::ShowReading(const QString &frequency, const QString &mode
         lblFreq->setText(frequency);
     if (!mode.isEmpty())
         lblMode->setText(mode);
+    // A reply's frequency and mode arrive one after the other: said once both are in.
+    if (awaitingAnswer_ && !answerQueued_ && !frequency.isEmpty() && frequency != QLatin1String("No Response")) {
+        answerQueued_ = true;
+        QTimer::singleShot(0, this, [this] { sayAnswer(); });
+    }
 }
 
-void RigControlWindow::ShowUnprocessed(const QString &text)
+void RigControlWindow::sayAnswer()
 {
-    lblUnProcess->setText(text);
+    answerQueued_ = false;
+    if (!awaitingAnswer_ || !polling_)
+        return;
+    awaitingAnswer_ = false;
+    QString text = QStringLiteral("Radio answered: ") + lblFreq->text();
+    if (lblMode->text() != QLatin1String("No Response") && !lblMode->text().isEmpty())
+        text += QLatin1Char(' ') + lblMode->text();
+    say(text);
+}
+
+void RigControlWindow::say(const QString &text)
+{
+    lblLink->setText(text);
+    Announce(lblLink);
+}
+
+void RigControlWindow::ShowUnprocessed(const QByteArray &bytes)
+{
+    constexpr int kKeep = 300;
+    if (!ChkConvHex->isChecked()) {
+        lblUnProcess->setText(UnprocessedText(bytes, kKeep));
+        return;
+    }
+    const QString hex = QString::fromLatin1(rig::BytesToHex(bytes, true));
+    // Whole pairs only when the start is cut off.
+    lblUnProcess->setText(hex.size() > kKeep ? hex.right(kKeep - kKeep % 3 - 1) : hex);
+}
+
+void RigControlWindow::ShowLinkLost(const QString &reason)
+{
+    awaitingAnswer_ = false;
+    lblFreq->setText(kLinkStopped);
+    lblMode->setText(kLinkStopped);
+    say(kLinkLostTitle + QStringLiteral(": ") + reason);
 }
 
 void RigControlWindow::Command4_Click()

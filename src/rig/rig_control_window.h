@@ -47,7 +47,10 @@ public:
 
     // What the link reports, shown while polling.
     void ShowReading(const QString &frequency, const QString &mode);
-    void ShowUnprocessed(const QString &text);
+    // The radio's bytes as received, or as hexadecimal pairs with "Convert from Hex" on.
+    void ShowUnprocessed(const QByteArray &bytes);
+    // The port vanished while polling: the readings say so and the reason is heard.
+    void ShowLinkLost(const QString &reason);
     // Whether the link polls, however it was started (at start-up, by Test).
     void SetPolling(bool polling);
 
@@ -57,6 +60,8 @@ public:
     QRadioButton *OptRig = nullptr, *OptFreq = nullptr, *OptDont = nullptr;
     QLabel *Label10 = nullptr, *lblMode = nullptr, *lblFreq = nullptr, *lblUnProcess = nullptr,
            *lblPolling = nullptr;
+    // What the last Test found out, spoken: the radio's answer or why the link stopped.
+    QLabel *lblLink = nullptr;
     QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command3 = nullptr, *Command4 = nullptr,
                 *cmdPorts = nullptr, *cmdPegasus = nullptr, *cmdDone = nullptr;
     QButtonGroup *baud = nullptr, *parity = nullptr, *dataBits = nullptr, *stopBits = nullptr, *port = nullptr,
@@ -94,6 +99,11 @@ private:
     RigLinkSettings s_;
     bool applying_ = false;
     bool polling_ = false;
+    // Test was pressed and the radio's first answer is still to be said.
+    bool awaitingAnswer_ = false;
+    bool answerQueued_ = false;
+    void sayAnswer();
+    void say(const QString &text);
 };
 
 }  // namespace zev

@@ -305,29 +305,25 @@ PollSend PollCommand(const RigDescriptor &rig, const RigQueries &q, int queryTog
     return s;
 }
 
-qint64 HzFromMhz(float mhz)
+QByteArray ShortestMhzText(qint64 hz)
 {
-    return std::llround(double(mhz) * 1e6);
+    const qint64 magnitude = hz < 0 ? -hz : hz;
+    QByteArray text = QByteArray::number(magnitude / 1000000);
+    QByteArray fraction = QByteArray::number(magnitude % 1000000).rightJustified(6, '0');
+    while (fraction.endsWith('0'))
+        fraction.chop(1);
+    if (!fraction.isEmpty())
+        text += '.' + fraction;
+    return hz < 0 ? '-' + text : text;
 }
 
-QByteArray ShortestMhzText(float mhz)
-{
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, mhz, std::chars_format::fixed);
-    return QByteArray(buf, r.ptr - buf);
-}
-
-CommandPlan FrequencyCommand(const RigDescriptor &rig, float mhz, const CommandContext &ctx)
+CommandPlan FrequencyCommand(const RigDescriptor &rig, qint64 hz, const CommandContext &ctx)
 {
     CommandPlan plan;
     if (rig.freqEncoder == FreqEncoder::None)
         return plan;
-    if (!(mhz > 0) || !std::isfinite(mhz)) {
-        plan.error = kTooLow;
-        return plan;
-    }
-    const qint64 hz = HzFromMhz(mhz);
-    const qint64 tenHz = std::llround(double(mhz) * 1e5);
+    // Radios that count in 10 Hz take the nearest step.
+    const qint64 tenHz = (hz + 5) / 10;
     if (hz <= 0 || tenHz <= 0) {
         plan.error = kTooLow;
         return plan;
@@ -369,7 +365,7 @@ CommandPlan FrequencyCommand(const RigDescriptor &rig, float mhz, const CommandC
         cmd = QByteArray("*A") + char(hz >> 24) + char(hz >> 16) + char(hz >> 8) + char(hz) + '\r';
         break;
     case FreqEncoder::Pegasus:
-        cmd = ShortestMhzText(mhz) + "\r\n" + ctx.rigMode.toLatin1() + "\r\n";
+        cmd = ShortestMhzText(hz) + "\r\n" + ctx.rigMode.toLatin1() + "\r\n";
         break;
     case FreqEncoder::Orion: {
         // The radio counts in hertz.

@@ -27,10 +27,12 @@ enum class ReplyKind { FrequencyAndMode, Frequency, Mode };
 // What the radio answered, as far as it could be decoded.
 struct RigReading {
     bool hasFrequency = false;
-    double frequencyMhz = 0;  // within the radio's range; to 10 Hz, or to 1 Hz for CI-V
+    qint64 frequencyHz = 0;   // within the radio's range; to 10 Hz, or to 1 Hz for CI-V
     bool hasMode = false;
     QString mode;             // "CW", "PH", "AM" or "FM"
     int kenwood2Vfo = -1;     // "Kenwood 2": VFO digit of the IF reply, -1 when none was read
+
+    double mhz() const { return double(frequencyHz) / 1e6; }
 };
 
 enum class Decoder {
@@ -143,16 +145,14 @@ struct CommandContext {
     QString rigMode;           // "Ten Tec Pegasus" writes it beside the frequency
 };
 
-// The frequency command for `mhz`. A frequency <= 0 or one that does not fit the radio's
-// field is refused with a short reason in `error`.
-CommandPlan FrequencyCommand(const RigDescriptor &rig, float mhz, const CommandContext &ctx);
+// The frequency command for `hz`, exact to the hertz. A frequency <= 0 or one that does not
+// fit the radio's field is refused with a short reason in `error`.
+CommandPlan FrequencyCommand(const RigDescriptor &rig, qint64 hz, const CommandContext &ctx);
 // The mode command for "CW", "CW-R", "LSB", "USB", "AM", "FM", "RTTY", "RTTY-R", "FSK",
 // "DIG" or "PKT"; no steps when the radio has no code for it.
 CommandPlan ModeCommand(const RigDescriptor &rig, const QString &mode, const CommandContext &ctx);
 
-// Hertz of a frequency given in single-precision MHz.
-qint64 HzFromMhz(float mhz);
-// The shortest decimal text that reads back as the same single-precision value ("14.025").
-QByteArray ShortestMhzText(float mhz);
+// The frequency in MHz as its shortest exact decimal text ("14.025", "7", "21.0255").
+QByteArray ShortestMhzText(qint64 hz);
 
 }  // namespace zev::rig

@@ -31,6 +31,19 @@ qint64 DecimalValue(const char *p, qsizetype n)
     return v;
 }
 
+// A number field as radios pad it: leading blanks, then at least one digit and nothing else
+// ("@AF 7025000" on the Orion below 10 MHz).
+bool NumberField(const char *p, qsizetype n, qint64 &value)
+{
+    qsizetype i = 0;
+    while (i < n && p[i] == ' ')
+        ++i;
+    if (!AllDigits(p + i, n - i))
+        return false;
+    value = DecimalValue(p + i, n - i);
+    return true;
+}
+
 // Hexadecimal digits of `hex` (0-based start, count) as one number.
 qint64 HexValue(const QByteArray &hex, qsizetype start, qsizetype count)
 {
@@ -42,18 +55,18 @@ qint64 HexValue(const QByteArray &hex, qsizetype start, qsizetype count)
     return v;
 }
 
-// Hertz to MHz rounded to 10 Hz, as the radio families that read whole hertz report it.
-double MhzRounded(qint64 hz)
+// Hertz rounded to 10 Hz, as the radio families that read whole hertz report it.
+qint64 TenHzRounded(qint64 hz)
 {
-    return std::round(double(hz) / 10.0) / 1e5;
+    return (hz + 5) / 10 * 10;
 }
 
-bool SetFrequency(RigReading &r, const RigDescriptor &rig, double mhz)
+bool SetFrequency(RigReading &r, const RigDescriptor &rig, qint64 hz)
 {
-    if (!(mhz >= rig.minMhz && mhz <= rig.maxMhz))
+    if (!(double(hz) >= rig.minMhz * 1e6 && double(hz) <= rig.maxMhz * 1e6))
         return false;
     r.hasFrequency = true;
-    r.frequencyMhz = mhz;
+    r.frequencyHz = hz;
     return true;
 }
 
@@ -71,11 +84,7 @@ bool EndsWithDigitsAfter(const QByteArray &frame, const QByteArray &prefix, qsiz
         return false;
     if (QByteArrayView(frame).sliced(start, prefix.size()) != prefix)
         return false;
-    const char *p = frame.constData() + start + prefix.size();
-    if (!AllDigits(p, digits))
-        return false;
-    value = DecimalValue(p, digits);
-    return true;
+    return NumberField(frame.constData() + start + prefix.size(), digits, value);
 }
 
 // "MD" followed by at most one character ends the frame: CW for the codes given.
@@ -98,7 +107,7 @@ void DecodeKenwood(RigReading &r, const RigDescriptor &rig, const QByteArray &fr
 {
     qint64 hz = 0;
     if (q.freqQuery.size() >= 3 && EndsWithDigitsAfter(frame, q.freqQuery.left(2).toLatin1(), 11, hz))
-        SetFrequency(r, rig, MhzRounded(hz));
+        SetFrequency(r, rig, TenHzRounded(hz));
     QString mode;
     if (TextMode(frame, QByteArrayLiteral("MD"), "37", mode))
         SetMode(r, mode);
@@ -111,9 +120,10 @@ void DecodeKenwood2(RigReading &r, const RigDescriptor &rig, const QByteArray &f
     if (i < 0 || frame.size() - i < 30)
         return;
     const char *p = frame.constData() + i;
-    if (!AllDigits(p + 2, 11) || !AllDigits(p + 28, 2))
+    qint64 hz = 0;
+    if (!NumberField(p + 2, 11, hz) || !AllDigits(p + 28, 2))
         return;
-    if (!SetFrequency(r, rig, MhzRounded(DecimalValue(p + 2, 11))))
+    if (!SetFrequency(r, rig, TenHzRounded(hz)))
         return;
     SetMode(r, p[28] == '3' ? kCW : kPH);
     r.kenwood2Vfo = p[29] - '0';
@@ -145,7 +155,7 @@ void DecodeCiV(RigReading &r, const RigDescriptor &rig, const QByteArray &frame)
     if (cmd == 0x03 || cmd == 0x00) {
         qint64 hz = 0;
         if ((n == 4 || n == 5) && Bcd(data, n, true, hz))
-            SetFrequency(r, rig, double(hz) / 1e6);
+            SetFrequency(r, rig, hz);
     } else if (cmd == 0x04 || cmd == 0x01) {
         if (n == 1 || n == 2)
             SetMode(r, quint8(data[0]) == 0x03 ? kCW : kPH);
@@ -161,14 +171,14 @@ void DecodeYaesu(RigReading &r, const RigDescriptor &rig, const QByteArray &fram
         return;
     const int mode = (m >> 4) * 10 + (m & 15);
     RigReading out;
-    if (!SetFrequency(out, rig, double(tenHz) / 1e5))
+    if (!SetFrequency(out, rig, tenHz * 10))
         return;
     if (mode == 0 || mode == 1 || mode == 4 || mode == 8 || mode == 84 || mode == 88)
         SetMode(out, kPH);
     else if (mode == 2 || mode == 3 || mode == 82 || mode == 83)
         SetMode(out, kCW);
     r.hasFrequency = true;
-    r.frequencyMhz = out.frequencyMhz;
+    r.frequencyHz = out.frequencyHz;
     if (out.hasMode)
         SetMode(r, out.mode);
 }
@@ -176,15 +186,15 @@ void DecodeYaesu(RigReading &r, const RigDescriptor &rig, const QByteArray &fram
 void DecodeStatus(RigReading &r, const RigDescriptor &rig, const QByteArray &frame)
 {
     const QByteArray h = BytesToHex(frame, false);
-    double mhz = 0;
+    qint64 hz = 0;
     switch (rig.decoder) {
-    case Decoder::Yaesu890: mhz = double(HexValue(h, 4, 6)) / 1e5; break;
-    case Decoder::Yaesu1000: mhz = double(HexValue(h, 3, 6)) / 1e5; break;
-    case Decoder::Yaesu990: mhz = double(HexValue(h, 2, 6)) / 1e5; break;
-    case Decoder::Yaesu920: mhz = MhzRounded(HexValue(h, 2, 8)); break;
+    case Decoder::Yaesu890: hz = HexValue(h, 4, 6) * 10; break;
+    case Decoder::Yaesu1000: hz = HexValue(h, 3, 6) * 10; break;
+    case Decoder::Yaesu990: hz = HexValue(h, 2, 6) * 10; break;
+    case Decoder::Yaesu920: hz = TenHzRounded(HexValue(h, 2, 8)); break;
     default: return;
     }
-    if (!SetFrequency(r, rig, mhz))
+    if (!SetFrequency(r, rig, hz))
         return;
     const char d = h[15];
     if (rig.decoder == Decoder::Yaesu920)
@@ -199,7 +209,7 @@ void Decode757(RigReading &r, const RigDescriptor &rig, const QByteArray &frame)
 {
     // Bytes 6..9: BCD of 10 Hz, least significant first; byte 10: the mode.
     qint64 tenHz = 0;
-    if (!Bcd(frame.constData() + 5, 4, true, tenHz) || !SetFrequency(r, rig, double(tenHz) / 1e5))
+    if (!Bcd(frame.constData() + 5, 4, true, tenHz) || !SetFrequency(r, rig, tenHz * 10))
         return;
     const auto m = quint8(frame[9]);
     if ((m >> 4) != 0)
@@ -213,7 +223,7 @@ void DecodeFtdx(RigReading &r, const RigDescriptor &rig, const QByteArray &frame
 {
     qint64 hz = 0;
     if (EndsWithDigitsAfter(frame, q.freqQuery.left(2).toLatin1(), 8, hz))
-        SetFrequency(r, rig, MhzRounded(hz));
+        SetFrequency(r, rig, TenHzRounded(hz));
     QString mode;
     const QByteArray tag = q.modeQuery.left(3).toLatin1();
     if (tag.size() == 3 && TextMode(frame, tag, "3", mode))
@@ -226,7 +236,7 @@ void DecodeFntPnl(RigReading &r, const RigDescriptor &rig, const QByteArray &fra
         // Whole hertz, unsigned, most significant byte first.
         const qint64 hz = (qint64(quint8(frame[1])) << 24) | (quint8(frame[2]) << 16) |
                           (quint8(frame[3]) << 8) | quint8(frame[4]);
-        SetFrequency(r, rig, MhzRounded(hz));
+        SetFrequency(r, rig, TenHzRounded(hz));
     } else if (frame.startsWith('M') && frame.size() >= 3) {
         const int m = quint8(frame[1]) & 15;
         if (m == 3)
@@ -241,8 +251,9 @@ void DecodeOrion(RigReading &r, const RigDescriptor &rig, const QByteArray &fram
     qsizetype i = frame.lastIndexOf("@AF");
     if (i >= 0) {
         const qsizetype n = frame.size() - i - 3;
-        if (n <= 11 && AllDigits(frame.constData() + i + 3, n))
-            SetFrequency(r, rig, MhzRounded(DecimalValue(frame.constData() + i + 3, n)));
+        qint64 hz = 0;
+        if (n <= 11 && NumberField(frame.constData() + i + 3, n, hz))
+            SetFrequency(r, rig, TenHzRounded(hz));
     }
     i = frame.lastIndexOf("@RMM");
     if (i >= 0) {
@@ -373,7 +384,9 @@ RigReading DecodePegasusFile(const QByteArray &content, const RigDescriptor &rig
     RigReading r;
     ValueReader in(content);
     double mhz = 0;
-    if (!in.nextNumber(mhz) || !SetFrequency(r, rig, mhz))
+    // Range first: a number the file got wrong never reaches an integer conversion.
+    if (!in.nextNumber(mhz) || !(mhz >= rig.minMhz && mhz <= rig.maxMhz) ||
+        !SetFrequency(r, rig, std::llround(mhz * 1e6)))
         return r;
     QString mode;
     if (in.next(mode) && !mode.isEmpty())

@@ -10,6 +10,9 @@
 #include <QFile>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
+
 namespace zev {
 
 namespace {
@@ -21,6 +24,12 @@ constexpr int kSilentTicks = 3;
 // How long a drain wait gives the port before writing anyway, and how often it looks.
 constexpr int kDrainLimitMs = 2000;
 constexpr int kDrainCheckMs = 5;
+
+// The band plan's edges are single precision; so is the frequency compared with them.
+float MhzForPlan(qint64 hz)
+{
+    return float(double(hz) / 1e6);
+}
 
 }  // namespace
 
@@ -104,7 +113,7 @@ RigLink::RigLink(std::unique_ptr<SerialLine> line, std::unique_ptr<LinkTimers> t
 
 RigLink::~RigLink()
 {
-    Stop();
+    halt();
 }
 
 rig::RigQueries RigLink::queries() const
@@ -124,7 +133,7 @@ QString RigLink::pegasusPath(const char *name) const
 
 bool RigLink::Start(const RigLinkSettings &settings, const PortMap &ports)
 {
-    Stop();
+    halt();
     // A reading from before belongs to another test of the link.
     rigFrequency_ = 0;
     rigMode_.clear();
@@ -137,6 +146,7 @@ bool RigLink::Start(const RigLinkSettings &settings, const PortMap &ports)
                            .arg(settings.RigName),
                        kInvalidCommTitle);
         rig_ = nullptr;
+        setState(kLinkStopped);
         return false;
     }
     if (rig_->usesPort) {
@@ -151,11 +161,20 @@ bool RigLink::Start(const RigLinkSettings &settings, const PortMap &ports)
             // opened and greeted
         } else {
             QString text = kInvalidCommText;
+            // The port numbers map to devices of this program's own choosing: say which
+            // one was tried and what the system answered.
+            const QString reason = device.isEmpty()
+                ? QStringLiteral("Port %1 has no device assigned (Serial Ports...).").arg(settings.RigPort)
+                : !why.isEmpty() ? why
+                : line_->errorText().isEmpty() ? QStringLiteral("The port %1 could not be opened.").arg(device)
+                                               : line_->errorText();
+            text += QStringLiteral("\n\n") + reason;
             const QString advice = device.isEmpty() ? QString()
                                                     : PermissionAdvice(device, line_->openErrno(), PortKind::Serial);
             if (!advice.isEmpty())
                 text += QStringLiteral("\n\n") + advice;
             line_->close();
+            setState(kLinkStopped);
             emit error(text, kInvalidCommTitle);
             return false;
         }
@@ -164,6 +183,8 @@ bool RigLink::Start(const RigLinkSettings &settings, const PortMap &ports)
     rx_ = {};
     rigMode_.clear();
     silentTicks_ = 0;
+    unansweredTicks_ = 0;
+    setState(QString());
     responding_ = true;
     setResponding(false);
     tick();
@@ -173,6 +194,14 @@ bool RigLink::Start(const RigLinkSettings &settings, const PortMap &ports)
 }
 
 void RigLink::Stop()
+{
+    const bool wasRunning = running_;
+    halt();
+    if (wasRunning)
+        setState(kLinkStopped);
+}
+
+void RigLink::halt()
 {
     timers_->stopPoll();
     timers_->cancelSingleShot();
@@ -203,6 +232,28 @@ void RigLink::fail(const QString &text, const QString &title)
     emit error(text, title);
 }
 
+void RigLink::lost(const QString &reason)
+{
+    halt();
+    setResponding(false);
+    setState(kLinkStopped);
+    emit linkLost(reason);
+}
+
+void RigLink::setState(const QString &state)
+{
+    if (state == state_)
+        return;
+    state_ = state;
+    emit stateChanged(state);
+}
+
+void RigLink::unanswered()
+{
+    if (++unansweredTicks_ >= kSilentTicks)
+        setState(kNoResponse);
+}
+
 void RigLink::setResponding(bool responding)
 {
     if (responding == responding_)
@@ -216,8 +267,7 @@ void RigLink::tick()
     if (!running_ || !rig_)
         return;
     if (rig_->usesPort && !line_->isOpen()) {
-        fail(line_->errorText().isEmpty() ? QStringLiteral("The rig port closed.") : line_->errorText(),
-             kLinkLostTitle);
+        lost(line_->errorText().isEmpty() ? QStringLiteral("The rig port closed.") : line_->errorText());
         return;
     }
     if (awaitingReply_) {
@@ -245,24 +295,24 @@ void RigLink::tick()
     }
     QString why;
     if (!send.bytes.isEmpty() && !sendBytes(send.bytes, &why))
-        fail(why, kLinkLostTitle);
+        lost(why);
 }
 
 void RigLink::receive()
 {
     if (!rig_->usesPort) {
         QFile f(pegasusPath("PEGASUS.OUT"));
-        if (!f.open(QIODevice::ReadOnly))
-            return;
-        const rig::RigReading reading = rig::DecodePegasusFile(f.readAll(), *rig_);
+        const rig::RigReading reading =
+            f.open(QIODevice::ReadOnly) ? rig::DecodePegasusFile(f.readAll(), *rig_) : rig::RigReading{};
         if (reading.hasFrequency || reading.hasMode)
             decoded(reading);
+        else
+            unanswered();
         return;
     }
     const QByteArray incoming = line_->readAll();
     if (!line_->isOpen()) {
-        fail(line_->errorText().isEmpty() ? QStringLiteral("The rig port closed.") : line_->errorText(),
-             kLinkLostTitle);
+        lost(line_->errorText().isEmpty() ? QStringLiteral("The rig port closed.") : line_->errorText());
         return;
     }
     const QList<QByteArray> frames =
@@ -270,6 +320,7 @@ void RigLink::receive()
     if (incoming.isEmpty()) {
         if (++silentTicks_ >= kSilentTicks)
             setResponding(false);
+        unanswered();
         return;
     }
     silentTicks_ = 0;
@@ -277,19 +328,23 @@ void RigLink::receive()
     const rig::RigReading reading = rig::DecodeFrames(*rig_, frames, queries());
     if (reading.hasFrequency || reading.hasMode)
         decoded(reading);
+    else
+        unanswered();
 }
 
 void RigLink::decoded(const rig::RigReading &reading)
 {
     if (reading.hasFrequency)
-        rigFrequency_ = float(reading.frequencyMhz);
+        rigFrequency_ = reading.frequencyHz;
     if (reading.hasMode)
         rigMode_ = reading.mode;
     if (reading.kenwood2Vfo >= 0)
         kenwood2Vfo_ = reading.kenwood2Vfo;
     if (settings_.ModeBy == 2)
-        rigMode_ = ModeByFrequency(rigFrequency_, rigMode_);
+        rigMode_ = ModeByFrequency(RigFrequency(), rigMode_);
     setResponding(true);
+    unansweredTicks_ = 0;
+    setState(QString());
     // A zero reading never reaches the log.
     if (rigFrequency_ > 0)
         emit frequencyRead(rigFrequency_);
@@ -297,17 +352,24 @@ void RigLink::decoded(const rig::RigReading &reading)
         emit modeRead(rigMode_);
 }
 
-void RigLink::ChangeFrequency(float mhz, const QString &mode)
+void RigLink::ChangeFrequency(float mhz)
+{
+    // Nonsense stays nonsense (and is refused with a reason) without overflowing.
+    const double clamped = std::isfinite(mhz) ? std::clamp(double(mhz), -1e9, 1e9) : 0.0;
+    ChangeFrequency(std::llround(clamped * 1e4) * 100);
+}
+
+void RigLink::ChangeFrequency(qint64 hz, const QString &mode)
 {
     if (!running_ || !rig_)
         return;
-    const rig::CommandPlan plan = rig::FrequencyCommand(*rig_, mhz, context());
+    const rig::CommandPlan plan = rig::FrequencyCommand(*rig_, hz, context());
     if (!plan.error.isEmpty()) {
         // Nothing was sent: the link goes on polling.
         emit error(plan.error, kFrequencyErrorTitle);
         return;
     }
-    if (plan.steps.isEmpty() && mode.isEmpty() && BandPlanMode(extraRows_, mhz).isEmpty())
+    if (plan.steps.isEmpty() && mode.isEmpty() && BandPlanMode(extraRows_, MhzForPlan(hz)).isEmpty())
         return;
     const bool idle = ops_.empty();
     if (idle) {
@@ -316,7 +378,7 @@ void RigLink::ChangeFrequency(float mhz, const QString &mode)
             line_->readAll();
         rx_ = {};
     }
-    queueMode(mhz, mode);
+    queueMode(hz, mode);
     queuePlan(plan, kFrequencyErrorTitle, QString());
     ops_.push_back({Op::Drain, 0, {}, {}, {}});
     ops_.push_back({Op::Resume, 0, {}, {}, {}});
@@ -324,12 +386,12 @@ void RigLink::ChangeFrequency(float mhz, const QString &mode)
         runOps();
 }
 
-void RigLink::ChangeMode(float mhz, const QString &mode)
+void RigLink::ChangeMode(qint64 hz, const QString &mode)
 {
     if (!running_ || !rig_)
         return;
     const bool idle = ops_.empty();
-    if (!queueMode(mhz, mode))
+    if (!queueMode(hz, mode))
         return;
     ops_.push_back({Op::Resume, 0, {}, {}, {}});
     if (idle) {
@@ -353,9 +415,9 @@ void RigLink::SendRaw(const QByteArray &bytes)
     ops_.insert(at, {Op::Raw, 0, bytes, {}, {}});
 }
 
-bool RigLink::queueMode(float mhz, const QString &mode)
+bool RigLink::queueMode(qint64 hz, const QString &mode)
 {
-    const QString m = mode.isEmpty() ? BandPlanMode(extraRows_, mhz) : mode;
+    const QString m = mode.isEmpty() ? BandPlanMode(extraRows_, MhzForPlan(hz)) : mode;
     if (m.isEmpty())
         return false;
     const rig::CommandPlan plan = rig::ModeCommand(*rig_, m, context());

@@ -57,6 +57,7 @@ private:
 };
 
 inline const QString kNoResponse = QStringLiteral("No Response");
+inline const QString kLinkStopped = QStringLiteral("Stopped");
 inline const QString kInvalidCommTitle = QStringLiteral("Invalid Comm Settings.");
 inline const QString kInvalidCommText = QStringLiteral(
     "The comm port that you selected for rig interface is either in use, invalid or the settings that you "
@@ -81,12 +82,21 @@ public:
     void Stop();
     // True while the link polls, counting the pauses of a running command sequence.
     bool polling() const { return running_; }
+    // The link as the operator should know it: empty while the radio answers (or before a
+    // first reply had its chance), kNoResponse once several polls went unanswered,
+    // kLinkStopped when the link stopped (End Test, a failed start, a vanished port).
+    QString state() const { return state_; }
 
-    // Tunes the radio; the mode comes from the band plan when `mode` is empty. Does
-    // nothing while the link is not polling. Queued behind a running sequence.
-    void ChangeFrequency(float mhz, const QString &mode = {});
-    // Sets the radio's mode; an empty mode is taken from the band plan for `mhz`.
-    void ChangeMode(float mhz, const QString &mode);
+    // Tunes the radio to `hz`, exactly; the mode comes from the band plan when `mode` is
+    // empty. Does nothing while the link is not polling. Queued behind a running sequence.
+    void ChangeFrequency(qint64 hz, const QString &mode = {});
+    // A spot's frequency from the band or spectrum map, held in single precision: taken to
+    // the nearest 100 Hz, the step clusters report in.
+    void ChangeFrequency(float mhz);
+    // A mode goes only with exact hertz.
+    void ChangeFrequency(float mhz, const QString &mode) = delete;
+    // Sets the radio's mode; an empty mode is taken from the band plan for `hz`.
+    void ChangeMode(qint64 hz, const QString &mode);
     // Writes the bytes as they are, after any running command; nothing when the port is
     // closed. Errors are ignored: this is for trying out commands by hand.
     void SendRaw(const QByteArray &bytes);
@@ -100,7 +110,9 @@ public:
     QString pegasusFolder() const { return pegasusFolder_; }
 
     const RigLinkSettings &settings() const { return settings_; }
-    float RigFrequency() const { return rigFrequency_; }
+    // The last frequency read, in hertz (0 before the first reading), and in MHz.
+    qint64 RigFrequencyHz() const { return rigFrequency_; }
+    float RigFrequency() const { return float(double(rigFrequency_) / 1e6); }
     QString RigMode() const { return rigMode_; }
     SerialLine &line() { return *line_; }
 
@@ -108,7 +120,7 @@ public:
     void tick();
 
 signals:
-    void frequencyRead(float mhz);
+    void frequencyRead(qint64 hz);
     void modeRead(const QString &mode);
     // What the radio sent on a receive tick, as received.
     void unprocessed(const QByteArray &bytes);
@@ -116,6 +128,11 @@ signals:
     void responseState(const QString &state);
     // A message for the operator: the text and the title of its box.
     void error(const QString &text, const QString &title);
+    // The port went away while polling (adapter pulled, far end closed): the link has
+    // stopped. `reason` names the device and what the system said.
+    void linkLost(const QString &reason);
+    // state() changed.
+    void stateChanged(const QString &state);
 
 private:
     struct Op {
@@ -127,7 +144,11 @@ private:
     void receive();
     void decoded(const rig::RigReading &reading);
     void setResponding(bool responding);
-    bool queueMode(float mhz, const QString &mode);
+    void setState(const QString &state);
+    void halt();
+    void lost(const QString &reason);
+    void unanswered();
+    bool queueMode(qint64 hz, const QString &mode);
     void queuePlan(const rig::CommandPlan &plan, const QString &errorTitle, const QString &errorSuffix);
     void runOps();
     void drainStep(qint64 deadline);
@@ -150,10 +171,12 @@ private:
     rig::ReplyKind expect_ = rig::ReplyKind::FrequencyAndMode;
     rig::RxBuffer rx_;
     int kenwood2Vfo_ = 10;
-    float rigFrequency_ = 0;
+    qint64 rigFrequency_ = 0;
     QString rigMode_;
     bool responding_ = false;
     int silentTicks_ = 0;
+    int unansweredTicks_ = 0;
+    QString state_;
 
     std::deque<Op> ops_;
     bool opRunning_ = false;

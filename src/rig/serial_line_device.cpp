@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zev {
@@ -35,6 +37,26 @@ constexpr qint64 kReadBufferBytes = 64 * 1024;
 QString ErrnoText(int err)
 {
     return QString::fromLocal8Bit(std::strerror(err));
+}
+
+// Why a line that was open stopped working, asked of the system now: Qt's own text may
+// carry an errno left over from an earlier, harmless call.
+QString LostReason(int fd, const QString &device, const QString &fallback)
+{
+    QString why = fallback;
+    if (fd >= 0) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) {
+            char byte = 0;
+            // The line is going away anyway: a read says what the hang-up was.
+            why = ::read(fd, &byte, 1) < 0 ? ErrnoText(errno) : QStringLiteral("the line hung up");
+        }
+    }
+    struct stat st {};
+    // The device node went with it: an adapter pulled out, a far end closed for good.
+    if (::stat(QFile::encodeName(device).constData(), &st) != 0 && errno == ENOENT)
+        why += QStringLiteral(" (the device is gone)");
+    return why;
 }
 
 // The errno behind a failed open, found again by asking the device ourselves.
@@ -66,7 +88,7 @@ QtSerialLine::QtSerialLine()
 void QtSerialLine::lost(const QString &why)
 {
     // The device went away (unplugged adapter, closed far end).
-    error_ = QStringLiteral("The port %1 stopped answering: %2").arg(device_, why);
+    error_ = QStringLiteral("The port %1 stopped answering: %2").arg(device_, LostReason(port_.handle(), device_, why));
     port_.close();
 }
 
@@ -224,7 +246,8 @@ bool QtSerialLine::write(const QByteArray &bytes)
         return false;
     }
     if (port_.write(bytes) != bytes.size()) {
-        fail(QStringLiteral("The port %1 refused the bytes: %2").arg(device_, port_.errorString()));
+        fail(QStringLiteral("The port %1 refused the bytes: %2")
+                 .arg(device_, LostReason(port_.handle(), device_, port_.errorString())));
         return false;
     }
     // Hand the bytes to the kernel now rather than on the next event loop pass.

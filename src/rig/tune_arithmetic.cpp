@@ -58,11 +58,6 @@ QString MhzText(qint64 hz)
     return hz < 0 ? QLatin1Char('-') + text : text;
 }
 
-float MhzForRadio(qint64 hz)
-{
-    return float(double(hz) / 1e6);
-}
-
 QString BandCaption(int index)
 {
     return index >= 0 && index < kBandCount ? QString::fromLatin1(kBands[index].caption) : QString();

@@ -1,6 +1,6 @@
 #pragma once
 // Frequency steps, band jumps and scanning for the tune window, in whole hertz: single
-// precision cannot hold a 10 Hz step at 435 MHz, so it is used only for the radio command.
+// precision cannot hold a 10 Hz step at 435 MHz.
 
 #include <QString>
 #include <QtGlobal>
@@ -12,8 +12,6 @@ namespace zev::tune {
 std::optional<qint64> HzFromText(const QString &mhzText);
 // The shortest decimal MHz text of a frequency in hertz ("14.025", "7", "-0.5").
 QString MhzText(qint64 hz);
-// The single-precision MHz handed to the rig link.
-float MhzForRadio(qint64 hz);
 
 inline constexpr int kBandCount = 16;
 inline constexpr int kStepCount = 10;

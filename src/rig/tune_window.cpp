@@ -1,6 +1,8 @@
 #include "rig/tune_window.h"
 
 #include "frame/widget_helpers_ui.h"
+#include "logcore/contact_log.h"
+#include "rig/band_conversion.h"
 #include "rig/rig_link.h"
 #include "rig/tune_arithmetic.h"
 
@@ -135,7 +137,16 @@ TuneWindow::TuneWindow(RigLink &link, const QString &rigName, QWidget *parent)
     cmdDone->setObjectName(QStringLiteral("cmdDone"));
     cmdDone->setAccessibleName(QStringLiteral("Done"));
     cmdDone->setAutoDefault(false);
-    top->addWidget(cmdDone, 0, Qt::AlignRight);
+    lblRadio = new QLabel;
+    lblRadio->setObjectName(QStringLiteral("lblRadio"));
+    lblRadio->setTextFormat(Qt::PlainText);
+    lblRadio->setAccessibleDescription(QStringLiteral("Radio"));
+    MakeNotification(lblRadio);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(lblRadio, 1);
+    bottom->addWidget(cmdDone);
+    top->addLayout(bottom);
+    connect(&link_, &RigLink::frequencyRead, this, &TuneWindow::radioRead);
 
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(cmdDone, &QPushButton::clicked, this, &QDialog::accept);
@@ -164,8 +175,24 @@ TuneWindow::TuneWindow(RigLink &link, const QString &rigName, QWidget *parent)
 void TuneWindow::Command1_Click()
 {
     const std::optional<qint64> hz = tune::HzFromText(txtFreq->text());
-    if (hz && !noRig_)
-        link_.ChangeFrequency(tune::MhzForRadio(*hz));
+    if (!hz || noRig_)
+        return;
+    link_.ChangeFrequency(*hz);
+    // A scan steps too often to be read out at every step.
+    awaitingRadio_ = link_.commandsPending() && !chkScan->isChecked();
+}
+
+void TuneWindow::radioRead(qint64 hz)
+{
+    // Readings taken before the command went out say nothing about it.
+    if (!awaitingRadio_ || link_.commandsPending())
+        return;
+    awaitingRadio_ = false;
+    QString text = QStringLiteral("Radio on %1 MHz").arg(RigWindowFrequencyText(hz));
+    if (const int band = BandIndexForHz(hz); band >= 0)
+        text += QStringLiteral(", %1 m").arg(BandCodes()[band]);
+    lblRadio->setText(text);
+    Announce(lblRadio);
 }
 
 void TuneWindow::cmdBand_Click(int index)

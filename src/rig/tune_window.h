@@ -6,6 +6,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -39,13 +40,19 @@ public:
     QButtonGroup *scanSteps = nullptr;
     QTimer *Timer1 = nullptr;
     QPushButton *cmdDone = nullptr;  // "&Done"
+    // Where the radio went after "&Go", spoken ("Radio on 7.02550 MHz, 40 m").
+    QLabel *lblRadio = nullptr;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void radioRead(qint64 hz);
+
     RigLink &link_;
     bool noRig_;
+    // "&Go" tuned the radio; its next reading after the command is said.
+    bool awaitingRadio_ = false;
 };
 
 }  // namespace zev

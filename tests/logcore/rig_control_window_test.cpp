@@ -168,3 +168,24 @@ TEST(RigControlWindow, AnyChangeStopsTheTestAndChangeFrequencyNeedsPolling)
     w.txtMode->setFocus();
     EXPECT_EQ(stops.size(), 2);  // editing a query stops the test
 }
+
+TEST(RigControlWindow, ANumberOutOfRangeInTheSettingsFileIsNotedAndTheDefaultsTakeOver)
+{
+    RigLinkSettings stored;
+    stored.RigName = "Kenwood";
+    stored.RigPort = 3;
+    stored.ModeBy = 3;
+    QList<QByteArray> lines = FormatRigSettings(stored).split('\n');
+    lines[7] = "2.2e37\r";  // the port
+    Harness h;
+    zevtest::WriteFile(h.folders.work(kRigSettingsFile), lines.join('\n'));
+    h.prompter.answers = {true};
+    h.start();
+    RigControlWindow w(*h.session, h.folders.work(kRigSettingsFile));
+    EXPECT_EQ(w.settings().RigPort, RigLinkSettings().RigPort);
+    EXPECT_EQ(w.settings().ModeBy, RigLinkSettings().ModeBy);
+    EXPECT_EQ(checkedCaption(w.port), QString::number(RigLinkSettings().RigPort));
+    const QString note = w.lblLink->text();
+    EXPECT_TRUE(note.startsWith("RigCntrl.txt, line 8: ")) << note.toStdString();
+    EXPECT_TRUE(note.contains("2.2e+37") || note.contains("out of range")) << note.toStdString();
+}

@@ -191,7 +191,7 @@ TEST(RigLinkWindow, TheRigInterfaceMenuTestsAndStopsTheLink)
             b->click();
     rw->Command1->click();
     ASSERT_TRUE(w.rigLink().polling());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return rw->lblFreq->text() == "14.025"; }, 10000)) << rw->lblFreq->text().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rw->lblFreq->text() == "14.02500"; }, 10000)) << rw->lblFreq->text().toStdString();
     EXPECT_TRUE(QTest::qWaitFor([&] { return rw->lblMode->text() == "CW"; }, 10000)) << rw->lblMode->text().toStdString();
     EXPECT_TRUE(rw->lblUnProcess->text().contains("FA00014025000;"));
     EXPECT_EQ(h.session->prefs.CurrentBand, "20");

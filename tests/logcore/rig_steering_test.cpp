@@ -32,27 +32,28 @@ TEST(RigSteering, TheBandFollowsTheRadioOnlyWhenItChanges)
     zevtest::WriteFile(h.folders.work("zevpref.txt"), prefs);
 
     struct Case {
-        float mhz;
+        qint64 hz;
         const char *band;       // the window's band afterwards
         const char *frequency;  // kept for the next contact
         bool saved;             // the band changed, so the preferences were written
     };
     const Case cases[] = {
-        {21.2f, "15", "21.200", false},
-        {10.12f, "15", "10.120", false},  // outside the contest bands
-        {14.3501f, "15", "14.350", false},
-        {14.025f, "20", "14.025", true},
-        {14.026f, "20", "14.026", false},
-        {2.0001f, "20", "2.000", false},
-        {7.0f, "40", "7.000", true},
+        {21200000, "15", "21.200", false},
+        {10120000, "15", "10.120", false},  // outside the contest bands
+        {14350100, "15", "14.350", false},
+        {14025000, "20", "14.025", true},
+        {14026000, "20", "14.026", false},
+        {2000100, "20", "2.000", false},
+        {7000000, "40", "7.000", true},
+        {21299999, "15", "21.300", true},
     };
     for (const Case &c : cases) {
         const QByteArray before = zevtest::ReadFile(h.folders.work("zevpref.txt"));
-        w.BandFreqConversion(c.mhz);
-        EXPECT_EQ(h.session->prefs.CurrentBand, c.band) << c.mhz;
-        EXPECT_EQ(w.Label24->text(), c.band) << c.mhz;
-        EXPECT_EQ(h.session->RigFrequencyText, c.frequency) << c.mhz;
-        EXPECT_EQ(zevtest::ReadFile(h.folders.work("zevpref.txt")) != before, c.saved) << c.mhz;
+        w.BandFreqConversion(c.hz);
+        EXPECT_EQ(h.session->prefs.CurrentBand, c.band) << c.hz;
+        EXPECT_EQ(w.Label24->text(), c.band) << c.hz;
+        EXPECT_EQ(h.session->RigFrequencyText, c.frequency) << c.hz;
+        EXPECT_EQ(zevtest::ReadFile(h.folders.work("zevpref.txt")) != before, c.saved) << c.hz;
     }
 }
 
@@ -82,7 +83,7 @@ TEST(RigSteering, AContactCarriesTheFrequencyReportedSinceTheLastOne)
     h.prompter.answers = {true};
     h.start();
     MainWindow &w = h.activate();
-    w.BandFreqConversion(14.025f);
+    w.BandFreqConversion(qint64(14025000));
     typeKeys("VE3ABC599ON\n");
     ASSERT_EQ(h.session->log.RecordCount(), 1);
     EXPECT_EQ(h.session->log.record(1).Band, "20");
@@ -107,7 +108,7 @@ TEST(RigSteering, AReadingDuringADialogWaitsUntilItCloses)
     int recordsInside = -1;
     h.otherModal = [&](QDialog &) {
         // The radio moves while the edit window is open.
-        emit w.rigLink().frequencyRead(14.025f);
+        emit w.rigLink().frequencyRead(qint64(14025000));
         emit w.rigLink().modeRead("CW");
         bandInside = h.session->prefs.CurrentBand;
         modeInside = h.session->prefs.CurrentMode;
@@ -122,4 +123,40 @@ TEST(RigSteering, AReadingDuringADialogWaitsUntilItCloses)
     EXPECT_TRUE(QTest::qWaitFor([&] { return h.session->prefs.CurrentBand == "20"; }, 2000));
     EXPECT_EQ(h.session->prefs.CurrentMode, "CW");
     EXPECT_EQ(h.session->RigFrequencyText, "14.025");
+}
+
+TEST(RigSteering, ABandOrModeTakenFromTheRadioIsHeardOncePerChange)
+{
+    struct Case {
+        const char *what;
+        qint64 hz;
+        const char *mode;
+        QStringList heard;
+    };
+    const Case cases[] = {
+        {"band and mode in one reply", 14025000, "CW", {"Band 20 m, Mode CW"}},
+        {"band only", 14200000, "PH", {"Band 20 m"}},
+        {"mode only", 7025000, "CW", {"Mode CW"}},
+        {"nothing changes", 7150000, "PH", {}},
+        {"outside the bands, AM", 10120000, "AM", {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        Harness h(on("PH", "40"));
+        h.prompter.answers = {true};
+        h.start();
+        MainWindow &w = h.activate();
+        w.cmdLogOn_Click();
+        QCoreApplication::processEvents();
+        AccessibilityEvents a11y;
+        // The radio's reply, then the next polls with the same reading.
+        for (int poll = 0; poll < 3; ++poll) {
+            emit w.rigLink().frequencyRead(c.hz);
+            emit w.rigLink().modeRead(c.mode);
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+        }
+        EXPECT_EQ(a11y.spoken(w.lblDialog), c.heard);
+        EXPECT_EQ(QApplication::focusWidget(), w.txtCall);
+    }
 }

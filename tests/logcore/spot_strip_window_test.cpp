@@ -79,6 +79,39 @@ TEST(SpotStrip, ASpotChosenOnTheBandMapFillsTheCallAndTunesTheRadio)
     w.rigLink().Stop();
 }
 
+TEST(SpotStrip, ASpotTunesTheRadioToItsExactFrequency)
+{
+    struct Case {
+        bool list;         // a row of the spot list, else the band map
+        const char *text;  // the list's frequency text, or the band map's MHz
+        QByteArray sent;
+    };
+    const Case cases[] = {
+        {false, "144.2", "FA00144200000;"},   {false, "24.94", "FA00024940000;"},
+        {false, "21.3", "FA00021300000;"},    {true, "21.0255", "FA00021025500;"},
+        {true, "144.2001", "FA00144200100;"}, {true, "435.1234", "FA00435123400;"},
+    };
+    Station st;
+    MainWindow &w = *st.h.window;
+    ASSERT_TRUE(w.rigLink().polling());
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        st.radio.heard.clear();
+        if (c.list) {
+            SpotRow row;
+            row.Call = "JA1XYZ";
+            row.Frequency = c.text;
+            AddSpotRow(w.txtDX, row);
+            emit w.txtDX->itemClicked(w.txtDX->topLevelItem(0), 0);
+        } else {
+            emit w.lblDX->spotChosen("VE3ABC", QByteArray(c.text).toFloat());
+        }
+        EXPECT_TRUE(QTest::qWaitFor([&] { return st.radio.heard.contains(c.sent); }, 10000))
+            << st.radio.heard.toStdString();
+    }
+    w.rigLink().Stop();
+}
+
 TEST(SpotStrip, TheSpectrumMapOpensModalAndItsSpotFillsTheCallBox)
 {
     Station st;

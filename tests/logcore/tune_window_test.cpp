@@ -125,8 +125,8 @@ TEST(TuneWindow, StepButtonsStepInWholeHertzTuneAndGiveTheFocusToDone)
         {"14.025", 7, "14.024", "FA00014024000;"},    // 1 KHz down
         {"7.0005", 9, "7.0004", "FA00007000400;"},    // 100 Hz down
         {"3.79999", 0, "3.8", "FA00003800000;"},      // 10 Hz up
-        {"435", 0, "435.00001", "FA00435000000;"},    // the box moves though the radio value cannot
-        {"435.00001", 0, "435.00002", "FA00435000031;"},
+        {"435", 0, "435.00001", "FA00435000010;"},    // exact, where single precision is not
+        {"435.00001", 0, "435.00002", "FA00435000020;"},
         {"28.5", 2, "29.5", "FA00029500000;"},
     };
     for (const Case &c : cases) {
@@ -177,7 +177,10 @@ TEST(TuneWindow, BandButtonsTuneToTheBandAndWithoutARigOnlyFillTheBox)
     };
     const Case cases[] = {{0, "1.9", "FA00001900000;"},     {2, "5.368", "FA00005368000;"},
                           {5, "14.175", "FA00014175000;"},  {12, "223.5", "FA00223500000;"},
-                          {15, "1270", "FA01270000000;"}};
+                          {15, "1270", "FA01270000000;"},
+                          // Exact to the hertz where single precision is not.
+                          {6, "18.118", "FA00018118000;"},  {7, "21.225", "FA00021225000;"},
+                          {8, "24.94", "FA00024940000;"},   {13, "435", "FA00435000000;"}};
     for (const Case &c : cases) {
         w.cmdBand[c.index]->click();
         EXPECT_EQ(w.txtFreq->text(), c.shown) << c.index;
@@ -397,4 +400,42 @@ TEST(TuneWindow, CtrlGOpensItModallyAndTheRigWindowOpensTheFrequencyTest)
     EXPECT_EQ(opened, QStringList({"frmRigTune", "frmFrequencyTest"}));
     rw->Command2->click();
     w.close();
+}
+
+TEST(TuneWindow, GoSaysWhereTheRadioWent)
+{
+    struct Case {
+        const char *typed;
+        QByteArray reply;   // the radio's answer to the next poll after the command
+        const char *said;
+    };
+    const Case cases[] = {
+        {"7.0255", "FA00007025500;MD3;", "Radio on 7.02550 MHz, 40 m"},
+        {"10.12", "FA00010120000;MD3;", "Radio on 10.12000 MHz"},  // no contest band there
+        {"144.2", "FA00144200000;MD2;", "Radio on 144.20000 MHz, 2 m"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed);
+        LinkFixture f;
+        TuneWindow w(f.link, "Kenwood");
+        showActive(w);
+        AccessibilityEvents a11y;
+        // A reading before Go says nothing.
+        f.line->incoming += "FA00014025000;MD3;";
+        f.timers->advance(100);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(a11y.spoken(w.lblRadio).isEmpty());
+
+        w.txtFreq->setText(c.typed);
+        w.Command1->click();
+        f.commands();  // the command has gone out and polling is back
+        f.line->incoming += c.reply;
+        f.timers->advance(100);
+        f.line->incoming += c.reply;
+        f.timers->advance(100);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(w.lblRadio->text(), c.said);
+        // Said once, not at every poll that follows.
+        EXPECT_EQ(a11y.spoken(w.lblRadio), QStringList{c.said});
+    }
 }

@@ -33,17 +33,26 @@ TEST(BandConversion, FrequencyToContestBand)
     }
 }
 
-TEST(BandConversion, FrequencyTextHasThreeDecimalsAndNoLeadingZero)
+TEST(BandConversion, FrequencyTextsAreRoundedFromExactHertz)
 {
     struct Case {
-        float mhz;
-        const char *text;
+        qint64 hz;
+        const char *logged;  // three decimals, as a contact keeps it
+        const char *shown;   // five decimals, as the rig window shows it
     };
     const Case cases[] = {
-        {14.025f, "14.025"}, {7.0f, "7.000"},     {14.3501f, "14.350"}, {10.12f, "10.120"},
-        {144.2f, "144.200"}, {0.475f, ".475"},    {3.5006f, "3.501"},   {28.0f, "28.000"},
-        {std::numeric_limits<float>::quiet_NaN(), ""},
+        {14025000, "14.025", "14.02500"},   {7000000, "7.000", "7.00000"},     {14350100, "14.350", "14.35010"},
+        {10120000, "10.120", "10.12000"},   {144200000, "144.200", "144.20000"}, {475000, ".475", ".47500"},
+        {3500600, "3.501", "3.50060"},      {28000000, "28.000", "28.00000"},  {7025500, "7.026", "7.02550"},
+        {21299999, "21.300", "21.30000"},   {435000010, "435.000", "435.00001"}, {1270000000, "1270.000", "1270.00000"},
+        {24940004, "24.940", "24.94000"},   {24940005, "24.940", "24.94001"},  {0, ".000", ".00000"},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(RigFrequencyFormat(c.mhz), c.text) << c.mhz;
+    for (const Case &c : cases) {
+        EXPECT_EQ(RigFrequencyFormat(c.hz), c.logged) << c.hz;
+        EXPECT_EQ(RigWindowFrequencyText(c.hz), c.shown) << c.hz;
+    }
+    // The band follows the hertz as the single-precision reading would.
+    EXPECT_EQ(BandIndexForHz(14350000), 3);
+    EXPECT_EQ(BandIndexForHz(14350100), -1);
+    EXPECT_EQ(BandIndexForHz(1799900), -1);
 }

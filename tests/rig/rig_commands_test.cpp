@@ -130,40 +130,40 @@ TEST(RigCommands, FrequencyCommandsAreByteExactAndPaced)
 {
     struct Case {
         const char *rig;
-        float mhz;
+        qint64 hz;
         QList<CommandStep> steps;
         int vfo = -1;
     };
     const Case cases[] = {
-        {"Kenwood", 14.025f, {{205, "FA00014025000;"}}},
-        {"Kenwood 2", 14.025f, {{205, "FA00014025000;"}}},
-        {"Kenwood 2", 14.025f, {{205, "FB00014025000;"}}, 1},
-        {"Elecraft", 14.025f, {{205, ""}, {1000, "FA00014025000;"}}},
-        {"Icom", 14.025f, {{140, Hex("FE FE 64 E0 05 00 50 02 14 00 FD")}}},
-        {"Icom 735", 7.0255f, {{140, Hex("FE FE 64 E0 05 00 55 02 07 00 FD")}}},
-        {"Ten Tec Omni VI", 14.025f, {{360, Hex("FE FE 04 E0 05 00 50 02 14 00 FD")}}},
-        {"Icom", 435.125f, {{140, Hex("FE FE 64 E0 05 00 50 12 35 04 FD")}}},
-        {"Ten Tec Fnt Pnl", 14.025f, {{205, Hex("2A 41 00 D6 01 28 0D")}}},
-        {"Ten Tec Orion", 7.025f, {{205, "*AF7025000\r"}}},
-        {"Ten Tec Pegasus", 14.025f, {{205, "14.025\r\nCW\r\n"}}},
-        {"Yaesu", 14.025f, {{205, Hex("01 40 25 00 01")}}},
-        {"Yaesu 890", 14.025f, {{205, Hex("00 25 40 01 0A")}}},
-        {"Yaesu 920", 21.2f, {{205, Hex("00 00 12 02 0A")}}},
-        {"Yaesu 990", 14.025f, {{205, Hex("00 25 40 01 0A")}}},
-        {"Yaesu 1000 D", 14.025f, {{205, Hex("00 25 40 01 0A")}}},
-        {"Yaesu 757 GX II", 14.025f, {{205, Hex("00 25 40 01 0A")}}},
-        {"Yaesu 1000", 14.025f, {{10, Hex("00 25 40 01 0A")}}},
-        {"Yaesu FTdx9000", 14.025f, {{205, "FA14025000;"}}},
-        {"Other", 14.025f, {}},
-        {"None", 14.025f, {}},
+        {"Kenwood", 14025000, {{205, "FA00014025000;"}}},
+        {"Kenwood 2", 14025000, {{205, "FA00014025000;"}}},
+        {"Kenwood 2", 14025000, {{205, "FB00014025000;"}}, 1},
+        {"Elecraft", 14025000, {{205, ""}, {1000, "FA00014025000;"}}},
+        {"Icom", 14025000, {{140, Hex("FE FE 64 E0 05 00 50 02 14 00 FD")}}},
+        {"Icom 735", 7025500, {{140, Hex("FE FE 64 E0 05 00 55 02 07 00 FD")}}},
+        {"Ten Tec Omni VI", 14025000, {{360, Hex("FE FE 04 E0 05 00 50 02 14 00 FD")}}},
+        {"Icom", 435125000, {{140, Hex("FE FE 64 E0 05 00 50 12 35 04 FD")}}},
+        {"Ten Tec Fnt Pnl", 14025000, {{205, Hex("2A 41 00 D6 01 28 0D")}}},
+        {"Ten Tec Orion", 7025000, {{205, "*AF7025000\r"}}},
+        {"Ten Tec Pegasus", 14025000, {{205, "14.025\r\nCW\r\n"}}},
+        {"Yaesu", 14025000, {{205, Hex("01 40 25 00 01")}}},
+        {"Yaesu 890", 14025000, {{205, Hex("00 25 40 01 0A")}}},
+        {"Yaesu 920", 21200000, {{205, Hex("00 00 12 02 0A")}}},
+        {"Yaesu 990", 14025000, {{205, Hex("00 25 40 01 0A")}}},
+        {"Yaesu 1000 D", 14025000, {{205, Hex("00 25 40 01 0A")}}},
+        {"Yaesu 757 GX II", 14025000, {{205, Hex("00 25 40 01 0A")}}},
+        {"Yaesu 1000", 14025000, {{10, Hex("00 25 40 01 0A")}}},
+        {"Yaesu FTdx9000", 14025000, {{205, "FA14025000;"}}},
+        {"Other", 14025000, {}},
+        {"None", 14025000, {}},
     };
     for (const Case &c : cases) {
         const RigDescriptor &rig = Rig(c.rig);
-        SCOPED_TRACE(std::string(c.rig) + " " + std::to_string(c.mhz));
+        SCOPED_TRACE(std::string(c.rig) + " " + std::to_string(c.hz));
         CommandContext ctx = Context(rig);
         ctx.kenwood2Vfo = c.vfo;
         ctx.rigMode = QStringLiteral("CW");
-        const CommandPlan plan = FrequencyCommand(rig, c.mhz, ctx);
+        const CommandPlan plan = FrequencyCommand(rig, c.hz, ctx);
         EXPECT_TRUE(plan.error.isEmpty()) << plan.error.toStdString();
         ASSERT_EQ(plan.steps.size(), c.steps.size());
         for (qsizetype i = 0; i < c.steps.size(); ++i) {
@@ -174,35 +174,35 @@ TEST(RigCommands, FrequencyCommandsAreByteExactAndPaced)
     // The command follows the address and prefix the operator put in the queries.
     CommandContext edited = Context(Rig("Icom"));
     edited.freqQuery = QStringLiteral("FE FE 5C E0 03 FD");
-    EXPECT_EQ(FrequencyCommand(Rig("Icom"), 7.0f, edited).steps.value(0).bytes,
+    EXPECT_EQ(FrequencyCommand(Rig("Icom"), 7000000, edited).steps.value(0).bytes,
               Hex("FE FE 5C E0 05 00 00 00 07 00 FD"));
     CommandContext vfoB = Context(Rig("Kenwood"));
     vfoB.freqQuery = QStringLiteral("FB;");
-    EXPECT_EQ(FrequencyCommand(Rig("Kenwood"), 7.0f, vfoB).steps.value(0).bytes, "FB00007000000;");
+    EXPECT_EQ(FrequencyCommand(Rig("Kenwood"), 7000000, vfoB).steps.value(0).bytes, "FB00007000000;");
 }
 
 TEST(RigCommands, FrequenciesTheRadioCannotTakeAreRefusedWithAReason)
 {
     struct Case {
         const char *rig;
-        float mhz;
+        qint64 hz;
     };
     const Case cases[] = {
-        {"Kenwood", 0.0f},      {"Kenwood", -14.025f},      {"Icom", 0.0f},
-        {"Yaesu", -1.0f},       {"Ten Tec Orion", 0.0f},    {"Ten Tec Pegasus", 0.0f},
-        {"Kenwood", 100000.0f}, {"Icom", 10000.0f},         {"Yaesu", 1000.0f},
-        {"Yaesu 890", 1000.0f}, {"Yaesu FTdx9000", 100.0f}, {"Ten Tec Fnt Pnl", 4295.0f},
-        {"Ten Tec Orion", 100.0f}, {"Elecraft", 0.0000004f},
+        {"Kenwood", 0},      {"Kenwood", -14025000},      {"Icom", 0},
+        {"Yaesu", -1000000},       {"Ten Tec Orion", 0},    {"Ten Tec Pegasus", 0},
+        {"Kenwood", 100000000000}, {"Icom", 10000000000},         {"Yaesu", 1000000000},
+        {"Yaesu 890", 1000000000}, {"Yaesu FTdx9000", 100000000}, {"Ten Tec Fnt Pnl", 4295000000},
+        {"Ten Tec Orion", 100000000}, {"Elecraft", 0},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(std::string(c.rig) + " " + std::to_string(c.mhz));
-        const CommandPlan plan = FrequencyCommand(Rig(c.rig), c.mhz, Context(Rig(c.rig)));
+        SCOPED_TRACE(std::string(c.rig) + " " + std::to_string(c.hz));
+        const CommandPlan plan = FrequencyCommand(Rig(c.rig), c.hz, Context(Rig(c.rig)));
         EXPECT_TRUE(plan.steps.isEmpty());
         EXPECT_FALSE(plan.error.isEmpty());
     }
     CommandContext noAddress = Context(Rig("Icom"));
     noAddress.freqQuery = QStringLiteral("FE FE");
-    EXPECT_FALSE(FrequencyCommand(Rig("Icom"), 14.025f, noAddress).error.isEmpty());
+    EXPECT_FALSE(FrequencyCommand(Rig("Icom"), 14025000, noAddress).error.isEmpty());
     EXPECT_FALSE(ModeCommand(Rig("Icom"), QStringLiteral("CW"), noAddress).error.isEmpty());
 }
 
@@ -264,8 +264,57 @@ TEST(RigCommands, HexTextAndShortestFrequencyText)
     EXPECT_TRUE(HexToBytes(QStringLiteral("+F 0D")).isEmpty());
     EXPECT_EQ(BytesToHex(Hex("FE 0D 00"), true), "FE 0D 00");
     EXPECT_EQ(BytesToHex(Hex("FE 0D 00"), false), "FE0D00");
-    EXPECT_EQ(ShortestMhzText(14.025f), "14.025");
-    EXPECT_EQ(ShortestMhzText(7.0f), "7");
-    EXPECT_EQ(ShortestMhzText(21.0255f), "21.0255");
-    EXPECT_EQ(HzFromMhz(14.025f), 14025000);
+    EXPECT_EQ(ShortestMhzText(14025000), "14.025");
+    EXPECT_EQ(ShortestMhzText(7000000), "7");
+    EXPECT_EQ(ShortestMhzText(21025500), "21.0255");
+    EXPECT_EQ(ShortestMhzText(435000010), "435.00001");
+}
+
+// Frequencies that single precision cannot hold go out to the hertz, on every family.
+TEST(RigCommands, EveryFamilySendsTheExactFrequency)
+{
+    const qint64 freqs[] = {21300000, 24940000, 144200000, 7025500, 435000010};
+    struct Row {
+        const char *rig;
+        QByteArray sent[5];  // empty: refused, the radio's field cannot hold it
+    };
+    const Row rows[] = {
+        {"Kenwood", {"FA00021300000;", "FA00024940000;", "FA00144200000;", "FA00007025500;", "FA00435000010;"}},
+        {"Kenwood 2", {"FA00021300000;", "FA00024940000;", "FA00144200000;", "FA00007025500;", "FA00435000010;"}},
+        {"Elecraft", {"FA00021300000;", "FA00024940000;", "FA00144200000;", "FA00007025500;", "FA00435000010;"}},
+        {"Icom", {Hex("FE FE 64 E0 05 00 00 30 21 00 FD"), Hex("FE FE 64 E0 05 00 00 94 24 00 FD"),
+                  Hex("FE FE 64 E0 05 00 00 20 44 01 FD"), Hex("FE FE 64 E0 05 00 55 02 07 00 FD"),
+                  Hex("FE FE 64 E0 05 10 00 00 35 04 FD")}},
+        {"Ten Tec Omni VI", {Hex("FE FE 04 E0 05 00 00 30 21 00 FD"), Hex("FE FE 04 E0 05 00 00 94 24 00 FD"),
+                             Hex("FE FE 04 E0 05 00 00 20 44 01 FD"), Hex("FE FE 04 E0 05 00 55 02 07 00 FD"),
+                             Hex("FE FE 04 E0 05 10 00 00 35 04 FD")}},
+        {"Ten Tec Fnt Pnl", {Hex("2A 41 01 45 03 20 0D"), Hex("2A 41 01 7C 8D E0 0D"), Hex("2A 41 08 98 51 40 0D"),
+                             Hex("2A 41 00 6B 33 5C 0D"), Hex("2A 41 19 ED 92 CA 0D")}},
+        {"Ten Tec Orion", {"*AF21300000\r", "*AF24940000\r", "", "*AF7025500\r", ""}},
+        {"Ten Tec Pegasus", {"21.3\r\nCW\r\n", "24.94\r\nCW\r\n", "144.2\r\nCW\r\n", "7.0255\r\nCW\r\n",
+                             "435.00001\r\nCW\r\n"}},
+        {"Yaesu", {Hex("02 13 00 00 01"), Hex("02 49 40 00 01"), Hex("14 42 00 00 01"), Hex("00 70 25 50 01"),
+                   Hex("43 50 00 01 01")}},
+        {"Yaesu 890", {Hex("00 00 13 02 0A"), Hex("00 40 49 02 0A"), Hex("00 00 42 14 0A"), Hex("50 25 70 00 0A"),
+                       Hex("01 00 50 43 0A")}},
+        {"Yaesu 1000", {Hex("00 00 13 02 0A"), Hex("00 40 49 02 0A"), Hex("00 00 42 14 0A"), Hex("50 25 70 00 0A"),
+                        Hex("01 00 50 43 0A")}},
+        {"Yaesu FTdx9000", {"FA21300000;", "FA24940000;", "", "FA07025500;", ""}},
+    };
+    for (const Row &row : rows) {
+        const RigDescriptor &rig = Rig(row.rig);
+        CommandContext ctx = Context(rig);
+        ctx.rigMode = QStringLiteral("CW");
+        for (int i = 0; i < 5; ++i) {
+            SCOPED_TRACE(std::string(row.rig) + " " + std::to_string(freqs[i]));
+            const CommandPlan plan = FrequencyCommand(rig, freqs[i], ctx);
+            if (row.sent[i].isEmpty()) {
+                EXPECT_TRUE(plan.steps.isEmpty());
+                EXPECT_FALSE(plan.error.isEmpty());
+                continue;
+            }
+            ASSERT_FALSE(plan.steps.isEmpty()) << plan.error.toStdString();
+            EXPECT_EQ(plan.steps.back().bytes.toHex(' '), row.sent[i].toHex(' '));
+        }
+    }
 }

@@ -122,6 +122,20 @@ std::vector<ReplyCase> Replies()
         {"orion phone", "Ten Tec Orion", "@RMM0\r", B, 0, "PH"},
         {"orion frequency without CR", "Ten Tec Orion", "@AF14025000", B, 0, nullptr},
         {"other decodes nothing", "Other", "FA00014025000;", B, 0, nullptr},
+        // Radios pad a number field with blanks on the left: the field's value is read.
+        {"orion below 10 MHz", "Ten Tec Orion", "@AF 7025000\r@RMM2\r", B, 7.025, "CW"},
+        {"orion on 160 m", "Ten Tec Orion", "@AF 1830000\r", B, 1.83, nullptr},
+        {"kenwood blank-padded", "Kenwood", "FA    7025000;MD3;", B, 7.025, "CW"},
+        {"elecraft blank-padded", "Elecraft", "FA   14025500;", B, 14.0255, nullptr},
+        {"kenwood 2 blank-padded IF", "Kenwood 2", "IF    3525000" + kIfReply.mid(13), B, 3.525, "CW", 1},
+        {"ftdx9000 blank-padded", "Yaesu FTdx9000", "FA 7025000;", F, 7.025, nullptr},
+        // Blanks anywhere else, or no digit at all, are still nonsense.
+        {"orion blank inside the number", "Ten Tec Orion", "@AF 70 5000\r", B, 0, nullptr},
+        {"orion only blanks", "Ten Tec Orion", "@AF        \r", B, 0, nullptr},
+        {"kenwood blank inside the number", "Kenwood", "FA0001 025000;", B, 0, nullptr},
+        {"kenwood only blanks", "Kenwood", "FA           ;", B, 0, nullptr},
+        {"kenwood trailing blank", "Kenwood", "FA0000702500 ;", B, 0, nullptr},
+        {"ftdx9000 blank inside the number", "Yaesu FTdx9000", "FA7 025000;", F, 0, nullptr},
     };
 }
 
@@ -130,7 +144,7 @@ void ExpectReading(const RigReading &r, const ReplyCase &c, const char *how)
     SCOPED_TRACE(std::string(c.label) + " / " + how);
     EXPECT_EQ(r.hasFrequency, c.mhz != 0);
     if (c.mhz != 0) {
-        EXPECT_DOUBLE_EQ(r.frequencyMhz, c.mhz);
+        EXPECT_DOUBLE_EQ(r.mhz(), c.mhz);
     }
     EXPECT_EQ(r.hasMode, c.mode != nullptr);
     if (c.mode) {
@@ -175,12 +189,12 @@ TEST(RigDecode, StrayBytesAroundTerminatedRepliesAreSkipped)
         const RigDescriptor &rig = Rig(c.rig);
         RigReading r = Whole(rig, before + c.reply + after, c.expect);
         EXPECT_TRUE(r.hasFrequency);
-        EXPECT_DOUBLE_EQ(r.frequencyMhz, c.mhz);
+        EXPECT_DOUBLE_EQ(r.mhz(), c.mhz);
         r = Whole(rig, QByteArray("12") + c.reply, c.expect);
-        EXPECT_DOUBLE_EQ(r.frequencyMhz, c.mhz);
+        EXPECT_DOUBLE_EQ(r.mhz(), c.mhz);
         // The broken head of an earlier reply, then the whole reply.
         r = Whole(rig, c.reply.left(4) + c.reply, c.expect);
-        EXPECT_DOUBLE_EQ(r.frequencyMhz, c.mhz);
+        EXPECT_DOUBLE_EQ(r.mhz(), c.mhz);
     }
 }
 
@@ -194,14 +208,14 @@ TEST(RigDecode, RecordRepliesStartAfterTheFlushAndIgnoreTheirTail)
     // Flushed before the next query, the reply decodes; bytes after it are not a new reply.
     BeginReply(rx);
     RigReading r = Feed(yaesu, {Hex("01 40"), Hex("25 00 02"), Hex("07 02 50 00 02")}, ReplyKind::FrequencyAndMode, &rx);
-    EXPECT_DOUBLE_EQ(r.frequencyMhz, 14.025);
+    EXPECT_DOUBLE_EQ(r.mhz(), 14.025);
 
     // The bytes after the "A" record (its CR) do not start the mode reply.
     const RigDescriptor &fnt = Rig("Ten Tec Fnt Pnl");
     RxBuffer f;
     f.lastByteMs = 100;
     r = Feed(fnt, {Hex("41 00 D6 01 28"), Hex("0D")}, ReplyKind::Frequency, &f);
-    EXPECT_DOUBLE_EQ(r.frequencyMhz, 14.025);
+    EXPECT_DOUBLE_EQ(r.mhz(), 14.025);
     BeginReply(f);
     r = Feed(fnt, {Hex("4D 33"), Hex("33 0D")}, ReplyKind::Mode, &f);
     EXPECT_EQ(r.mode, QLatin1String("CW"));
@@ -236,7 +250,7 @@ TEST(RigDecode, StaleTailIsDroppedBeforeNewBytes)
         const RigReading r = DecodeFrames(rig, frames, Defaults(rig));
         EXPECT_EQ(r.hasFrequency, c.mhz != 0);
         if (c.mhz != 0) {
-            EXPECT_DOUBLE_EQ(r.frequencyMhz, c.mhz);
+            EXPECT_DOUBLE_EQ(r.mhz(), c.mhz);
         }
     }
     // An old head and a new tail are not one reply.
@@ -296,7 +310,7 @@ TEST(RigDecode, GarbageNeverCrashesNorReadsOutsideTheRadiosRange)
                 const RigReading r = DecodeFrames(
                     rig, TakeFrames(rx, rig, sample->reply, now += 30, kStaleMs, sample->expect), Defaults(rig));
                 ASSERT_TRUE(r.hasFrequency) << round;
-                ASSERT_DOUBLE_EQ(r.frequencyMhz, sample->mhz);
+                ASSERT_DOUBLE_EQ(r.mhz(), sample->mhz);
                 continue;
             }
             const auto expect = round % 2 ? ReplyKind::Frequency : ReplyKind::Mode;
@@ -305,9 +319,9 @@ TEST(RigDecode, GarbageNeverCrashesNorReadsOutsideTheRadiosRange)
             ASSERT_LE(rx.pending.size(), RxBuffer::kMaxBytes);
             if (r.hasFrequency) {
                 ++readings;
-                ASSERT_GE(r.frequencyMhz, rig.minMhz);
-                ASSERT_LE(r.frequencyMhz, rig.maxMhz);
-                ASSERT_GT(r.frequencyMhz, 0);
+                ASSERT_GE(r.mhz(), rig.minMhz);
+                ASSERT_LE(r.mhz(), rig.maxMhz);
+                ASSERT_GT(r.mhz(), 0);
             }
             if (r.hasMode) {
                 ASSERT_TRUE(QStringList({"CW", "PH", "AM", "FM"}).contains(r.mode)) << r.mode.toStdString();
@@ -338,7 +352,7 @@ TEST(RigDecode, PegasusFileGivesFrequencyAndMode)
         const RigReading r = DecodePegasusFile(c.content, pegasus);
         EXPECT_EQ(r.hasFrequency, c.mhz != 0);
         if (c.mhz != 0) {
-            EXPECT_DOUBLE_EQ(r.frequencyMhz, c.mhz);
+            EXPECT_DOUBLE_EQ(r.mhz(), c.mhz);
         }
         EXPECT_EQ(r.hasMode, c.mode != nullptr);
         if (c.mode) {

@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QSignalSpy>
+#include <cstring>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTest>
@@ -68,7 +69,7 @@ struct Fixture {
     {
         QList<float> v;
         for (const auto &args : frequencies)
-            v << args.at(0).toFloat();
+            v << float(args.at(0).toLongLong() / 1e6);
         return v;
     }
     QStringList modeValues() const
@@ -161,8 +162,9 @@ TEST(RigLink, AFailedOpenSaysSoWithTheReasonForAMissingPermission)
         ASSERT_EQ(f.errors.size(), 1);
         const QString advice = PermissionAdvice("/dev/ttyUSB7", c.err, PortKind::Serial);
         EXPECT_EQ(!advice.isEmpty(), c.advice);
+        // The line's own reason follows the fixed text, then any advice.
         EXPECT_EQ(f.errors[0][0].toString(),
-                  c.advice ? kInvalidCommText + "\n\n" + advice : kInvalidCommText);
+                  kInvalidCommText + "\n\nno" + (c.advice ? "\n\n" + advice : QString()));
         EXPECT_EQ(f.errors[0][1].toString(), "Invalid Comm Settings.");
         EXPECT_TRUE(f.line->sent.isEmpty());
         f.timers->advance(1000);
@@ -329,7 +331,7 @@ TEST(RigLink, CommandsWaitForTheOutputToDrainButNotForever)
     ASSERT_TRUE(f.link.Start(Settings("Kenwood", "FA;", "MD;"), f.ports));
     const qsizetype before = f.line->sent.size();
     f.line->pendingBytes = 40;
-    f.link.ChangeFrequency(14.025f, "USB");
+    f.link.ChangeFrequency(qint64(14025000), "USB");
     f.timers->advance(700);
     EXPECT_EQ(f.line->sent.size(), before);
     f.line->pendingBytes = 0;
@@ -343,7 +345,7 @@ TEST(RigLink, CommandsWaitForTheOutputToDrainButNotForever)
     f.line->sent.clear();
     f.line->pendingBytes = 40;
     const qint64 t0 = f.timers->now;
-    f.link.ChangeMode(14.025f, "CW");
+    f.link.ChangeMode(qint64(14025000), "CW");
     f.timers->advance(2000 + 98);
     EXPECT_TRUE(f.line->sent.isEmpty());
     f.timers->advance(10);
@@ -387,7 +389,7 @@ TEST(RigLink, ASecondCommandWaitsItsTurnAndARefusedOneSendsNothing)
     f.link.Stop();
     f.line->sent.clear();
     f.link.ChangeFrequency(14.025f);
-    f.link.ChangeMode(14.025f, "CW");
+    f.link.ChangeMode(qint64(14025000), "CW");
     f.timers->advance(3000);
     EXPECT_TRUE(f.line->sent.isEmpty());
 }
@@ -396,7 +398,7 @@ TEST(RigLink, AFailedWriteStopsTheLinkWithTheModeInTheMessage)
 {
     Fixture f;
     ASSERT_TRUE(f.link.Start(Settings("Yaesu", "00 00 00 00 03", ""), f.ports));
-    f.link.ChangeMode(14.025f, "CW");
+    f.link.ChangeMode(qint64(14025000), "CW");
     // The adapter goes away before the paced command is written.
     f.line->close();
     f.timers->advance(500);
@@ -516,7 +518,7 @@ TEST(RigLinkOnALine, KenwoodAndIcomRadiosAreFollowedEvenWhenTheirRepliesTrickle)
             EXPECT_TRUE(QTest::qWaitFor([&] { return f.frequencies.size() >= 3 && f.modes.size() >= 3; }, 10000))
                 << c.rig << " " << perByte;
             for (const auto &args : f.frequencies)
-                EXPECT_EQ(args.at(0).toFloat(), c.mhz) << c.rig << " " << perByte;
+                EXPECT_EQ(float(args.at(0).toLongLong() / 1e6), c.mhz) << c.rig << " " << perByte;
             for (const auto &args : f.modes)
                 EXPECT_EQ(args.at(0).toString(), c.mode) << c.rig << " " << perByte;
             EXPECT_TRUE(f.errors.isEmpty()) << c.rig;
@@ -531,14 +533,22 @@ TEST(RigLinkOnALine, ARadioThatVanishesMidPollIsReportedOnceAndPollingStops)
     ASSERT_TRUE(f.radio.ok());
     f.radio.answers = {{"FA;", "FA00007025000;"}, {"MD;", "MD3;"}};
     QSignalSpy states(&f.link, &RigLink::responseState);
+    QSignalSpy lost(&f.link, &RigLink::linkLost);
     ASSERT_TRUE(f.link.Start(PtySettings("Kenwood", "FA;", "MD;"), f.ports));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !f.frequencies.isEmpty(); }, 10000));
     f.radio.vanish();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.errors.isEmpty(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !lost.isEmpty(); }, 10000));
     QTest::qWait(300);
-    EXPECT_EQ(f.errors.size(), 1);
-    EXPECT_EQ(f.errors[0][1].toString(), kLinkLostTitle);
+    // Said once, as a lost link rather than a box to answer, naming the device and why.
+    EXPECT_EQ(lost.size(), 1);
+    EXPECT_TRUE(f.errors.isEmpty());
+    const QString reason = lost[0][0].toString();
+    EXPECT_TRUE(reason.contains(f.radio.path())) << reason.toStdString();
+    // What the system says now, not an error text left over from an earlier call.
+    EXPECT_TRUE(reason.contains("hung up")) << reason.toStdString();
+    EXPECT_FALSE(reason.contains(QString::fromLocal8Bit(std::strerror(EAGAIN)))) << reason.toStdString();
     EXPECT_FALSE(f.link.polling());
+    EXPECT_EQ(f.link.state(), kLinkStopped);
     EXPECT_EQ(states.last().at(0).toString(), "No Response");
 }
 
