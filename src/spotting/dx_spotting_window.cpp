@@ -155,6 +155,7 @@ PacketSpotWindow::PacketSpotWindow(Session &session, QWidget *parent)
     // Room for a whole host name and port as typed.
     txtTelnetHost->setMinimumWidth(fontMetrics().averageCharWidth() * 28);
     txtTelnetPort->setMinimumWidth(fontMetrics().averageCharWidth() * 8);
+    txtTelnetPort->setMaximumWidth(fontMetrics().averageCharWidth() * 12);
     label(Label7, "Label7", QStringLiteral("Telnet Host:"));
     label(Label3, "Label3", QStringLiteral("Telnet Port:"));
     Label7->setBuddy(txtTelnetHost);
@@ -165,6 +166,9 @@ PacketSpotWindow::PacketSpotWindow(Session &session, QWidget *parent)
     // Where the packet engine listens: another port, or another computer.
     box(txtAgwHost, "txtAgwHost", QStringLiteral("AGW Host"), 0);
     box(txtAgwPort, "txtAgwPort", QStringLiteral("AGW Port"), 5);
+    txtAgwHost->setMinimumWidth(fontMetrics().averageCharWidth() * 28);
+    txtAgwPort->setMinimumWidth(fontMetrics().averageCharWidth() * 8);
+    txtAgwPort->setMaximumWidth(fontMetrics().averageCharWidth() * 12);
     label(lblAgwHost, "lblAgwHost", QStringLiteral("AGW Host:"));
     label(lblAgwPort, "lblAgwPort", QStringLiteral("AGW Port:"));
     lblAgwHost->setBuddy(txtAgwHost);
@@ -249,6 +253,10 @@ PacketSpotWindow::PacketSpotWindow(Session &session, QWidget *parent)
     lblLinkState->setAccessibleDescription(QStringLiteral("Spot link"));
     MakeNotification(lblLinkState);
     label(Label6, "Label6", QStringLiteral("Type text to send and press enter:"));
+    // The prompts and states differ in length per link: they wrap rather than widen the
+    // window past the screen.
+    Label6->setWordWrap(true);
+    lblLinkState->setWordWrap(true);
     box(txtSent, "txtSent", QStringLiteral("Text to send"), 0);
     Label6->setBuddy(txtSent);
     txtUnProcessed = new QPlainTextEdit(this);
@@ -269,17 +277,19 @@ PacketSpotWindow::PacketSpotWindow(Session &session, QWidget *parent)
     left->addWidget(List1);
     left->addWidget(Frame2);
     left->addWidget(chkDX);
+    // Host names under their labels, short values beside theirs: the column stays narrow
+    // enough for the window to fit a 1600 pixel screen with large text.
     auto *telnetRow = new QGridLayout;
-    telnetRow->addWidget(Label7, 0, 0);
-    telnetRow->addWidget(txtTelnetHost, 0, 1);
-    telnetRow->addWidget(Label3, 1, 0);
-    telnetRow->addWidget(txtTelnetPort, 1, 1);
-    telnetRow->addWidget(Label2, 2, 0);
-    telnetRow->addWidget(txtHex, 2, 1);
-    telnetRow->addWidget(lblAgwHost, 3, 0);
-    telnetRow->addWidget(txtAgwHost, 3, 1);
-    telnetRow->addWidget(lblAgwPort, 4, 0);
-    telnetRow->addWidget(txtAgwPort, 4, 1);
+    telnetRow->addWidget(Label7, 0, 0, 1, 2);
+    telnetRow->addWidget(txtTelnetHost, 1, 0, 1, 2);
+    telnetRow->addWidget(Label3, 2, 0);
+    telnetRow->addWidget(txtTelnetPort, 2, 1);
+    telnetRow->addWidget(Label2, 3, 0);
+    telnetRow->addWidget(txtHex, 3, 1);
+    telnetRow->addWidget(lblAgwHost, 4, 0, 1, 2);
+    telnetRow->addWidget(txtAgwHost, 5, 0, 1, 2);
+    telnetRow->addWidget(lblAgwPort, 6, 0);
+    telnetRow->addWidget(txtAgwPort, 6, 1);
     left->addLayout(telnetRow);
     left->addWidget(chkConvToHex);
     left->addStretch(1);
