@@ -325,3 +325,31 @@ TEST(SocketErrors, MessagesKeepTheirWording)
     EXPECT_EQ(SocketErrorMessage(10054), "ERROR: The connection is reset by remote side.!");
     EXPECT_EQ(SocketErrorMessage(12345), "Error number 12345");
 }
+
+TEST(PackSpot, AFileCutAnywhereKeepsWhatItHoldsAndNamesTheRest)
+{
+    const QByteArray file = "\"4800\"\r\n\"E\"\r\n\"7\"\r\n\"2\"\r\n3\r\n\"R\"\r\n\"TNC\"\r\n1\r\n2\r\n1\r\n#TRUE#\r\n\"1B\"\r\n"
+                            "\"7300\"\r\n\"dxc.example.org\"\r\n";
+    const PackSpotSettings whole = ParsePackSpot(file).settings;
+    const PackSpotSettings d;
+    const QStringList names = {"SerialBaud",   "SerialParity",   "SerialDataBits", "SerialStopBits", "SerialPort",
+                               "SerialPower",  "SpotConnectionType", "Convert to Hex", "SerialHandshake",
+                               "List DX Only", "List",           "TNC cmd mode hex character", "Telnet Port",
+                               "Telnet Host"};
+    const QList<QByteArray> lines = file.split('\n');
+    for (int n = 0; n <= 14; ++n) {
+        const PackSpotRead r = ParsePackSpot(lines.mid(0, n).join('\n') + (n ? "\n" : ""));
+        EXPECT_EQ(r.complete, n == 14) << n;
+        EXPECT_EQ(r.valuesRead, n) << n;
+        EXPECT_EQ(r.missing, names.mid(n)) << n;
+        EXPECT_TRUE(r.fallbacks.isEmpty()) << n;
+        const PackSpotSettings &s = r.settings;
+        EXPECT_EQ(s.SerialBaud, n >= 1 ? whole.SerialBaud : d.SerialBaud) << n;
+        EXPECT_EQ(s.SerialStopBits, n >= 4 ? whole.SerialStopBits : d.SerialStopBits) << n;
+        EXPECT_EQ(s.SerialPort, n >= 5 ? whole.SerialPort : d.SerialPort) << n;
+        EXPECT_EQ(s.SpotConnectionType, n >= 7 ? whole.SpotConnectionType : d.SpotConnectionType) << n;
+        EXPECT_EQ(s.SerialHandshake, n >= 9 ? whole.SerialHandshake : d.SerialHandshake) << n;
+        EXPECT_EQ(s.OptList, n >= 11 ? whole.OptList : d.OptList) << n;
+        EXPECT_EQ(s.TelnetPort, n >= 13 ? whole.TelnetPort : d.TelnetPort) << n;
+    }
+}
