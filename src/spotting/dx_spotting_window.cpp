@@ -444,8 +444,13 @@ void PacketSpotWindow::LoadSpotSettings()
 {
     LoadAgwEngineAddress();
     const auto data = ReadWholeFile(settingsPath);
-    if (!data)
+    if (!data) {
+        if (!agwNote_.isEmpty()) {
+            intake_.appendMonitor(agwNote_ + kTwoBreaks);
+            showLinkState(agwNote_);
+        }
         return;
+    }
     // A short file, or one of another version, keeps every value it holds: Done must not
     // write the defaults over the operator's settings.
     const PackSpotRead r = ParsePackSpot(*data);
