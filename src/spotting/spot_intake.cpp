@@ -80,6 +80,12 @@ void SpotIntake::takeTnc(const QByteArray &bytes)
 {
     // Text before the first line end may be the tail of a line sent before the port opened.
     const bool started = tncLines_.sawLineEnd();
+    // A node's prompt sent before a spot must not swallow it.
+    if (started && StartsWithSpot(bytes)) {
+        const QByteArray tail = tncLines_.takePending();
+        if (!tail.isEmpty())
+            takeLine(NetworkText(tail), true);
+    }
     const QList<QByteArray> lines = tncLines_.feed(bytes);
     for (qsizetype i = started ? 0 : 1; i < lines.size(); ++i)
         takeLine(NetworkText(lines[i]), true);

@@ -374,3 +374,36 @@ TEST(Intake, TextIsUtf8WhenItIsValidElseLatin1OnEveryLink)
         }
     }
 }
+
+TEST(Intake, APromptWithoutALineEndDoesNotSwallowTheSpotAfterIt)
+{
+    const QByteArray prompt = "VA3XYZ de VE7CC-1 10-Dec-2026 1830Z dxspider >";
+    const QByteArray spot = StandardSpot("K3LR", "14030.0", "OK1ABC", "CW", "1830").toLatin1() + "\r\n";
+    const struct {
+        const char *link;
+        std::function<void(SpotIntake &, const QByteArray &)> send;
+    } links[] = {
+        {"Telnet", [](SpotIntake &in, const QByteArray &b) { in.takeTelnet(b); }},
+        {"TNC", [](SpotIntake &in, const QByteArray &b) { in.takeTnc(b); }},
+        {"AGW connected",
+         [](SpotIntake &in, const QByteArray &b) {
+             AgwFrame f;
+             f.kind = 'D';
+             f.callFrom = "VE7CC-1";
+             f.data = b;
+             in.takeAgw(f);
+         }},
+    };
+    for (const auto &l : links) {
+        Rig r;
+        AgwFrame c;
+        c.kind = 'c';
+        c.callFrom = "VE7CC-1";
+        r.intake.takeAgw(c);
+        l.send(r.intake, "\r\n");  // a TNC line counts after a line end only
+        l.send(r.intake, prompt);
+        l.send(r.intake, spot);
+        EXPECT_EQ(r.calls(), QStringList{"OK1ABC"}) << l.link;
+        EXPECT_TRUE(r.intake.monitor().contains(QString::fromLatin1(prompt + "\r\nDX de K3LR:"))) << l.link;
+    }
+}
