@@ -98,6 +98,7 @@ PacketSpotWindow::PacketSpotWindow(Session &session, QWidget *parent)
     setObjectName(QStringLiteral("PacketSpotfrm"));
     setWindowTitle(QStringLiteral(" DX Spotting Setup"));
     settingsPath = session.folders.work(QStringLiteral("PackSpot.txt"));
+    agwSettingsPath = session.folders.work(QStringLiteral("AgwEngine.txt"));
     makeSerialLine = [] { return std::make_unique<QtSerialLine>(); };
     runModal = [](QDialog &d) { d.exec(); };
     intake_.myCall = [this] { return s_.prefs.MyCall; };
@@ -154,6 +155,7 @@ PacketSpotWindow::PacketSpotWindow(Session &session, QWidget *parent)
     // Room for a whole host name and port as typed.
     txtTelnetHost->setMinimumWidth(fontMetrics().averageCharWidth() * 28);
     txtTelnetPort->setMinimumWidth(fontMetrics().averageCharWidth() * 8);
+    txtTelnetPort->setMaximumWidth(fontMetrics().averageCharWidth() * 12);
     label(Label7, "Label7", QStringLiteral("Telnet Host:"));
     label(Label3, "Label3", QStringLiteral("Telnet Port:"));
     Label7->setBuddy(txtTelnetHost);
@@ -161,6 +163,18 @@ PacketSpotWindow::PacketSpotWindow(Session &session, QWidget *parent)
     box(txtHex, "txtHex", QStringLiteral("TNC cmd mode hex character"), 2);
     label(Label2, "Label2", QStringLiteral("TNC cmd mode hex character:"));
     Label2->setBuddy(txtHex);
+    // Where the packet engine listens: another port, or another computer.
+    box(txtAgwHost, "txtAgwHost", QStringLiteral("AGW Host"), 0);
+    box(txtAgwPort, "txtAgwPort", QStringLiteral("AGW Port"), 5);
+    txtAgwHost->setMinimumWidth(fontMetrics().averageCharWidth() * 28);
+    txtAgwPort->setMinimumWidth(fontMetrics().averageCharWidth() * 8);
+    txtAgwPort->setMaximumWidth(fontMetrics().averageCharWidth() * 12);
+    label(lblAgwHost, "lblAgwHost", QStringLiteral("AGW Host:"));
+    label(lblAgwPort, "lblAgwPort", QStringLiteral("AGW Port:"));
+    lblAgwHost->setBuddy(txtAgwHost);
+    lblAgwPort->setBuddy(txtAgwPort);
+    txtAgwHost->setText(agwHost);
+    txtAgwPort->setText(QString::number(agwPort));
     chkConvToHex = new QCheckBox(QStringLiteral("Convert to Hex"), this);
     chkConvToHex->setObjectName(QStringLiteral("chkConvToHex"));
     chkConvToHex->setAccessibleName(QStringLiteral("Convert to Hex"));
@@ -239,6 +253,10 @@ PacketSpotWindow::PacketSpotWindow(Session &session, QWidget *parent)
     lblLinkState->setAccessibleDescription(QStringLiteral("Spot link"));
     MakeNotification(lblLinkState);
     label(Label6, "Label6", QStringLiteral("Type text to send and press enter:"));
+    // The prompts and states differ in length per link: they wrap rather than widen the
+    // window past the screen.
+    Label6->setWordWrap(true);
+    lblLinkState->setWordWrap(true);
     box(txtSent, "txtSent", QStringLiteral("Text to send"), 0);
     Label6->setBuddy(txtSent);
     txtUnProcessed = new QPlainTextEdit(this);
@@ -259,13 +277,19 @@ PacketSpotWindow::PacketSpotWindow(Session &session, QWidget *parent)
     left->addWidget(List1);
     left->addWidget(Frame2);
     left->addWidget(chkDX);
+    // Host names under their labels, short values beside theirs: the column stays narrow
+    // enough for the window to fit a 1600 pixel screen with large text.
     auto *telnetRow = new QGridLayout;
-    telnetRow->addWidget(Label7, 0, 0);
-    telnetRow->addWidget(txtTelnetHost, 0, 1);
-    telnetRow->addWidget(Label3, 1, 0);
-    telnetRow->addWidget(txtTelnetPort, 1, 1);
-    telnetRow->addWidget(Label2, 2, 0);
-    telnetRow->addWidget(txtHex, 2, 1);
+    telnetRow->addWidget(Label7, 0, 0, 1, 2);
+    telnetRow->addWidget(txtTelnetHost, 1, 0, 1, 2);
+    telnetRow->addWidget(Label3, 2, 0);
+    telnetRow->addWidget(txtTelnetPort, 2, 1);
+    telnetRow->addWidget(Label2, 3, 0);
+    telnetRow->addWidget(txtHex, 3, 1);
+    telnetRow->addWidget(lblAgwHost, 4, 0, 1, 2);
+    telnetRow->addWidget(txtAgwHost, 5, 0, 1, 2);
+    telnetRow->addWidget(lblAgwPort, 6, 0);
+    telnetRow->addWidget(txtAgwPort, 6, 1);
     left->addLayout(telnetRow);
     left->addWidget(chkConvToHex);
     left->addStretch(1);
@@ -332,6 +356,8 @@ PacketSpotWindow::PacketSpotWindow(Session &session, QWidget *parent)
 
     connect(&telnet_, &SpotLink::received, &intake_, &SpotIntake::takeTelnet);
     connect(&telnet_, &SpotLink::opened, this, &PacketSpotWindow::linkOpened);
+    // A spot line cut by the hang-up still counts, before "** Port Closed **".
+    connect(&telnet_, &SpotLink::failed, &intake_, &SpotIntake::endTelnet);
     connect(&telnet_, &SpotLink::failed, this, &PacketSpotWindow::linkFailed);
     connect(&agw_, &SpotLink::opened, this, [this] {
         Timer1->start();
@@ -416,12 +442,18 @@ void PacketSpotWindow::selectSerialOptions(const PackSpotSettings &s)
 
 void PacketSpotWindow::LoadSpotSettings()
 {
+    LoadAgwEngineAddress();
     const auto data = ReadWholeFile(settingsPath);
-    if (!data)
+    if (!data) {
+        if (!agwNote_.isEmpty()) {
+            intake_.appendMonitor(agwNote_ + kTwoBreaks);
+            showLinkState(agwNote_);
+        }
         return;
+    }
+    // A short file, or one of another version, keeps every value it holds: Done must not
+    // write the defaults over the operator's settings.
     const PackSpotRead r = ParsePackSpot(*data);
-    if (!r.complete)
-        return;
     const PackSpotSettings &f = r.settings;
     settings_ = f;
     chkConvToHex->setChecked(f.ConvToHex == 1);
@@ -443,10 +475,36 @@ void PacketSpotWindow::LoadSpotSettings()
         EnableAgwOptions();
     if (!type.isEmpty() && type != QLatin1String(kSpotLinkNone))
         Open();
+    QStringList notes;
     if (!r.fallbacks.isEmpty())
-        intake_.appendMonitor(QStringLiteral("PackSpot.txt had values out of range; these were set back to their "
-                                             "defaults: ") +
-                              r.fallbacks.join(QStringLiteral(", ")) + kTwoBreaks);
+        notes << QStringLiteral("PackSpot.txt had values out of range; these were set back to their defaults: ") +
+                     r.fallbacks.join(QStringLiteral(", "));
+    if (!r.missing.isEmpty())
+        notes << QStringLiteral("PackSpot.txt ended early; these values were missing and keep their defaults: ") +
+                     r.missing.join(QStringLiteral(", "));
+    if (!agwNote_.isEmpty())
+        notes << agwNote_;
+    for (const QString &n : notes)
+        intake_.appendMonitor(n + kTwoBreaks);
+    if (!notes.isEmpty())
+        showLinkState(notes.join(QLatin1Char(' ')));
+}
+
+void PacketSpotWindow::LoadAgwEngineAddress()
+{
+    agwNote_.clear();
+    if (const auto data = ReadWholeFile(agwSettingsPath)) {
+        const AgwEngineRead r = ParseAgwEngine(*data);
+        agwHost = r.address.host;
+        agwPort = quint16(r.address.port);
+        if (!r.fallbacks.isEmpty())
+            agwNote_ = QStringLiteral("AgwEngine.txt had values missing or out of range; these were set back to "
+                                      "their defaults: ") +
+                       r.fallbacks.join(QStringLiteral(", "));
+    }
+    loadedAgw_ = {agwHost, agwPort};
+    txtAgwHost->setText(agwHost);
+    txtAgwPort->setText(QString::number(agwPort));
 }
 
 bool PacketSpotWindow::SaveSpotSettings()
@@ -464,7 +522,29 @@ bool PacketSpotWindow::SaveSpotSettings()
                             QStringLiteral("DX Spotting Setup"), PromptIcon::Exclamation);
         return false;
     }
+    // The engine's address is written only once the operator has changed it.
+    const AgwEngineAddress agw = typedAgwAddress();
+    if (agw != loadedAgw_) {
+        if (!WriteFileAtomic(agwSettingsPath, FormatAgwEngine(agw), &error)) {
+            s_.prompter.message(QStringLiteral("The packet engine's address could not be saved in AgwEngine.txt: ") +
+                                    error,
+                                QStringLiteral("DX Spotting Setup"), PromptIcon::Exclamation);
+            return false;
+        }
+        loadedAgw_ = agw;
+    }
     return true;
+}
+
+AgwEngineAddress PacketSpotWindow::typedAgwAddress() const
+{
+    AgwEngineAddress a;
+    const QString host = txtAgwHost->text().trimmed();
+    if (!host.isEmpty())
+        a.host = host;
+    if (const int port = TcpPortNumber(txtAgwPort->text()))
+        a.port = port;
+    return a;
 }
 
 void PacketSpotWindow::List1_Click(const QString &item)
@@ -551,14 +631,16 @@ void PacketSpotWindow::EnableTelnetOptions()
 
 void PacketSpotWindow::EnableAgwOptions()
 {
-    SetEnabled({Label6, txtSent, Command1, Command2, Frame2, OptBand, OptList, chkDX}, true);
+    SetEnabled({Label6, txtSent, Command1, Command2, Frame2, OptBand, OptList, chkDX, lblAgwHost, txtAgwHost,
+                lblAgwPort, txtAgwPort},
+               true);
 }
 
 void PacketSpotWindow::DisableSpotOptions()
 {
     SetEnabled({Frame2, OptBand, OptList, chkDX, txtSent, txtHex, Frame1, fraBaud, fraParity, fraData, fraStop,
                 fraPort, fraPower, Label2, Label6, Command1, Command2, Label3, Label7, txtTelnetHost, txtTelnetPort,
-                chkConvToHex, cmdPorts},
+                chkConvToHex, cmdPorts, lblAgwHost, txtAgwHost, lblAgwPort, txtAgwPort},
                false);
     chkConvToHex->setEnabled(false);
 }
@@ -686,6 +768,16 @@ void PacketSpotWindow::StartAgw()
         linkStarted_ = false;
         return;
     }
+    if (TcpPortNumber(txtAgwPort->text()) == 0) {
+        const QString error = QStringLiteral("The AGW port must be a number from 1 to 65535.");
+        intake_.appendMonitor(error + kTwoBreaks);
+        Close();
+        showLinkState(error);
+        return;
+    }
+    const AgwEngineAddress a = typedAgwAddress();
+    agwHost = a.host;
+    agwPort = quint16(a.port);
     agw_.start(call, agwHost, agwPort);
 }
 

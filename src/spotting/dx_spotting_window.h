@@ -65,6 +65,9 @@ public:
 
     // Tests and the main window may change these before Form_Load.
     QString settingsPath;
+    // The packet engine's address, beside "PackSpot.txt"; agwHost and agwPort are what
+    // the window starts with when that file is missing.
+    QString agwSettingsPath;
     QString agwHost = QStringLiteral("127.0.0.1");
     quint16 agwPort = 8000;
     std::function<std::unique_ptr<SerialLine>()> makeSerialLine;
@@ -82,6 +85,8 @@ public:
     QRadioButton *OptBand = nullptr, *OptList = nullptr;
     QCheckBox *chkDX = nullptr, *chkConvToHex = nullptr;
     QLineEdit *txtTelnetHost = nullptr, *txtTelnetPort = nullptr, *txtHex = nullptr, *txtSent = nullptr;
+    QLabel *lblAgwHost = nullptr, *lblAgwPort = nullptr;
+    QLineEdit *txtAgwHost = nullptr, *txtAgwPort = nullptr;
     std::array<QRadioButton *, 10> optComm{};
     QRadioButton *optBaud12 = nullptr, *optBaud24 = nullptr, *optBaud48 = nullptr, *optBaud96 = nullptr,
                  *optBaud144 = nullptr, *optBaud192 = nullptr;
@@ -126,6 +131,8 @@ private:
     void showLinkState(const QString &text);
     void agwLinkFailed(const QString &message);
     void showMonitorTail();
+    void LoadAgwEngineAddress();
+    AgwEngineAddress typedAgwAddress() const;
 
     Session &s_;
     SpotIntake intake_;
@@ -133,6 +140,8 @@ private:
     AgwLink agw_;
     std::unique_ptr<TncLink> tnc_;
     PackSpotSettings settings_;
+    AgwEngineAddress loadedAgw_;
+    QString agwNote_;
     bool loaded_ = false;
     bool LoadingSettings = false;
     bool linkStarted_ = false;  // Open ran and no Close since

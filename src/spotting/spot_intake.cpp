@@ -13,7 +13,16 @@ const QString kCrLf = QStringLiteral("\r\n");
 SpotIntake::SpotIntake(SpotStore &store, const PrefixTable &prefixes, const Clock &clock, QObject *parent)
     : QObject(parent), store_(store), prefixes_(prefixes), clock_(clock)
 {
+    telnetTail_.setSingleShot(true);
+    connect(&telnetTail_, &QTimer::timeout, this, &SpotIntake::takeTelnetTail);
 }
+
+namespace {
+bool StartsWithSpot(const QByteArray &bytes)
+{
+    return bytes.size() >= 5 && qstrnicmp(bytes.constData(), "DX de", 5) == 0;
+}
+}  // namespace
 
 void SpotIntake::replaceMonitor(const QString &text)
 {
@@ -40,33 +49,46 @@ void SpotIntake::startLink()
     telnetLines_.reset();
     tncLines_.reset();
     agwLines_.reset();
-    telnetCr_ = false;
+    telnetTail_.stop();
 }
 
 void SpotIntake::takeTelnet(const QByteArray &bytes)
 {
-    // The pane shows what came as it came (a log-in prompt has no line end); spots come
-    // from whole lines only.
-    if (!dxOnly)
-        appendMonitor(MonitorText(bytes, telnetCr_));
+    // A prompt has no line end: the spot sent after it must not be glued to it.
+    if (StartsWithSpot(bytes))
+        takeTelnetTail();
     const QList<QByteArray> lines = telnetLines_.feed(bytes);
-    for (const QByteArray &raw : lines) {
-        const QString line = QString::fromLatin1(raw);
-        if (const auto spot = ParseSpotLine(line)) {
-            if (dxOnly)
-                appendMonitor(line + kCrLf);
-            PostSpot(*spot);
-        }
-    }
+    for (const QByteArray &raw : lines)
+        takeLine(NetworkText(raw), false);
+    if (telnetLines_.pending().isEmpty())
+        telnetTail_.stop();
+    else
+        telnetTail_.start(tailWaitMs);
 }
+
+void SpotIntake::takeTelnetTail()
+{
+    telnetTail_.stop();
+    const QByteArray tail = telnetLines_.takePending();
+    if (!tail.isEmpty())
+        takeLine(NetworkText(tail), false);
+}
+
+void SpotIntake::endTelnet() { takeTelnetTail(); }
 
 void SpotIntake::takeTnc(const QByteArray &bytes)
 {
     // Text before the first line end may be the tail of a line sent before the port opened.
     const bool started = tncLines_.sawLineEnd();
+    // A node's prompt sent before a spot must not swallow it.
+    if (started && StartsWithSpot(bytes)) {
+        const QByteArray tail = tncLines_.takePending();
+        if (!tail.isEmpty())
+            takeLine(NetworkText(tail), true);
+    }
     const QList<QByteArray> lines = tncLines_.feed(bytes);
     for (qsizetype i = started ? 0 : 1; i < lines.size(); ++i)
-        takeLine(QString::fromLatin1(lines[i]), true);
+        takeLine(NetworkText(lines[i]), true);
 }
 
 void SpotIntake::takeLine(const QString &line, bool duplicateTest)
@@ -99,7 +121,7 @@ void SpotIntake::takeAgw(const AgwFrame &f)
         bool spotSeen = false;
         // The first line is the engine's header ("1:Fm W1AW To DX <UI ...>").
         for (qsizetype i = 1; i < lines.size(); ++i) {
-            const QString line = QString::fromLatin1(lines[i]);
+            const QString line = NetworkText(lines[i]);
             const auto spot = ParseSpotLine(line);
             if (!spot)
                 continue;
@@ -122,9 +144,15 @@ void SpotIntake::takeAgw(const AgwFrame &f)
         // Connected data: "D" is data, "d" (below) is the end of the connection.
         if (agwConnectedCall_.isEmpty() || sender.compare(agwConnectedCall_, Qt::CaseInsensitive) != 0)
             return;
+        // A cluster's prompt sent before a spot must not swallow it.
+        if (StartsWithSpot(f.data)) {
+            const QByteArray tail = agwLines_.takePending();
+            if (!tail.isEmpty())
+                takeLine(NetworkText(tail), true);
+        }
         const QList<QByteArray> lines = agwLines_.feed(f.data);
         for (const QByteArray &raw : lines)
-            takeLine(QString::fromLatin1(raw), true);
+            takeLine(NetworkText(raw), true);
         return;
     }
     case 'c':
@@ -178,7 +206,9 @@ void SpotIntake::BandMapSpots(const ParsedSpot &spot)
     store_.add(spot.call, float(mhz), clock_.utcNow(), SpotLabelText(spot.call));
     SpotRow row;
     row.Call = spot.call;
-    row.Frequency = FormatNumber(mhz);
+    // The cluster's digits as sent: binary fractions would add digits a screen reader
+    // reads out one by one.
+    row.Frequency = KhzToMhzText(spot.freqText).value_or(FormatNumber(mhz));
     row.QTH = SpotCountry(prefixes_, spot.call);
     row.Comments = spot.spotter + QStringLiteral("  ") + spot.comment;
     row.Prefix = spot.prefix;

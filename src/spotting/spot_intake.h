@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <functional>
 
 namespace zev {
@@ -39,7 +40,13 @@ public:
 
     // A link opens: no half line of an earlier link is kept.
     void startLink();
+    // Cluster text with the Telnet commands already taken out.
     void takeTelnet(const QByteArray &bytes);
+    // The cluster hung up: a last line without its line end still counts.
+    void endTelnet();
+    // How long a cluster's text without a line end (a prompt) waits for more before it is
+    // taken as a line of its own.
+    int tailWaitMs = 300;
     void takeTnc(const QByteArray &bytes);
     void takeAgw(const AgwFrame &frame);
 
@@ -70,13 +77,14 @@ signals:
 
 private:
     void takeLine(const QString &line, bool duplicateTest);
+    void takeTelnetTail();
 
     SpotStore &store_;
     const PrefixTable &prefixes_;
     const Clock &clock_;
     QString monitor_;
     LineAssembler telnetLines_, tncLines_, agwLines_;
-    bool telnetCr_ = false;
+    QTimer telnetTail_;
     QString agwConnectedCall_;
 };
 

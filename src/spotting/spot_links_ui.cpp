@@ -44,12 +44,21 @@ TelnetLink::TelnetLink(QObject *parent) : SpotLink(parent)
         emit opened();
     });
     connect(&socket_, &QTcpSocket::readyRead, this, [this] {
-        const QByteArray bytes = socket_.readAll();
+        const QByteArray bytes = takeData(socket_.readAll());
         if (!bytes.isEmpty())
             emit received(bytes);
     });
     connect(&socket_, &QTcpSocket::errorOccurred, this,
             [this](QAbstractSocket::SocketError e) { lost(SocketErrorNumber(e)); });
+}
+
+QByteArray TelnetLink::takeData(const QByteArray &bytes)
+{
+    QByteArray replies;
+    const QByteArray data = filter_.feed(bytes, replies);
+    if (!replies.isEmpty() && socket_.state() == QAbstractSocket::ConnectedState)
+        socket_.write(replies);
+    return data;
 }
 
 bool TelnetLink::connectTo(const QString &host, const QString &portText, QString *error)
@@ -68,6 +77,7 @@ bool TelnetLink::connectTo(const QString &host, const QString &portText, QString
         return false;
     }
     active_ = true;
+    filter_.reset();
     connectTimer_.start(connectTimeoutMs);
     socket_.connectToHost(host_, quint16(port_));
     return true;
@@ -94,7 +104,7 @@ void TelnetLink::lost(int number)
     active_ = false;
     connectTimer_.stop();
     // What the cluster sent before it closed still counts.
-    const QByteArray rest = socket_.readAll();
+    const QByteArray rest = takeData(socket_.readAll());
     if (!rest.isEmpty())
         emit received(rest);
     socket_.abort();

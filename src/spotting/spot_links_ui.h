@@ -25,7 +25,7 @@ public:
 
 signals:
     void opened();
-    // Bytes from a cluster or a TNC, as they came.
+    // Bytes from a cluster (without Telnet commands) or a TNC, as they came.
     void received(const QByteArray &bytes);
     // The link failed or the far end went away; it is closed now.
     void failed(const QString &message);
@@ -55,8 +55,11 @@ public:
 
 private:
     void lost(int number);
+    // The cluster's bytes without Telnet commands; the refusals go back at once.
+    QByteArray takeData(const QByteArray &bytes);
 
     QTcpSocket socket_;
+    TelnetFilter filter_;
     QTimer connectTimer_;
     QString host_;
     int port_ = 0;

@@ -4,7 +4,9 @@
 #include "common/quoted_values.h"
 #include "logcore/prefix_table.h"
 
+#include <QStringDecoder>
 #include <QtEndian>
+#include <cmath>
 #include <cstring>
 
 namespace zev {
@@ -39,10 +41,170 @@ QList<QByteArray> LineAssembler::feed(const QByteArray &bytes)
     return lines;
 }
 
+QByteArray LineAssembler::takePending()
+{
+    QByteArray tail;
+    tail.swap(pending_);
+    overflow_ = false;
+    return tail;
+}
+
 void LineAssembler::reset()
 {
     pending_.clear();
     skipLf_ = overflow_ = sawLineEnd_ = false;
+}
+
+// ---- Telnet ----
+
+namespace {
+constexpr uchar kIac = 255, kDont = 254, kDo = 253, kWont = 252, kWill = 251, kSb = 250, kSe = 240;
+// Longest subnegotiation dropped before the stream is taken as data again, so a peer
+// that opens one and never closes it cannot swallow every later spot.
+constexpr qsizetype kMaxSubnegotiation = 4096;
+}  // namespace
+
+void TelnetFilter::command(uchar b)
+{
+    if (b >= kWill && b <= kDont) {
+        verb_ = b;
+        state_ = State::Option;
+    } else if (b == kSb) {
+        subLength_ = 0;
+        state_ = State::Sub;
+    } else {
+        // NOP, GA, a stray SE and the rest carry nothing for us.
+        state_ = State::Data;
+    }
+}
+
+QByteArray TelnetFilter::feed(const QByteArray &bytes, QByteArray &replies)
+{
+    QByteArray out;
+    out.reserve(bytes.size());
+    for (const char ch : bytes) {
+        const uchar b = uchar(ch);
+        switch (state_) {
+        case State::Data:
+            if (b == kIac)
+                state_ = State::Command;
+            else
+                out += ch;
+            break;
+        case State::Command:
+            if (b == kIac) {
+                out += ch;
+                state_ = State::Data;
+            } else {
+                command(b);
+            }
+            break;
+        case State::Option: {
+            bool *answered = verb_ == kDo ? answeredDo_ : verb_ == kWill ? answeredWill_ : nullptr;
+            if (answered && !answered[b]) {
+                answered[b] = true;
+                const char answer[] = {char(kIac), char(verb_ == kDo ? kWont : kDont), char(b)};
+                replies.append(answer, 3);
+            }
+            state_ = State::Data;
+            break;
+        }
+        case State::Sub:
+            if (b == kIac)
+                state_ = State::SubCommand;
+            else if (++subLength_ > kMaxSubnegotiation)
+                state_ = State::Data;
+            break;
+        case State::SubCommand:
+            if (b == kIac)
+                state_ = ++subLength_ > kMaxSubnegotiation ? State::Data : State::Sub;
+            else if (b == kSe)
+                state_ = State::Data;
+            else
+                command(b);  // an unterminated subnegotiation ends at the next command
+            break;
+        }
+    }
+    return out;
+}
+
+void TelnetFilter::reset()
+{
+    state_ = State::Data;
+    verb_ = 0;
+    subLength_ = 0;
+    std::fill(std::begin(answeredDo_), std::end(answeredDo_), false);
+    std::fill(std::begin(answeredWill_), std::end(answeredWill_), false);
+}
+
+// ---- received text ----
+
+QString NetworkText(const QByteArray &bytes)
+{
+    bool ascii = true;
+    for (const char ch : bytes)
+        if (uchar(ch) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (ascii)
+        return QString::fromLatin1(bytes);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return QString::fromLatin1(bytes);
+}
+
+QString FieldText(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == '\t')
+            out += QLatin1Char(' ');
+        else if (u >= 0x20 && u != 0x7F && !(u >= 0x80 && u < 0xA0))
+            out += c;
+    }
+    return out;
+}
+
+std::optional<QString> KhzToMhzText(const QString &khz)
+{
+    const QString t = khz.trimmed();
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < t.size() && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
+        negative = t[i++] == QLatin1Char('-');
+    auto isDigit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    QString whole, fraction;
+    while (i < t.size() && isDigit(t[i]))
+        whole += t[i++];
+    if (i < t.size() && t[i] == QLatin1Char('.')) {
+        ++i;
+        while (i < t.size() && isDigit(t[i]))
+            fraction += t[i++];
+    }
+    if (i != t.size() || (whole.isEmpty() && fraction.isEmpty()))
+        return std::nullopt;
+    // Three places to the left: kHz to MHz.
+    if (whole.size() < 3)
+        whole = QString(3 - whole.size(), QLatin1Char('0')) + whole;
+    QString mhzWhole = whole.left(whole.size() - 3);
+    QString mhzFraction = whole.right(3) + fraction;
+    while (mhzWhole.size() > 1 && mhzWhole.startsWith(QLatin1Char('0')))
+        mhzWhole.remove(0, 1);
+    if (mhzWhole.isEmpty())
+        mhzWhole = QStringLiteral("0");
+    while (mhzFraction.endsWith(QLatin1Char('0')))
+        mhzFraction.chop(1);
+    QString out = mhzWhole;
+    if (!mhzFraction.isEmpty())
+        out += QLatin1Char('.') + mhzFraction;
+    if (negative && out != QLatin1String("0"))
+        out.prepend(QLatin1Char('-'));
+    return out;
 }
 
 // ---- engine frames ----
@@ -196,12 +358,15 @@ std::optional<ParsedSpot> ParseSpotLine(const QString &line)
     // The standard layout has the call at column 27; a longer spotter call moves the
     // rest of the line along with it.
     const qsizetype shift = callStart - 26;
-    s.record = DisplayText(line.mid(3).trimmed());
-    s.spotter = DisplayText(shift == 0 ? Cut(line, 3, 11).trimmed() : Cut(line, 3, colon - 2).trimmed());
-    s.comment = DisplayText(Cut(line, 37 + shift, 25).trimmed());
-    s.prefix = DisplayText(Cut(line, 64 + shift, 5).trimmed());
-    s.time = DisplayText(Cut(line, 70 + shift, 4));
-    s.from = DisplayText(Cut(line, 75 + shift, 4).trimmed());
+    // Columns are cut first, so a bell inside the line moves no field; then the bells and
+    // other control characters go (clusters end their lines with two bells).
+    s.freqText = FieldText(s.freqText);
+    s.record = FieldText(line.mid(3)).trimmed();
+    s.spotter = FieldText(shift == 0 ? Cut(line, 3, 11) : Cut(line, 3, colon - 2)).trimmed();
+    s.comment = FieldText(Cut(line, 37 + shift, 25)).trimmed();
+    s.prefix = FieldText(Cut(line, 64 + shift, 5)).trimmed();
+    s.time = FieldText(Cut(line, 70 + shift, 4));
+    s.from = FieldText(Cut(line, 75 + shift, 4)).trimmed();
     return s;
 }
 
@@ -298,20 +463,21 @@ QString DisplayText(const QString &text)
 
 QString MonitorText(const QByteArray &bytes, bool &lastWasCr)
 {
+    const QString text = NetworkText(bytes);
     QString out;
-    out.reserve(bytes.size() + 8);
-    for (const char ch : bytes) {
-        if (ch == '\n') {
+    out.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n')) {
             if (!lastWasCr)
                 out += QLatin1String("\r\n");
             lastWasCr = false;
             continue;
         }
-        lastWasCr = ch == '\r';
+        lastWasCr = c == QLatin1Char('\r');
         if (lastWasCr)
             out += QLatin1String("\r\n");
         else
-            out += QChar(char16_t(uchar(ch)));
+            out += c;
     }
     return out;
 }
@@ -343,12 +509,19 @@ bool WholeIn(const QString &v, int lo, int hi, int &out)
 {
     if (!IsNumeric(v))
         return false;
+    // The range first: converting a number no integer can hold is undefined.
     const double d = NumericValue(v);
-    if (d != double(qint64(d)) || d < lo || d > hi)
+    if (!(d >= lo && d <= hi) || d != std::floor(d))
         return false;
     out = int(d);
     return true;
 }
+
+// The names the notes give the fourteen values, in file order.
+const char *const kPackSpotNames[14] = {
+    "SerialBaud",     "SerialParity", "SerialDataBits", "SerialStopBits", "SerialPort",
+    "SerialPower",    "SpotConnectionType", "Convert to Hex", "SerialHandshake", "List DX Only",
+    "List",           "TNC cmd mode hex character", "Telnet Port", "Telnet Host"};
 
 }  // namespace
 
@@ -361,8 +534,12 @@ PackSpotRead ParsePackSpot(const QByteArray &data)
     auto fallback = [&r](const char *name) { r.fallbacks << QLatin1String(name); };
     for (int k = 1; k <= 14; ++k) {
         v.clear();
-        if (!in.next(v))
+        if (!in.next(v)) {
+            for (int m = k; m <= 14; ++m)
+                r.missing << QLatin1String(kPackSpotNames[m - 1]);
             return r;
+        }
+        r.valuesRead = k;
         switch (k) {
         case 1: {
             QString baud = v;
@@ -418,6 +595,9 @@ PackSpotRead ParsePackSpot(const QByteArray &data)
                 fallback("List");
             break;
         case 12: {
+            // A set-up without a TNC never fills the box.
+            if (v.isEmpty())
+                break;
             bool ok = false;
             const uint code = v.toUInt(&ok, 16);
             if (ok && v.size() <= 2 && code <= 0xFF)
@@ -447,6 +627,25 @@ QByteArray FormatPackSpot(const PackSpotSettings &s)
                       number(s.SerialHandshake), number(s.DxOnly),
                       s.OptList ? QByteArrayLiteral("#TRUE#") : QByteArrayLiteral("#FALSE#"), text(s.Hex),
                       text(s.TelnetPort), text(s.TelnetHost)});
+}
+
+AgwEngineRead ParseAgwEngine(const QByteArray &data)
+{
+    AgwEngineRead r;
+    ValueReader in(data);
+    QString host, port;
+    if (!in.next(host) || host.trimmed().isEmpty())
+        r.fallbacks << QStringLiteral("AGW Host");
+    else
+        r.address.host = host.trimmed();
+    if (!in.next(port) || !WholeIn(port, 1, 65535, r.address.port))
+        r.fallbacks << QStringLiteral("AGW Port");
+    return r;
+}
+
+QByteArray FormatAgwEngine(const AgwEngineAddress &a)
+{
+    return JoinLines({FormatLine({Value(a.host)}), FormatLine({Value(double(a.port))})});
 }
 
 QString SocketErrorMessage(int number)

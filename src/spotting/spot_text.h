@@ -26,6 +26,9 @@ public:
     const QByteArray &pending() const { return pending_; }
     // Whether any line end has been seen since the last reset.
     bool sawLineEnd() const { return sawLineEnd_; }
+    // Hands out the unfinished tail as a line of its own (a prompt that will never get a
+    // line end, or a line cut by a hang-up); what follows starts a new line.
+    QByteArray takePending();
     void reset();
 
 private:
@@ -34,6 +37,38 @@ private:
     bool overflow_ = false;    // dropping the rest of an overlong line
     bool sawLineEnd_ = false;
 };
+
+// Takes the Telnet commands out of a cluster's byte stream and refuses every option: DO
+// is answered WONT and WILL is answered DONT, once per option. IAC IAC is a data byte
+// 0xFF; a subnegotiation is dropped whole. A command split between reads is kept whole.
+class TelnetFilter {
+public:
+    // The data bytes of `bytes`; answers for the far end are appended to `replies`.
+    QByteArray feed(const QByteArray &bytes, QByteArray &replies);
+    void reset();
+
+private:
+    enum class State : quint8 { Data, Command, Option, Sub, SubCommand };
+    void command(uchar b);
+
+    State state_ = State::Data;
+    uchar verb_ = 0;
+    qsizetype subLength_ = 0;
+    bool answeredDo_[256] = {};
+    bool answeredWill_[256] = {};
+};
+
+// Bytes from the network as text: UTF-8 when they are valid UTF-8, else Latin-1.
+QString NetworkText(const QByteArray &bytes);
+
+// A field cut from a received line, without bells or other control characters (a tab
+// counts as a space).
+QString FieldText(const QString &text);
+
+// kHz as a cluster writes it ("14021.6") as MHz with the same digits ("14.0216"),
+// by moving the decimal point in the text. Nothing for a text that is not a plain
+// decimal number.
+std::optional<QString> KhzToMhzText(const QString &khz);
 
 // One frame of the packet engine's TCP protocol: a 36-byte header (port, kind, PID, call
 // from, call to, data length little-endian, user) and the data.
@@ -103,8 +138,8 @@ bool IsDuplicateLine(const QString &monitor, const QString &line);
 // A text from outside as the monitor shows it: CR LF, CR and LF become one line break,
 // tabs stay, other control characters are shown as their control pictures.
 QString DisplayText(const QString &text);
-// Bytes from outside as text, line ends made CR LF. `lastWasCr` carries a CR that ended
-// the previous piece, so a CR LF split between pieces gives one line end.
+// Bytes from outside as text (see NetworkText), line ends made CR LF. `lastWasCr` carries
+// a CR that ended the previous piece, so a CR LF split between pieces gives one line end.
 QString MonitorText(const QByteArray &bytes, bool &lastWasCr);
 
 // The link types of the setup window, in the order they are offered.
@@ -137,13 +172,32 @@ struct PackSpotSettings {
 struct PackSpotRead {
     PackSpotSettings settings;
     bool complete = false;  // all fourteen values were read
+    int valuesRead = 0;     // how many of them were read, in file order
     QStringList fallbacks;  // values out of range, replaced by the defaults
+    QStringList missing;    // values the file did not hold, left at their defaults
 };
 
 // Reads the file's content. A value out of range falls back to its default and reading
-// goes on; reading ends at the first value that cannot be read at all.
+// goes on; reading ends at the first value that cannot be read at all, keeping what was
+// read before it. An empty command-mode character is the default one.
 PackSpotRead ParsePackSpot(const QByteArray &data);
 QByteArray FormatPackSpot(const PackSpotSettings &s);
+
+// Where the packet engine listens, kept in "AgwEngine.txt" beside "PackSpot.txt": the
+// host in quotes and the port, one a line.
+struct AgwEngineAddress {
+    QString host = QStringLiteral("127.0.0.1");
+    int port = 8000;
+    bool operator==(const AgwEngineAddress &) const = default;
+};
+
+struct AgwEngineRead {
+    AgwEngineAddress address;
+    QStringList fallbacks;  // values missing or out of range, left at their defaults
+};
+
+AgwEngineRead ParseAgwEngine(const QByteArray &data);
+QByteArray FormatAgwEngine(const AgwEngineAddress &a);
 
 // The message of a socket error number; "Error number N" for a number without one.
 QString SocketErrorMessage(int number);

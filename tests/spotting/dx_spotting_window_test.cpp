@@ -1,11 +1,15 @@
 #include "spotting/dx_spotting_window.h"
 
 #include "frame/session.h"
+#include "frame/window_scaling.h"
+#include "frame/window_scaling_ui.h"
 #include "rig/port_map.h"
 #include "spot_servers.h"
 #include "test_support.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QScopeGuard>
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
@@ -374,7 +378,7 @@ TEST(DxSpottingWindow, AgwWithoutCallOrEngine)
     h.session.prefs.MyCall = QStringLiteral("VE3ZZZ");
     QTcpServer s;
     s.listen(QHostAddress::LocalHost, 0);
-    h.w->agwPort = s.serverPort();
+    h.w->txtAgwPort->setText(QString::number(s.serverPort()));
     s.close();
     h.w->Open();
     ASSERT_TRUE(QTest::qWaitFor([&] { return h.prompter.titles().contains("Unable to connect to the AGW Packet Engine."); },
@@ -452,4 +456,151 @@ TEST(DxSpottingWindow, AFloodOfPacketFramesIsBoundedAndSaid)
     engine.sendRaw(flood);
     ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->intake().monitor().contains("packet frames were dropped"); }, 10000));
     EXPECT_EQ(h.w->agwLink().waiting(), AgwLink::kMaxWaiting);
+}
+
+TEST(DxSpottingWindow, TextWithoutALineEndDoesNotSwallowTheNextSpot)
+{
+    const QByteArray spot = StandardSpot("K3LR", "14030.0", "OK1ABC", "CW 599", "1830").toLatin1();
+    const struct {
+        const char *what;
+        QList<QByteArray> pieces;
+        QString shown;  // in the monitor, line ends CR LF
+        int tailWaitMs = 300;
+    } cases[] = {
+        {"a node's prompt, then a spot",
+         {"VA3XYZ de VE7CC-1 10-Dec-2026 1830Z dxspider >", spot + "\r\n"},
+         QStringLiteral("dxspider >\r\nDX de K3LR:")},
+        {"a log-in prompt, then a greeting and a spot",
+         {"Please enter your call: ", "Hello VE3ZZZ\r\n" + spot + "\r\n"},
+         QStringLiteral("Please enter your call: \r\nHello VE3ZZZ\r\nDX de K3LR:")},
+        {"a prompt, then a spot in lower case", {"VE7CC-1 >", spot.toLower() + "\r\n"},
+         QStringLiteral("VE7CC-1 >\r\ndx de k3lr:")},
+        // Nothing but the hang-up ends this line.
+        {"a spot cut by the hang-up after its call", {"VE7CC-1 >\r\n", spot.left(40)},
+         QStringLiteral("\r\nDX de K3LR:      14030.0  OK1ABC"), 600000},
+    };
+    for (const auto &c : cases) {
+        zevtest::ClusterServer cluster;
+        cluster.pieces = c.pieces;
+        cluster.gapMs = 700;  // longer than a prompt waits for more
+        Harness h;
+        h.w->intake().tailWaitMs = c.tailWaitMs;
+        zevtest::WriteFile(h.settingsFile(), TelnetOnlyFile(cluster.port()));
+        h.w->Form_Load();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return cluster.sentAll() && !h.w->Timer1->isActive(); }, 20000)) << c.what;
+        EXPECT_EQ(h.calls.join(QLatin1Char(' ')).toUpper(), "OK1ABC") << c.what;
+        EXPECT_TRUE(h.w->intake().monitor().contains(c.shown)) << c.what << "\n"
+                                                               << h.w->intake().monitor().toStdString();
+    }
+}
+
+TEST(DxSpottingWindow, AShortSettingsFileKeepsEveryValueItHolds)
+{
+    Harness h;
+    // Thirteen lines: the host line is missing.
+    zevtest::WriteFile(h.settingsFile(), "\"4800\"\r\n\"E\"\r\n\"7\"\r\n\"2\"\r\n3\r\n\"R\"\r\n\"TNC\"\r\n0\r\n2\r\n0\r\n"
+                                         "#TRUE#\r\n\"1B\"\r\n\"7300\"\r\n");
+    h.w->Form_Load();  // the TNC on port 3 does not open here; that is said and closed
+    EXPECT_EQ(h.w->List1->currentItem() ? h.w->List1->currentItem()->text() : QString(), "TNC");
+    for (QRadioButton *on : {h.w->optBaud48, h.w->optParityEven, h.w->optData7, h.w->optStop2, h.w->optComm[2],
+                             h.w->optPowerRTS, h.w->Option[1], h.w->OptList})
+        EXPECT_TRUE(on->isChecked()) << on->objectName().toStdString();
+    EXPECT_EQ(h.w->txtHex->text(), "1B");
+    EXPECT_EQ(h.w->txtTelnetPort->text(), "7300");
+    EXPECT_TRUE(h.w->intake().monitor().contains(QStringLiteral("missing")));
+    EXPECT_TRUE(h.w->intake().monitor().contains(QStringLiteral("Telnet Host")));
+    // Said to the screen reader too.
+    EXPECT_TRUE(h.w->lblLinkState->text().contains(QStringLiteral("Telnet Host")));
+
+    h.w->Done();
+    EXPECT_EQ(zevtest::ReadFile(h.settingsFile()),
+              "\"4800\"\r\n\"E\"\r\n\"7\"\r\n\"2\"\r\n3\r\n\"R\"\r\n\"TNC\"\r\n0\r\n2\r\n0\r\n#TRUE#\r\n\"1B\"\r\n"
+              "\"7300\"\r\n\"\"\r\n");
+}
+
+TEST(DxSpottingWindow, ItsOwnTelnetFileReadsBackWithoutANote)
+{
+    zevtest::ClusterServer cluster;
+    cluster.stayOpen = true;
+    Harness h;
+    h.w->Form_Load();
+    h.select("Telnet");
+    h.w->txtTelnetHost->setText(QStringLiteral("127.0.0.1"));
+    h.w->txtTelnetPort->setText(QString::number(cluster.port()));
+    h.w->Done();
+    PacketSpotWindow again(h.session);
+    again.Form_Load();
+    EXPECT_EQ(again.txtTelnetPort->text(), QString::number(cluster.port()));
+    EXPECT_FALSE(again.intake().monitor().contains(QStringLiteral("PackSpot.txt"))) << again.intake().monitor().toStdString();
+    EXPECT_TRUE(again.lblLinkState->text().isEmpty());
+}
+
+TEST(DxSpottingWindow, ThePacketEngineMayListenElsewhere)
+{
+    zevtest::AgwServer first, second;
+    Harness h;
+    zevtest::WriteFile(h.dir.filePath("AgwEngine.txt"), "\"127.0.0.1\"\r\n" + QByteArray::number(first.port()) + "\r\n");
+    h.w->Form_Load();
+    h.select("Telnet");
+    EXPECT_FALSE(h.w->txtAgwPort->isEnabled());
+    h.select("AGW Packet Engine");
+    ASSERT_TRUE(h.w->txtAgwHost->isEnabled());
+    ASSERT_TRUE(h.w->txtAgwPort->isEnabled());
+    EXPECT_EQ(h.w->txtAgwHost->accessibleName(), "AGW Host");
+    EXPECT_EQ(h.w->txtAgwPort->text(), QString::number(first.port()));
+    h.w->Open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->linkOpen(); }, 10000));
+    EXPECT_TRUE(first.connected());
+
+    // The operator moves to an engine on another port: Done keeps it beside PackSpot.txt,
+    // which keeps its fourteen lines.
+    h.w->txtAgwPort->setText(QString::number(second.port()));
+    h.w->Open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->linkOpen() && second.connected(); }, 10000));
+    h.w->Done();
+    EXPECT_EQ(zevtest::ReadFile(h.dir.filePath("AgwEngine.txt")),
+              "\"127.0.0.1\"\r\n" + QByteArray::number(second.port()) + "\r\n");
+    EXPECT_EQ(zevtest::ReadFile(h.settingsFile()).count('\n'), 14);
+    PacketSpotWindow again(h.session);
+    again.Form_Load();
+    EXPECT_EQ(again.txtAgwPort->text(), QString::number(second.port()));
+
+    // A port that is no port is refused before anything is tried.
+    h.w->txtAgwPort->setText(QStringLiteral("80000"));
+    h.w->Open();
+    EXPECT_FALSE(h.w->linkOpen());
+    EXPECT_EQ(h.w->lblLinkState->text(), "The AGW port must be a number from 1 to 65535.");
+}
+
+TEST(DxSpottingWindow, WithTheEngineChosenTheWindowFitsTheScreen)
+{
+    // The text size the program has on a 1600x1000 screen.
+    const QFont before = QApplication::font();
+    QFont f = before;
+    f.setPixelSize(ScreenFontPixels(1000));
+    QApplication::setFont(f);
+    const auto restore = qScopeGuard([&] { QApplication::setFont(before); });
+    Harness h;
+    PadButtons(h.w.get(), f.pixelSize());
+    // The engine is not running: the longest state text is shown.
+    QTcpServer s;
+    s.listen(QHostAddress::LocalHost, 0);
+    h.w->agwPort = s.serverPort();
+    s.close();
+    h.w->Form_Load();
+    h.select("None");
+    const QSize none = h.w->minimumSizeHint();
+    h.select("AGW Packet Engine");
+    const QSize chosen = h.w->minimumSizeHint();
+    h.w->Open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !h.w->lblLinkState->text().isEmpty(); }, 10000));
+    const QSize failed = h.w->minimumSizeHint();
+    std::printf("smallest sizes: none %dx%d, engine %dx%d, engine failed %dx%d\n", none.width(), none.height(),
+                chosen.width(), chosen.height(), failed.width(), failed.height());
+    // Choosing the engine, with its longer prompt and failure texts, never widens the
+    // window past the screen.
+    for (const QSize &hint : {none, chosen, failed}) {
+        EXPECT_LE(hint.width(), 1600);
+        EXPECT_LE(hint.height(), 1000);
+    }
 }

@@ -280,3 +280,130 @@ TEST(Intake, GarbageFromAPeerNeverStoresABadCallNorGrowsMemory)
         EXPECT_TRUE(IsSpotCall(row.Call)) << row.Call.toStdString();
     EXPECT_LE(r.intake.monitor().size(), 10000);
 }
+
+TEST(BandMapSpotsTest, FrequencyShowsTheClustersDigits)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"14021.6", "14.0216"},  {"14025.0", "14.025"},   {"7010.0", "7.01"},         {"3505", "3.505"},
+        {"14000.0", "14"},       {"1830.5", "1.8305"},    {"50125.0", "50.125"},      {"144300.25", "144.30025"},
+        {"10368100.1", "10368.1001"}, {"500.5", "0.5005"}, {"0.1", "0.0001"},         {"007010.0", "7.01"},
+        {" 28000.9 ", "28.0009"}, {"14025.", "14.025"},    {".5", "0.0005"},          {"21074.7", "21.0747"},
+    };
+    Rig r;
+    for (const auto &[khz, mhz] : cases) {
+        ParsedSpot s;
+        s.freqText = QLatin1String(khz);
+        s.call = QStringLiteral("K1ABC");
+        r.intake.BandMapSpots(s);
+        ASSERT_FALSE(r.rows.isEmpty());
+        EXPECT_EQ(r.rows.last().Frequency, QLatin1String(mhz)) << khz;
+    }
+    // Every tenth of a kHz from 160 m to 10 m: the tenths digit lands in the fourth
+    // decimal place and nothing follows it.
+    r.rows.clear();
+    for (int tenths = 18000; tenths <= 299999; tenths += 7) {
+        ParsedSpot s;
+        s.freqText = QStringLiteral("%1.%2").arg(tenths / 10).arg(tenths % 10);
+        s.call = QStringLiteral("K1ABC");
+        r.intake.BandMapSpots(s);
+        const QString shown = r.rows.last().Frequency;
+        QString expected = QString::number(tenths / 10000) + QLatin1Char('.') +
+                           QStringLiteral("%1").arg(tenths % 10000, 4, 10, QLatin1Char('0'));
+        while (expected.endsWith(QLatin1Char('0')))
+            expected.chop(1);
+        if (expected.endsWith(QLatin1Char('.')))
+            expected.chop(1);
+        ASSERT_EQ(shown, expected) << s.freqText.toStdString();
+    }
+}
+
+TEST(Intake, TextIsUtf8WhenItIsValidElseLatin1OnEveryLink)
+{
+    const QString spotText = StandardSpot("DL1ABC", "14025.0", "VE3ABC", QStringLiteral("Grüße aus Köln"), "1234");
+    const QByteArray utf8 = spotText.toUtf8() + "\a\a";
+    const QByteArray latin1 = spotText.toLatin1() + "\a\a";
+    const QByteArray split = utf8.left(utf8.indexOf("\xC3\xBC") + 1);  // inside the "ü"
+    const struct {
+        const char *link;
+        std::function<void(SpotIntake &, const QByteArray &)> send;
+    } links[] = {
+        {"Telnet",
+         [&](SpotIntake &in, const QByteArray &b) {
+             in.takeTelnet(b.left(split.size()));
+             in.takeTelnet(b.mid(split.size()) + "\r\n");
+         }},
+        {"TNC",
+         [&](SpotIntake &in, const QByteArray &b) {
+             in.takeTnc("\r" + b.left(split.size()));
+             in.takeTnc(b.mid(split.size()) + "\r");
+         }},
+        {"AGW monitored",
+         [&](SpotIntake &in, const QByteArray &b) {
+             AgwFrame f;
+             f.kind = 'U';
+             f.callFrom = "DL1ABC";
+             f.data = " 1:Fm DL1ABC To DX <UI pid=F0>[12:00:00]\r" + b + "\r";
+             in.takeAgw(f);
+         }},
+        {"AGW connected",
+         [&](SpotIntake &in, const QByteArray &b) {
+             AgwFrame f;
+             f.kind = 'c';
+             f.callFrom = "DB0ABC";
+             in.takeAgw(f);
+             f.kind = 'D';
+             f.data = b.left(split.size());
+             in.takeAgw(f);
+             f.data = b.mid(split.size()) + "\r";
+             in.takeAgw(f);
+         }},
+    };
+    for (const auto &l : links) {
+        for (const QByteArray &bytes : {utf8, latin1}) {
+            Rig r;
+            r.intake.myCall = [] { return QStringLiteral("VE3ABC"); };
+            l.send(r.intake, bytes);
+            const char *form = bytes == utf8 ? "UTF-8" : "Latin-1";
+            ASSERT_EQ(r.rows.size(), 1) << l.link << " " << form;
+            EXPECT_EQ(r.rows[0].Comments, QStringLiteral("de DL1ABC:  Grüße aus Köln")) << l.link << " " << form;
+            EXPECT_EQ(r.rows[0].From, QString()) << l.link << " " << form;  // the two bells
+            ASSERT_EQ(r.alerts.size(), 2) << l.link << " " << form;
+            EXPECT_EQ(r.alerts[1], QStringLiteral("You've been spotted!  ") + spotText.mid(3).trimmed())
+                << l.link << " " << form;
+            EXPECT_TRUE(r.intake.monitor().contains(QStringLiteral("Grüße aus Köln"))) << l.link << " " << form;
+        }
+    }
+}
+
+TEST(Intake, APromptWithoutALineEndDoesNotSwallowTheSpotAfterIt)
+{
+    const QByteArray prompt = "VA3XYZ de VE7CC-1 10-Dec-2026 1830Z dxspider >";
+    const QByteArray spot = StandardSpot("K3LR", "14030.0", "OK1ABC", "CW", "1830").toLatin1() + "\r\n";
+    const struct {
+        const char *link;
+        std::function<void(SpotIntake &, const QByteArray &)> send;
+    } links[] = {
+        {"Telnet", [](SpotIntake &in, const QByteArray &b) { in.takeTelnet(b); }},
+        {"TNC", [](SpotIntake &in, const QByteArray &b) { in.takeTnc(b); }},
+        {"AGW connected",
+         [](SpotIntake &in, const QByteArray &b) {
+             AgwFrame f;
+             f.kind = 'D';
+             f.callFrom = "VE7CC-1";
+             f.data = b;
+             in.takeAgw(f);
+         }},
+    };
+    for (const auto &l : links) {
+        Rig r;
+        AgwFrame c;
+        c.kind = 'c';
+        c.callFrom = "VE7CC-1";
+        r.intake.takeAgw(c);
+        l.send(r.intake, "\r\n");  // a TNC line counts after a line end only
+        l.send(r.intake, prompt);
+        l.send(r.intake, spot);
+        EXPECT_EQ(r.calls(), QStringList{"OK1ABC"}) << l.link;
+        EXPECT_TRUE(r.intake.monitor().contains(QString::fromLatin1(prompt + "\r\nDX de K3LR:"))) << l.link;
+    }
+}

@@ -247,3 +247,48 @@ TEST(TncLinkTest, SpotsOverAPseudoTerminalAndAVanishedAdapter)
     EXPECT_FALSE(link.isOpen());
     EXPECT_FALSE(failed[0][0].toString().isEmpty());
 }
+
+TEST(TelnetLinkTest, OptionsAreRefusedOnceAndCommandsNeverReachTheText)
+{
+    const QByteArray spot = kSpots[0].toLatin1() + "\r\n";
+    const struct {
+        const char *what;
+        QList<QByteArray> pieces;
+        QByteArray answers;  // what the cluster receives
+        QByteArray text;     // what is left for the intake
+    } cases[] = {
+        {"a node's opening",
+         {"\xFF\xFB\x01\xFF\xFB\x03\xFF\xFD\x18\xFF\xFD\x1F" "login: "},
+         "\xFF\xFE\x01\xFF\xFE\x03\xFF\xFC\x18\xFF\xFC\x1F",
+         "login: "},
+        {"split anywhere, asked twice",
+         {"\xFF", "\xFD", "\x18login:", " \xFF\xFD\x18\xFF", "\xFB\x01", "\xFF\xFB\x01x"},
+         "\xFF\xFC\x18\xFF\xFE\x01",
+         "login: x"},
+        {"NOP and GA before a spot line", {"\xFF\xF1" + spot, "\xFF\xF9" + spot}, "", spot + spot},
+        {"subnegotiations dropped, IAC IAC kept, WONT and DONT not answered",
+         {"\xFF\xFA\x18\x01\xFF\xF0" "a\xFF\xFF" "b", "\xFF\xFA\x1F\x01\x50\x01\x18\xFF", "\xFF\xFF\xF0" "c",
+          "\xFF\xFC\x01\xFF\xFE\x03" "d"},
+         "",
+         "a\xFF" "bcd"},
+    };
+    for (const auto &c : cases) {
+        zevtest::ClusterServer cluster;
+        cluster.pieces = c.pieces;
+        cluster.gapMs = 20;
+        cluster.stayOpen = true;
+        IntakeRig r;
+        TelnetLink link;
+        QByteArray text;
+        QObject::connect(&link, &SpotLink::received, [&](const QByteArray &b) { text += b; });
+        QObject::connect(&link, &SpotLink::received, &r.intake, &SpotIntake::takeTelnet);
+        ASSERT_TRUE(link.connectTo(QStringLiteral("127.0.0.1"), QString::number(cluster.port())));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return cluster.sentAll() && text == c.text && cluster.received == c.answers; }, 5000))
+            << c.what;
+        QTest::qWait(100);  // no second answer follows
+        EXPECT_EQ(cluster.received, c.answers) << c.what;
+        EXPECT_EQ(text, c.text) << c.what;
+        EXPECT_EQ(r.calls.size(), c.text.count("DX de")) << c.what;
+    }
+}

@@ -174,13 +174,37 @@ TEST(SpotLine, StandardLayoutKeepsTheFixedColumns)
     EXPECT_EQ(s->from, "PM95");
 }
 
-TEST(SpotLine, ControlCharactersInTheCommentAreShownAsSymbols)
+TEST(SpotLine, BellsAndControlCharactersReachNoField)
 {
-    const QString line = StandardSpot("W3LPL", "14025.0", "VE3ABC", QStringLiteral("ring\a<b>x</b>"), "1234");
-    const auto s = ParseSpotLine(line);
-    ASSERT_TRUE(s);
-    EXPECT_FALSE(s->comment.contains(QChar(7)));
-    EXPECT_EQ(s->comment, QStringLiteral("ring") + QChar(0x2407) + QStringLiteral("<b>x</b>"));
+    const QString k3lr = StandardSpot("K3LR", "14030.0", "OK1ABC", "CW 599", "1830");
+    const QString ring = StandardSpot("W3LPL", "14025.0", "VE3ABC", QStringLiteral("ring\a<b>x</b>"), "1234");
+    const struct {
+        QString line;
+        QString comment, time, from, record;
+    } cases[] = {
+        // A cluster ends its lines with two bells: they fall where "From" is cut.
+        {k3lr + QStringLiteral("\a\a"), "CW 599", "1830", "", k3lr.mid(3).trimmed()},
+        {ring, "ring<b>x</b>", "1234", "", QString(ring).remove(QChar(7)).mid(3).trimmed()},
+        // Escape, DEL and C1 codes go too; a tab is a space.
+        {StandardSpot("W3LPL", "7010.0", "K1ABC", QStringLiteral("a\x1b[1mb\x7f\tc\u0085d"), "12\x01" "4") +
+             QStringLiteral("\x02PM9"),
+         "a[1mb cd", "124", "PM9", QString()},
+    };
+    for (const auto &c : cases) {
+        const auto s = ParseSpotLine(c.line);
+        ASSERT_TRUE(s) << c.line.toStdString();
+        EXPECT_EQ(s->comment, c.comment) << c.line.toStdString();
+        EXPECT_EQ(s->time, c.time) << c.line.toStdString();
+        EXPECT_EQ(s->from, c.from) << c.line.toStdString();
+        if (!c.record.isEmpty()) {
+            EXPECT_EQ(s->record, c.record) << c.line.toStdString();
+        }
+        for (const QString &field : {s->record, s->spotter, s->comment, s->prefix, s->time, s->from})
+            for (const QChar ch : field)
+                EXPECT_TRUE(ch.unicode() >= 0x20 && ch.unicode() != 0x7F && !(ch.unicode() >= 0x80 && ch.unicode() < 0xA0) &&
+                            !(ch.unicode() >= 0x2400 && ch.unicode() < 0x2430))
+                    << c.line.toStdString() << " field " << field.toStdString();
+    }
 }
 
 TEST(SpotLabel, Prefixes)
@@ -300,4 +324,32 @@ TEST(SocketErrors, MessagesKeepTheirWording)
     EXPECT_EQ(SocketErrorMessage(10060), "ERROR: Socket has been shut down.");
     EXPECT_EQ(SocketErrorMessage(10054), "ERROR: The connection is reset by remote side.!");
     EXPECT_EQ(SocketErrorMessage(12345), "Error number 12345");
+}
+
+TEST(PackSpot, AFileCutAnywhereKeepsWhatItHoldsAndNamesTheRest)
+{
+    const QByteArray file = "\"4800\"\r\n\"E\"\r\n\"7\"\r\n\"2\"\r\n3\r\n\"R\"\r\n\"TNC\"\r\n1\r\n2\r\n1\r\n#TRUE#\r\n\"1B\"\r\n"
+                            "\"7300\"\r\n\"dxc.example.org\"\r\n";
+    const PackSpotSettings whole = ParsePackSpot(file).settings;
+    const PackSpotSettings d;
+    const QStringList names = {"SerialBaud",   "SerialParity",   "SerialDataBits", "SerialStopBits", "SerialPort",
+                               "SerialPower",  "SpotConnectionType", "Convert to Hex", "SerialHandshake",
+                               "List DX Only", "List",           "TNC cmd mode hex character", "Telnet Port",
+                               "Telnet Host"};
+    const QList<QByteArray> lines = file.split('\n');
+    for (int n = 0; n <= 14; ++n) {
+        const PackSpotRead r = ParsePackSpot(lines.mid(0, n).join('\n') + (n ? "\n" : ""));
+        EXPECT_EQ(r.complete, n == 14) << n;
+        EXPECT_EQ(r.valuesRead, n) << n;
+        EXPECT_EQ(r.missing, names.mid(n)) << n;
+        EXPECT_TRUE(r.fallbacks.isEmpty()) << n;
+        const PackSpotSettings &s = r.settings;
+        EXPECT_EQ(s.SerialBaud, n >= 1 ? whole.SerialBaud : d.SerialBaud) << n;
+        EXPECT_EQ(s.SerialStopBits, n >= 4 ? whole.SerialStopBits : d.SerialStopBits) << n;
+        EXPECT_EQ(s.SerialPort, n >= 5 ? whole.SerialPort : d.SerialPort) << n;
+        EXPECT_EQ(s.SpotConnectionType, n >= 7 ? whole.SpotConnectionType : d.SpotConnectionType) << n;
+        EXPECT_EQ(s.SerialHandshake, n >= 9 ? whole.SerialHandshake : d.SerialHandshake) << n;
+        EXPECT_EQ(s.OptList, n >= 11 ? whole.OptList : d.OptList) << n;
+        EXPECT_EQ(s.TelnetPort, n >= 13 ? whole.TelnetPort : d.TelnetPort) << n;
+    }
 }

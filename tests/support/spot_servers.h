@@ -26,12 +26,13 @@ inline QString StandardSpot(const QString &spotter, const QString &freq, const Q
     return s;
 }
 
-// Accepts one client, sends it `pieces` one per event-loop turn, then closes (unless
-// `stayOpen`). Everything the client sends is kept in `received`.
+// Accepts one client, sends it `pieces` one per event-loop turn (or `gapMs` apart), then
+// closes (unless `stayOpen`). Everything the client sends is kept in `received`.
 class ClusterServer : public QObject {
 public:
     QList<QByteArray> pieces;
     bool stayOpen = false;
+    int gapMs = 0;
     QByteArray received;
     int clients = 0;
 
@@ -58,7 +59,7 @@ private:
         if (next_ < pieces.size()) {
             client_->write(pieces[next_++]);
             client_->flush();
-            QTimer::singleShot(0, this, [this] { sendNext(); });
+            QTimer::singleShot(next_ < pieces.size() ? gapMs : 0, this, [this] { sendNext(); });
             return;
         }
         if (!stayOpen)
