@@ -12,24 +12,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "pseudo_terminal.h"
+
 namespace {
 
-// A pseudo-terminal: a tty without modem lines.
-struct Pty {
-    int master = -1;
-    QString slave;
-    Pty()
-    {
-        master = posix_openpt(O_RDWR | O_NOCTTY);
-        if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0)
-            slave = QString::fromLocal8Bit(ptsname(master));
-    }
-    ~Pty()
-    {
-        if (master >= 0)
-            ::close(master);
-    }
-};
+using zevtest::Pty;
 
 TEST(SerialKeyLine, OpensAPseudoTerminalAndSaysItHasNoModemLines)
 {

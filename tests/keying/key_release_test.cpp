@@ -14,23 +14,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "pseudo_terminal.h"
+
 namespace {
 
-struct Pty {
-    int master = -1;
-    QString slave;
-    Pty()
-    {
-        master = posix_openpt(O_RDWR | O_NOCTTY);
-        if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0)
-            slave = QString::fromLocal8Bit(ptsname(master));
-    }
-    ~Pty()
-    {
-        if (master >= 0)
-            ::close(master);
-    }
-};
+using zevtest::Pty;
 
 // The helper, keyed and waiting; its recorded ioctls are in log().
 class KeyedHelper {

@@ -48,15 +48,10 @@ Preferences WithRig(const char *rigName)
 
 void WriteRigSettings(Harness &h, int useFrequency, int modeBy)
 {
-    RigLinkSettings s;
-    s.RigName = "Kenwood";
-    s.FreqQuery = "FA;";
-    s.ModeQuery = "MD;";
-    s.RigPort = 3;
-    s.PollRate = "F";
+    RigLinkSettings s = zevtest::KenwoodLink();
     s.UseFrequency = useFrequency;
     s.ModeBy = modeBy;
-    zevtest::WriteFile(h.folders.work(kRigSettingsFile), FormatRigSettings(s));
+    zevtest::WriteRigLink(h, s);
 }
 
 // The program started with `radio` on port 3, polling it.

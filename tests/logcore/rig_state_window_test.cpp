@@ -44,13 +44,7 @@ Preferences WithRig(const char *rigName)
 MainWindow &StartWithRadio(Harness &h, const Emulator &radio, bool logOn = true)
 {
     EXPECT_TRUE(PortMap(*h.registry).setDevice(3, radio.path()));
-    RigLinkSettings s;
-    s.RigName = "Kenwood";
-    s.FreqQuery = "FA;";
-    s.ModeQuery = "MD;";
-    s.RigPort = 3;
-    s.PollRate = "F";
-    zevtest::WriteFile(h.folders.work(kRigSettingsFile), FormatRigSettings(s));
+    zevtest::WriteRigLink(h, zevtest::KenwoodLink());
     h.prompter.answers = {true};
     h.start();
     MainWindow &w = h.activate();

@@ -39,13 +39,7 @@ struct Station {
     {
         radio.answers = {{"FA;", "FA00014025000;"}, {"MD;", "MD3;"}};
         EXPECT_TRUE(PortMap(*h.registry).setDevice(3, radio.path()));
-        RigLinkSettings s;
-        s.RigName = "Kenwood";
-        s.FreqQuery = "FA;";
-        s.ModeQuery = "MD;";
-        s.RigPort = 3;
-        s.PollRate = "F";
-        zevtest::WriteFile(h.folders.work(kRigSettingsFile), FormatRigSettings(s));
+        zevtest::WriteRigLink(h, zevtest::KenwoodLink());
         h.prompter.answers = {true};
         h.start();
         h.activate();

@@ -4,6 +4,7 @@
 #include "logcore/main_window.h"
 #include "logcore/recent_contacts_model.h"
 #include "outputs/station_window.h"
+#include "rig/rig_settings.h"
 #include "test_support.h"
 
 #include <QApplication>
@@ -144,5 +145,21 @@ inline Preferences readPrefs(const QString &path)
     return p;
 }
 
+// A Kenwood link on port 3 polling every 100 ms, the radio most window tests steer.
+inline RigLinkSettings KenwoodLink()
+{
+    RigLinkSettings s;
+    s.RigName = "Kenwood";
+    s.FreqQuery = "FA;";
+    s.ModeQuery = "MD;";
+    s.RigPort = 3;
+    s.PollRate = "F";
+    return s;
+}
+
+inline void WriteRigLink(Harness &h, const RigLinkSettings &s)
+{
+    zevtest::WriteFile(h.folders.work(kRigSettingsFile), FormatRigSettings(s));
+}
 
 }  // namespace zevtest
