@@ -6,6 +6,7 @@
 #include "frame/session.h"
 #include "logcore/dupes.h"
 #include "logcore/main_window.h"
+#include "station/station.h"
 #include "outputs/station_window.h"
 
 #include "bench_gui_main.h"
@@ -35,15 +36,16 @@ public:
     void beep() override {}
 };
 
-struct Station {
+struct LoggingDesk {
     QTemporaryDir dir;
     QuietPrompter prompter;
     zev::SystemClock clock;
     std::unique_ptr<zev::Registry> registry;
     std::unique_ptr<zev::Session> session;
+    std::unique_ptr<zev::Station> links;
     std::unique_ptr<zev::MainWindow> window;
 
-    explicit Station(int contacts)
+    explicit LoggingDesk(int contacts)
     {
         zev::Folders f;
         f.StartDir = dir.filePath("start");
@@ -60,7 +62,8 @@ struct Station {
         QFile::copy(QStringLiteral(ZEV_BUILD_DIR "/arrlpre2.txt"), f.SharedFolder + "/arrlpre2.txt");
         registry = std::make_unique<zev::Registry>(dir.filePath("registry.ini"));
         session = std::make_unique<zev::Session>(f, prompter, clock, *registry);
-        window = std::make_unique<zev::MainWindow>(*session);
+        links = std::make_unique<zev::Station>(*session);
+        window = std::make_unique<zev::MainWindow>(*session, *links);
         window->runModal = [](QDialog &d) { static_cast<zev::StationWindow &>(d).Done(); };
         window->Form_Load();
         window->show();
@@ -72,7 +75,7 @@ struct Station {
 
 void BM_KeyInCallBox(benchmark::State &state)
 {
-    Station st(zev::kLogCapacity);
+    LoggingDesk st(zev::kLogCapacity);
     zev::MainWindow &w = *st.window;
     w.txtCall->setText("VE3XY");
     for (auto _ : state) {
@@ -87,7 +90,7 @@ BENCHMARK(BM_KeyInCallBox)->Unit(benchmark::kMicrosecond)->Repetitions(5)->Repor
 
 void BM_PartialDupeAndLookup(benchmark::State &state)
 {
-    Station st(zev::kLogCapacity);
+    LoggingDesk st(zev::kLogCapacity);
     const zev::Session &s = *st.session;
     for (auto _ : state) {
         benchmark::DoNotOptimize(zev::PartialDupeList(s.log, "VE3XYZ", "20", "CW"));
@@ -98,7 +101,7 @@ BENCHMARK(BM_PartialDupeAndLookup)->Unit(benchmark::kMicrosecond)->Repetitions(5
 
 void BM_BandChange(benchmark::State &state)
 {
-    Station st(zev::kLogCapacity);
+    LoggingDesk st(zev::kLogCapacity);
     int band = 0;
     for (auto _ : state) {
         st.window->SelectBand(band);
@@ -109,7 +112,7 @@ BENCHMARK(BM_BandChange)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportA
 
 void BM_LogOneContact(benchmark::State &state)
 {
-    Station st(5000);
+    LoggingDesk st(5000);
     zev::MainWindow &w = *st.window;
     int n = 0;
     for (auto _ : state) {

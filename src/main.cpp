@@ -6,6 +6,7 @@
 #include "frame/startup.h"
 #include "frame/window_scaling_ui.h"
 #include "logcore/main_window.h"
+#include "station/station.h"
 
 #include <QApplication>
 #include <QDir>
@@ -47,7 +48,8 @@ int main(int argc, char **argv)
         QCoreApplication::exit(code);
     };
 
-    zev::MainWindow window(session);
+    zev::Station station(session);
+    zev::MainWindow window(session, station);
     prompter.setParent(&window);
     window.Form_Load();
     if (session.ended)

@@ -21,6 +21,7 @@
 #include "outputs/adif_export.h"
 #include "outputs/station_window.h"
 #include "rig/rig_link.h"
+#include "station/station.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -141,7 +142,8 @@ QString MainWindow::fileErrorText()
         "and make sure your date and time entries are valid).");
 }
 
-MainWindow::MainWindow(Session &session, QWidget *parent) : QMainWindow(parent), s_(session)
+MainWindow::MainWindow(Session &session, Station &station, QWidget *parent)
+    : QMainWindow(parent), s_(session), station_(station)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(windowTitleText());
@@ -916,8 +918,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    if (rigLink_)
-        rigLink_->Stop();
+    station_.stop();
     Form_Unload();
     Form_Terminate();
     event->accept();

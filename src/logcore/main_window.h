@@ -47,11 +47,13 @@ class RecentContactsModel;
 class RigLink;
 class RigControlWindow;
 struct RigLinkSettings;
+class Station;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(Session &session, QWidget *parent = nullptr);
+    MainWindow(Session &session, Station &station, QWidget *parent = nullptr);
+    Station &station() { return station_; }
     ~MainWindow() override;
 
     static QString windowTitleText();
@@ -324,6 +326,7 @@ private:
     void moveFocus(QWidget *w);
 
     Session &s_;
+    Station &station_;
     CwEngine *cwEngine_ = nullptr;
     KeyingController *keying_ = nullptr;
     CwWindow *cwWindow_ = nullptr;
@@ -342,7 +345,7 @@ private:
     // The CW and PTT lines, made by keyLineFactory when a test set one.
     KeyLineFactory keyLines();
     void connectSpotStrip();
-    RigLink *rigLink_ = nullptr;
+    bool rigWired_ = false;
     RigControlWindow *rigWindow_ = nullptr;
     // A band or mode the radio reported while something else was running: applied after.
     int modalDepth_ = 0;

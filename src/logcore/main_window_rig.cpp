@@ -1,6 +1,8 @@
 // The main window's side of the rig link: band and mode follow the radio.
 
 #include "logcore/main_window.h"
+
+#include "station/station.h"
 #include "rig/band_conversion.h"
 #include "rig/band_plan_window.h"
 #include "rig/rig_control_window.h"
@@ -70,7 +72,7 @@ QWidget *MainWindow::makeRigState()
 void MainWindow::showRigState()
 {
     const bool rig = s_.prefs.RigName.trimmed().compare(QLatin1String("None"), Qt::CaseInsensitive) != 0;
-    const QString state = rig && rigLink_ ? rigLink_->state() : QString();
+    const QString state = rig && station_.rigIfMade() ? station_.rigIfMade()->state() : QString();
     if (state == lblRig->text() && lblRig->isVisible() == !state.isEmpty())
         return;
     const bool shown = lblRig->isVisible();
@@ -137,28 +139,29 @@ void MainWindow::showModal(QDialog &dialog)
 
 RigLink &MainWindow::rigLink()
 {
-    if (!rigLink_) {
-        rigLink_ = new RigLink({}, {}, this);
-        rigLink_->setPegasusFolder(RigControlWindow::PegasusFolder(s_));
-        connect(rigLink_, &RigLink::frequencyRead, this, [this](qint64 hz) {
-            if (rigLink_->settings().UseFrequency == 1)
+    RigLink &link = station_.rig();
+    if (!rigWired_) {
+        rigWired_ = true;
+        link.setPegasusFolder(RigControlWindow::PegasusFolder(s_));
+        connect(&link, &RigLink::frequencyRead, this, [this](qint64 hz) {
+            if (station_.rig().settings().UseFrequency == 1)
                 radioFrequency(hz);
         });
-        connect(rigLink_, &RigLink::modeRead, this, [this](const QString &mode) {
-            if (rigLink_->settings().ModeBy != 3)
+        connect(&link, &RigLink::modeRead, this, [this](const QString &mode) {
+            if (station_.rig().settings().ModeBy != 3)
                 radioMode(mode);
         });
-        connect(rigLink_, &RigLink::error, this, [this](const QString &text, const QString &title) {
+        connect(&link, &RigLink::error, this, [this](const QString &text, const QString &title) {
             s_.prompter.message(text, title, PromptIcon::Information);
         });
         // A port that vanishes while polling must not take the keyboard: the operator is
         // told on the message line and goes on typing.
-        connect(rigLink_, &RigLink::linkLost, this, [this](const QString &reason) {
+        connect(&link, &RigLink::linkLost, this, [this](const QString &reason) {
             setDialog(kLinkLostTitle + QStringLiteral(": ") + reason);
         });
-        connect(rigLink_, &RigLink::stateChanged, this, [this] { showRigState(); });
+        connect(&link, &RigLink::stateChanged, this, [this] { showRigState(); });
     }
-    return *rigLink_;
+    return link;
 }
 
 void MainWindow::StartRigLink()

@@ -17,7 +17,7 @@ using zev::KeyLineRecord;
 constexpr qint64 kMs = 1'000'000;
 
 // One engine with a recording line and everything it said.
-struct Station {
+struct TestStation {
     zev::CwBuffer buffer;
     zev::VirtualCwClock *clock = new zev::VirtualCwClock;
     std::shared_ptr<KeyLineRecord> record = std::make_shared<KeyLineRecord>();
@@ -29,7 +29,7 @@ struct Station {
     QList<bool> sending;
     QStringList remaining, failures, refusals;
 
-    explicit Station(bool withLine = true)
+    explicit TestStation(bool withLine = true)
     {
         engine = std::make_unique<zev::CwEngine>(buffer, std::unique_ptr<zev::CwClock>(clock));
         if (withLine)
@@ -88,7 +88,7 @@ TEST(CwEngine, KeysALetterUnitByUnitOnItsDeadlines)
     };
     for (const Case &c : {Case{20, 60 * kMs}, Case{40, 30 * kMs}, Case{13, 92'307'692}}) {
         SCOPED_TRACE(c.wpm);
-        Station st;
+        TestStation st;
         st.engine->setSpeed(c.wpm);
         ASSERT_TRUE(st.send(QStringLiteral("A")));
         // Set for every unit, even when the state stays.
@@ -111,7 +111,7 @@ TEST(CwEngine, KeysALetterUnitByUnitOnItsDeadlines)
 
 TEST(CwEngine, LateWakeUpsDoNotAddUp)
 {
-    Station st;
+    TestStation st;
     st.clock->lateNs = 3 * kMs;
     ASSERT_TRUE(st.send(QStringLiteral("AE")));
     EXPECT_EQ(st.states(), QStringLiteral("10111000" "1000"));
@@ -140,7 +140,7 @@ TEST(CwEngine, WordSpaceAndSilentCharactersTakeTheirTime)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.text);
-        Station st;
+        TestStation st;
         st.engine->setWordSpace(c.wordSpace);
         ASSERT_TRUE(st.send(QString::fromLatin1(c.text)));
         EXPECT_EQ(st.states(), QString::fromLatin1(c.states));
@@ -151,7 +151,7 @@ TEST(CwEngine, WordSpaceAndSilentCharactersTakeTheirTime)
 
 TEST(CwEngine, EmptyingTheBufferStopsAfterTheCharacterInProgress)
 {
-    Station st;
+    TestStation st;
     bool cleared = false;
     st.clock->onWait = [&](qint64 now) {
         if (!cleared && now >= 120 * kMs) {  // inside the dah of "T"
@@ -169,7 +169,7 @@ TEST(CwEngine, EmptyingTheBufferStopsAfterTheCharacterInProgress)
 
 TEST(CwEngine, TextAppendedWhileSendingIsPickedUpByTheSameMessage)
 {
-    Station st;
+    TestStation st;
     bool appended = false;
     st.clock->onWait = [&](qint64) {
         if (!appended) {
@@ -189,7 +189,7 @@ TEST(CwEngine, TextAppendedWhileSendingIsPickedUpByTheSameMessage)
 
 TEST(CwEngine, EachExclamationMarkAsksForOneCommit)
 {
-    Station st;
+    TestStation st;
     ASSERT_TRUE(st.send(QStringLiteral("A!E!")));
     EXPECT_EQ(st.commits, 2);
     EXPECT_EQ(st.states(), QStringLiteral("10111000" "1000"));
@@ -200,7 +200,7 @@ TEST(CwEngine, EachExclamationMarkAsksForOneCommit)
 
 TEST(CwEngine, WithoutALineTheBufferIsStillTakenButNothingKeyed)
 {
-    Station st(false);
+    TestStation st(false);
     ASSERT_TRUE(st.send(QStringLiteral("AB!")));
     EXPECT_TRUE(st.buffer.isEmpty());
     EXPECT_EQ(st.remaining, (QStringList{QStringLiteral("B!"), QStringLiteral("!"), QString()}));
@@ -213,7 +213,7 @@ TEST(CwEngine, SpeedOutsideFiveToNinetyNineKeysNothingAndSaysSoOnce)
 {
     for (int wpm : {0, -3, 4, 100, zev::SpeedFromText(QString())}) {
         SCOPED_TRACE(wpm);
-        Station st;
+        TestStation st;
         st.engine->setSpeed(wpm);
         ASSERT_TRUE(st.send(QStringLiteral("CQ CQ TEST")));
         EXPECT_TRUE(st.record->sets().empty());
@@ -226,7 +226,7 @@ TEST(CwEngine, SpeedOutsideFiveToNinetyNineKeysNothingAndSaysSoOnce)
     }
     for (int wpm : {5, 99}) {
         SCOPED_TRACE(wpm);
-        Station st;
+        TestStation st;
         st.engine->setSpeed(wpm);
         ASSERT_TRUE(st.send(QStringLiteral("E")));
         EXPECT_EQ(st.states(), QStringLiteral("1000"));
@@ -236,7 +236,7 @@ TEST(CwEngine, SpeedOutsideFiveToNinetyNineKeysNothingAndSaysSoOnce)
 
 TEST(CwEngine, AFailingLineIsReleasedReportedOnceAndTheBufferEmptied)
 {
-    Station st;
+    TestStation st;
     st.record->failAtSet(3);  // the second unit of "A"'s dah
     ASSERT_TRUE(st.send(QStringLiteral("AAAA")));
     EXPECT_EQ(st.states(), QStringLiteral("10"));
@@ -254,7 +254,7 @@ TEST(CwEngine, AFailingLineIsReleasedReportedOnceAndTheBufferEmptied)
 
 TEST(CwEngine, ALineThatWillNotOpenIsReportedOncePerMessage)
 {
-    Station st;
+    TestStation st;
     st.record->failOpen(true);
     ASSERT_TRUE(st.send(QStringLiteral("CQ TEST")));
     EXPECT_TRUE(st.record->sets().empty());
@@ -268,7 +268,7 @@ TEST(CwEngine, ALineThatWillNotOpenIsReportedOncePerMessage)
 
 TEST(CwEngine, ANewLineReplacesTheOldOneWithItsKeyUp)
 {
-    Station st;
+    TestStation st;
     ASSERT_TRUE(st.send(QStringLiteral("E")));
     auto second = std::make_shared<KeyLineRecord>();
     st.engine->setKeyLine(std::make_unique<zev::RecordingKeyLine>(second));

@@ -28,7 +28,7 @@ using zevtest::WinKeyerEmulator;
 
 constexpr int kPatience = 5000;
 
-struct Station {
+struct TestStation {
     QTemporaryDir dir;
     Folders folders;
     zevtest::ScriptedPrompter prompter;
@@ -39,7 +39,7 @@ struct Station {
     CwBuffer buffer;
     WinKeyer link{buffer, [] { return std::make_unique<QtSerialLine>(); }};
 
-    explicit Station(const QString &programData = {})
+    explicit TestStation(const QString &programData = {})
     {
         folders.StartDir = dir.filePath("start");
         folders.MakerFolder = dir.filePath("docs/Velko Software");
@@ -69,7 +69,7 @@ void Leave(QLineEdit *box, const QString &text)
 
 TEST(WinKeyWindow, LoadsTheFileShowsEveryControlAndOpensTheKeyer)
 {
-    Station st;
+    TestStation st;
     zevtest::WriteFile(st.wkPath(), "3\r\n\"22\"\r\n\"45\"\r\n\"1\"\r\n\"2\"\r\n\"60\"\r\n8\r\n48\r\n");
     zevtest::AccessibilityEvents a11y;
     WinKeyWindow w(*st.session, st.link, st.buffer, 28);
@@ -163,7 +163,7 @@ TEST(WinKeyWindow, LoadsTheFileShowsEveryControlAndOpensTheKeyer)
 
 TEST(WinKeyWindow, AKeyerThatCannotBeReachedSaysSoAndDropsTheMessage)
 {
-    Station st;
+    TestStation st;
     PortMap(*st.registry).setDevice(4, "/dev/no-such-winkeyer");
     WinKeyWindow w(*st.session, st.link, st.buffer, 20);  // no file: the defaults
     EXPECT_EQ(w.txtWKComPort->text(), "5");
@@ -215,7 +215,7 @@ TEST(WinKeyWindow, AKeyerThatCannotBeReachedSaysSoAndDropsTheMessage)
 
 TEST(WinKeyWindow, AKeyerLostMidMessageIsHeardAndUnloadingClosesTheKeyer)
 {
-    Station st;
+    TestStation st;
     zevtest::WriteFile(st.wkPath(), "3\r\n\"22\"\r\n\"50\"\r\n\"0\"\r\n\"0\"\r\n\"50\"\r\n6\r\n0\r\n");
     zevtest::AccessibilityEvents a11y;
     auto w = std::make_unique<WinKeyWindow>(*st.session, st.link, st.buffer, 20);
@@ -245,7 +245,7 @@ TEST(WinKeyWindow, AFailedWriteOfTheSettingsIsReported)
 {
     zevtest::FullDisk disk;
     ZEV_REQUIRE_FULL_DISK(disk);
-    Station st(disk.path());
+    TestStation st(disk.path());
     WinKeyWindow w(*st.session, st.link, st.buffer, 20);
     ASSERT_TRUE(disk.fill()) << disk.reason().toStdString();
     w.cmdDone->click();

@@ -32,10 +32,10 @@ Preferences KenwoodPrefs()
     return p;
 }
 
-struct Station {
+struct TestStation {
     Emulator radio;
     Harness h{KenwoodPrefs(), QByteArray()};
-    Station()
+    TestStation()
     {
         radio.answers = {{"FA;", "FA00014025000;"}, {"MD;", "MD3;"}};
         EXPECT_TRUE(PortMap(*h.registry).setDevice(3, radio.path()));
@@ -50,7 +50,7 @@ struct Station {
 
 TEST(SpotStrip, ASpotChosenOnTheBandMapFillsTheCallAndTunesTheRadio)
 {
-    Station st;
+    TestStation st;
     MainWindow &w = *st.h.window;
     ASSERT_TRUE(w.rigLink().polling());
     emit w.lblDX->spotChosen("VE3ABC", 14.021f);
@@ -85,7 +85,7 @@ TEST(SpotStrip, ASpotTunesTheRadioToItsExactFrequency)
         {false, "21.3", "FA00021300000;"},    {true, "21.0255", "FA00021025500;"},
         {true, "144.2001", "FA00144200100;"}, {true, "435.1234", "FA00435123400;"},
     };
-    Station st;
+    TestStation st;
     MainWindow &w = *st.h.window;
     ASSERT_TRUE(w.rigLink().polling());
     for (const Case &c : cases) {
@@ -108,7 +108,7 @@ TEST(SpotStrip, ASpotTunesTheRadioToItsExactFrequency)
 
 TEST(SpotStrip, TheSpectrumMapOpensModalAndItsSpotFillsTheCallBox)
 {
-    Station st;
+    TestStation st;
     MainWindow &w = *st.h.window;
     int shown = 0;
     st.h.otherModal = [&](QDialog &d) {

@@ -5,6 +5,7 @@
 #include "logcore/recent_contacts_model.h"
 #include "outputs/station_window.h"
 #include "rig/rig_settings.h"
+#include "station/station.h"
 #include "test_support.h"
 
 #include <QApplication>
@@ -32,6 +33,7 @@ struct Harness {
     zevtest::FakeClock clock;
     std::unique_ptr<Registry> registry;
     std::unique_ptr<Session> session;
+    std::unique_ptr<Station> stationLinks;
     std::unique_ptr<MainWindow> window;
     int endedWith = -1;
     int stationWindowShown = 0;
@@ -71,7 +73,8 @@ struct Harness {
         session = std::make_unique<Session>(folders, prompter, clock, *registry);
         session->shared.LoadSharedPrefs(folders.SharedFolder + "/SharedUserPreferences.xml");
         session->endProgram = [this](int code) { endedWith = code; };
-        window = std::make_unique<MainWindow>(*session);
+        stationLinks = std::make_unique<Station>(*session);
+        window = std::make_unique<MainWindow>(*session, *stationLinks);
         window->runModal = [this](QDialog &d) {
             if (auto *w = qobject_cast<StationWindow *>(&d)) {
                 ++stationWindowShown;

@@ -1,0 +1,34 @@
+#pragma once
+// The station: every link and engine of the program (the radio's link, the spot links,
+// the CW engine and its key line, the WinKeyer, the voice keyer, the cue player). It lives
+// from start-up to the end, beside the Session, and works with every window closed. The
+// windows read and change its settings and follow its signals; none of them owns a link.
+
+#include <QObject>
+
+namespace zev {
+
+struct Session;
+class RigLink;
+
+class Station : public QObject {
+    Q_OBJECT
+public:
+    explicit Station(Session &session, QObject *parent = nullptr);
+    ~Station() override;
+
+    Session &session() { return s_; }
+
+    // The radio's link, made on first use.
+    RigLink &rig();
+    RigLink *rigIfMade() const { return rig_; }
+
+    // Stops every link before the program ends.
+    void stop();
+
+private:
+    Session &s_;
+    RigLink *rig_ = nullptr;
+};
+
+}  // namespace zev
