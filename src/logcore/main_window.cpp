@@ -13,6 +13,7 @@
 #include "keying/winkeyer.h"
 
 #include "common/file_io.h"
+#include "frame/help_window.h"
 #include "frame/text_rules_ui.h"
 #include "frame/window_scaling.h"
 #include "frame/window_scaling_ui.h"
@@ -485,7 +486,6 @@ void MainWindow::buildMenus()
         m->menuAction()->setObjectName(QLatin1String(name));
         return m;
     };
-    // Entries whose windows are not built yet are present but disabled.
     auto item = [&](QMenu *m, const char *name, const QString &title, bool enabled = false) {
         QAction *a = m->addAction(title);
         a->setObjectName(QLatin1String(name));
@@ -584,7 +584,14 @@ void MainWindow::buildMenus()
     connect(graph, &QAction::triggered, this, &MainWindow::mnuGraph_Click);
     QAction *help = bar->addAction(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
-    help->setEnabled(false);
+    connect(help, &QAction::triggered, this, &MainWindow::mnuHelp_Click);
+}
+
+void MainWindow::mnuHelp_Click()
+{
+    HelpWindow help(s_.folders, this);
+    showModal(help);
+    txtCall->setFocus();
 }
 
 void MainWindow::applyScreenFonts()

@@ -155,6 +155,8 @@ public:
     void mnuWriteSumm_Click();
     // The rate graph, rebuilt from the log each time it opens.
     void mnuGraph_Click();
+    // Help: the keys of a contest and where the files live; modal.
+    void mnuHelp_Click();
     // Size and fonts from FormSizePercent and TaskbarMode.
     void ApplyFormSize();
 
