@@ -8,7 +8,7 @@
 #include "rig/rig_link.h"
 #include "rig/rig_settings.h"
 #include "spotting/band_map_widget_ui.h"
-#include "spotting/dx_spotting_window.h"
+#include "spotting/packet_spot_window.h"
 #include "spotting/hf_map_window.h"
 #include "spotting/spot_intake.h"
 #include "spotting/spot_list_ui.h"
