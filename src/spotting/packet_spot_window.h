@@ -1,17 +1,14 @@
 #pragma once
-// " DX Spotting Setup": chooses and opens the spot link, sends typed text to the far end
-// and shows what arrives. Done only hides it: the link stays open while the operator logs.
-//
-// The main window connects to intake() (spotAdded -> AddSpotRow on txtDX, ownCallSpotted
-// -> lblDialog / lblDupe, labelsDue -> band map redraw) and to displayChanged.
+// " DX Spotting Setup": chooses the station's spot link and its settings, opens and
+// closes it, sends typed text to the far end and shows what arrives. The link is the
+// SpotService's: Done only hides the window, and closing or never opening it changes
+// nothing about the link. The main window follows the service, and displayChanged.
 
-#include "spotting/spot_intake.h"
-#include "spotting/spot_links_device.h"
+#include "spotting/spot_text.h"
 
 #include <QWidget>
 #include <array>
 #include <functional>
-#include <memory>
 
 class QCheckBox;
 class QDialog;
@@ -22,7 +19,6 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
-class QTimer;
 
 namespace zev {
 
