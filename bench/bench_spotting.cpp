@@ -6,7 +6,8 @@
 #include "frame/registry.h"
 #include "frame/session.h"
 #include "logcore/prefix_table.h"
-#include "spotting/dx_spotting_window.h"
+#include "spotting/packet_spot_window.h"
+#include "spotting/spot_service_device.h"
 #include "spotting/spot_intake.h"
 #include "spotting/spot_list_ui.h"
 #include "spotting/spot_store.h"
@@ -121,11 +122,12 @@ void BM_TelnetBurstOf1000Spots(benchmark::State &state)
     double worst = 0;
     bool lost = false;
     for (auto _ : state) {
-        zev::PacketSpotWindow w(session);
+        zev::SpotService links(session);
+        zev::PacketSpotWindow w(session, links);
         QTreeWidget list;
         zev::SetupSpotList(&list, 1000);
         int spots = 0;
-        QObject::connect(&w.intake(), &zev::SpotIntake::spotAdded, [&](const zev::SpotRow &row) {
+        QObject::connect(&links.intake(), &zev::SpotIntake::spotAdded, [&](const zev::SpotRow &row) {
             zev::AddSpotRow(&list, row);
             ++spots;
         });

@@ -5,7 +5,7 @@
 #include "keying/cue_player.h"
 #include "keying/keying_controller.h"
 #include "spotting/band_map_widget_ui.h"
-#include "spotting/dx_spotting_window.h"
+#include "spotting/packet_spot_window.h"
 #include "spotting/spot_list_ui.h"
 #include "keying/phone_window.h"
 #include "keying/voice_keyer.h"
@@ -165,7 +165,6 @@ MainWindow::~MainWindow()
     // The windows and keyers use the players: they go first.
     delete phoneWindow_;
     delete blindWindow_;
-    // The spot links close with their window, before the lists they fill.
     delete spotWindow_;
     // The window closes the keyer as it goes; the keyer clears and closes the device.
     delete winKeyWindow_;
@@ -719,6 +718,7 @@ void MainWindow::Form_Load()
     Timer2->start();
     Timer2_Timer();
     StartRigLink();
+    StartSpotLinks();
     txtCall->setFocus();
 }
 

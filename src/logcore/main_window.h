@@ -183,10 +183,12 @@ public:
     // Options > DX Spotting > View Spectrum Map, Ctrl+B and a double click on the strip: modal.
     void mnuViewSpwctrumMap_Click();
     // Options > DX Spotting > Configure, Ctrl+D and a click on the band map: the spot link
-    // window, not modal; the first showing opens the saved link.
+    // window, not modal; it shows the station's spot link.
     void mnuDXSpotting_Click();
     PacketSpotWindow &spotWindow();
     PacketSpotWindow *spotWindowIfLoaded() const { return spotWindow_; }
+    // The saved spot link opens at start-up, and the strip shows what it chose.
+    void StartSpotLinks();
     // Shows the spot list or the band map as the spot window chose, or neither without a link.
     void PacketResize();
     // Makes the WinKeyer's serial line; tests put one on a pseudo-terminal here.

@@ -6,10 +6,11 @@
 #include "rig/rig_link.h"
 #include "rig/tune_arithmetic.h"
 #include "spotting/band_map_widget_ui.h"
-#include "spotting/dx_spotting_window.h"
+#include "spotting/packet_spot_window.h"
 #include "spotting/hf_map_window.h"
-#include "spotting/spot_intake.h"
+#include "spotting/spot_service_device.h"
 #include "spotting/spot_list_ui.h"
+#include "station/station.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -46,25 +47,35 @@ void MainWindow::connectSpotStrip()
             emit txtDX->itemClicked(item, 0);
     });
     connect(txtDX, &QTreeWidget::itemDoubleClicked, this, [this] { mnuViewSpwctrumMap_Click(); });
+
+    // The station's spot link feeds the strip whether or not its setup window exists.
+    SpotService &spots = station_.spots();
+    SpotIntake &intake = spots.intake();
+    connect(&intake, &SpotIntake::spotAdded, this, [this](const SpotRow &row) {
+        AddSpotRow(txtDX, row);
+        lblDX->refresh();
+    });
+    connect(&intake, &SpotIntake::labelsDue, lblDX, &BandMapWidget::refresh);
+    connect(&intake, &SpotIntake::ownCallSpotted, this, [this](const QString &dialog, const QString &dupe) {
+        setDialog(dialog);
+        setDialogColour(0xFFFFFF);
+        setDupeList(dupe, false);
+        lblDupe->setStyleSheet(QStringLiteral("QLabel#lblDupe { background: white; }"));
+    });
+    connect(&spots, &SpotService::setupWanted, this, [this] { spotWindow().showSetup(); });
+}
+
+void MainWindow::StartSpotLinks()
+{
+    station_.spots().start();
+    PacketResize();
 }
 
 PacketSpotWindow &MainWindow::spotWindow()
 {
     if (!spotWindow_) {
-        spotWindow_ = new PacketSpotWindow(s_, this);
+        spotWindow_ = new PacketSpotWindow(s_, station_.spots(), this);
         spotWindow_->runModal = [this](QDialog &d) { showModal(d); };
-        SpotIntake &intake = spotWindow_->intake();
-        connect(&intake, &SpotIntake::spotAdded, this, [this](const SpotRow &row) {
-            AddSpotRow(txtDX, row);
-            lblDX->refresh();
-        });
-        connect(&intake, &SpotIntake::labelsDue, lblDX, &BandMapWidget::refresh);
-        connect(&intake, &SpotIntake::ownCallSpotted, this, [this](const QString &dialog, const QString &dupe) {
-            setDialog(dialog);
-            setDialogColour(0xFFFFFF);
-            setDupeList(dupe, false);
-            lblDupe->setStyleSheet(QStringLiteral("QLabel#lblDupe { background: white; }"));
-        });
         connect(spotWindow_, &PacketSpotWindow::displayChanged, this, [this] { PacketResize(); });
         connect(spotWindow_, &PacketSpotWindow::savePrefRequested, this, [this] { SavePref(); });
     }
@@ -79,11 +90,9 @@ void MainWindow::mnuDXSpotting_Click()
 
 void MainWindow::PacketResize()
 {
-    if (!spotWindow_)
-        return;
-    const bool link = spotWindow_->connectionType().compare(QLatin1String("None"), Qt::CaseInsensitive) != 0 &&
-                      !spotWindow_->connectionType().isEmpty();
-    const bool list = spotWindow_->listChosen();
+    const SpotService &spots = station_.spots();
+    const bool link = spots.linkChosen();
+    const bool list = spots.listChosen();
     // The layout makes room for the strip and gives it back exactly.
     txtDX->setVisible(link && list);
     lblDX->setVisible(link && !list);

@@ -2,6 +2,7 @@
 
 #include "frame/session.h"
 #include "rig/rig_link.h"
+#include "spotting/spot_service_device.h"
 
 namespace zev {
 
@@ -19,10 +20,19 @@ RigLink &Station::rig()
     return *rig_;
 }
 
+SpotService &Station::spots()
+{
+    if (!spots_)
+        spots_ = new SpotService(s_, this);
+    return *spots_;
+}
+
 void Station::stop()
 {
     if (rig_)
         rig_->Stop();
+    if (spots_)
+        spots_->stop();
 }
 
 }  // namespace zev

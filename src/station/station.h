@@ -10,6 +10,7 @@ namespace zev {
 
 struct Session;
 class RigLink;
+class SpotService;
 
 class Station : public QObject {
     Q_OBJECT
@@ -23,12 +24,16 @@ public:
     RigLink &rig();
     RigLink *rigIfMade() const { return rig_; }
 
+    // The spot link with its intake, made on first use; it fills Session::spots.
+    SpotService &spots();
+
     // Stops every link before the program ends.
     void stop();
 
 private:
     Session &s_;
     RigLink *rig_ = nullptr;
+    SpotService *spots_ = nullptr;
 };
 
 }  // namespace zev

@@ -407,3 +407,33 @@ TEST(Intake, APromptWithoutALineEndDoesNotSwallowTheSpotAfterIt)
         EXPECT_TRUE(r.intake.monitor().contains(QString::fromLatin1(prompt + "\r\nDX de K3LR:"))) << l.link;
     }
 }
+
+TEST(BandMapSpotsTest, TheOwnCallAlertIgnoresLetterCase)
+{
+    const struct {
+        const char *myCall;
+        const char *spotted;
+        bool alert;
+    } cases[] = {
+        {"VE3XYZ", "ve3xyz", true},
+        {"ve3xyz", "VE3XYZ", true},
+        {"Ve3XyZ", "vE3xYz", true},
+        {" VE3XYZ ", "VE3XYZ", true},
+        {"VE3XYZ", "VE3XY", false},
+        {"VE3XYZ", "VE3XYZ/P", false},
+        {"", "VE3XYZ", false},
+    };
+    for (const auto &c : cases) {
+        Rig r;
+        const QString mine = QLatin1String(c.myCall);
+        r.intake.myCall = [mine] { return mine; };
+        r.intake.takeTelnet(Lines({StandardSpot("W3LPL", "14025.0", QLatin1String(c.spotted), "CW", "1234")}));
+        // The spot is stored either way.
+        ASSERT_EQ(r.rows.size(), 1) << c.myCall << " / " << c.spotted;
+        EXPECT_EQ(r.rows[0].Call, QLatin1String(c.spotted)) << c.myCall << " / " << c.spotted;
+        EXPECT_EQ(r.alerts.size(), c.alert ? 2 : 0) << c.myCall << " / " << c.spotted;
+        EXPECT_EQ(r.beeps, c.alert ? 1 : 0) << c.myCall << " / " << c.spotted;
+        if (c.alert && r.alerts.size() == 2)
+            EXPECT_EQ(r.alerts[0], "You've been spotted! ");
+    }
+}

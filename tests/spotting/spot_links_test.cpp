@@ -1,4 +1,4 @@
-#include "spotting/spot_links_ui.h"
+#include "spotting/spot_links_device.h"
 
 #include "logcore/prefix_table.h"
 #include "rig/serial_line_device.h"
@@ -8,6 +8,7 @@
 #include "test_support.h"
 
 #include <QSignalSpy>
+#include <QtEndian>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -126,24 +127,18 @@ TEST(AgwLinkTest, RegistersMonitorsConnectsAndTellsDFromD)
     ASSERT_TRUE(opened.wait(10000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return engine.kinds() == "Xm"; }, 10000));
     EXPECT_EQ(engine.got[0].callFrom, "VE3ZZZ");
+    // The registration of the call in upper case, then the request for monitored frames.
+    EXPECT_EQ(engine.raw.toHex(), QByteArray("00000000" "58000000" "5645335a5a5a00000000" "00000000000000000000"
+                                             "00000000" "00000000"
+                                             "00000000" "6d000000" "00000000000000000000" "00000000000000000000"
+                                             "00000000" "00000000"));
 
     IntakeRig r;
     // Frames arrive in pieces that cut headers and data anywhere.
-    QByteArray stream;
-    {
-        AgwFrame f;
-        f.kind = 'U';
-        f.callFrom = "W1AW";
-        f.data = " 1:Fm W1AW To DX <UI pid=F0>[12:00:00]\r" + kSpots[0].toLatin1() + "\r" + '\0';
-        stream += EncodeAgwFrame(f);
-        f.kind = 'c';
-        f.callFrom = "VE7CC";
-        f.data = "*** CONNECTED With Station VE7CC\r";
-        stream += EncodeAgwFrame(f);
-        f.kind = 'D';
-        f.data = Text({kSpots[1], kSpots[2]});
-        stream += EncodeAgwFrame(f);
-    }
+    const QByteArray stream =
+        zevtest::AgwBytes('U', "W1AW", {}, " 1:Fm W1AW To DX <UI pid=F0>[12:00:00]\r" + kSpots[0].toLatin1() + "\r" + '\0') +
+        zevtest::AgwBytes('c', "VE7CC", {}, "*** CONNECTED With Station VE7CC\r") +
+        zevtest::AgwBytes('D', "VE7CC", {}, Text({kSpots[1], kSpots[2]}));
     for (qsizetype at = 0; at < stream.size(); at += 7)
         engine.sendRaw(stream.mid(at, 7));
     ASSERT_TRUE(QTest::qWaitFor([&] { return link.waiting() == 3; }, 10000));
@@ -160,6 +155,13 @@ TEST(AgwLinkTest, RegistersMonitorsConnectsAndTellsDFromD)
     EXPECT_EQ(engine.got[2].data, "SH/DX\r");
     EXPECT_EQ(engine.got[2].callTo, "VE7CC");
     EXPECT_EQ(engine.got[2].callFrom, "VE3ZZZ");
+    // Connected data goes with PID F0; the disconnect request carries none.
+    EXPECT_EQ(engine.got[2].pid, 0xF0);
+    EXPECT_EQ(engine.got[3].pid, 0);
+    EXPECT_EQ(engine.raw.mid(72).toHex(), QByteArray("00000000" "4400f000" "5645335a5a5a00000000" "564537434300000000"
+                                                     "00" "06000000" "00000000" "53482f44580d"
+                                                     "00000000" "64000000" "5645335a5a5a00000000" "56453743430000000000"
+                                                     "00000000" "00000000"));
 
     engine.send('d', "VE7CC", "*** DISCONNECTED From Station VE7CC\r");
     ASSERT_TRUE(QTest::qWaitFor([&] { return link.waiting() == 1; }, 10000));

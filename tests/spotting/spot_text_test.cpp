@@ -4,6 +4,7 @@
 #include "spot_servers.h"
 #include "test_support.h"
 
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 using namespace zev;
@@ -95,6 +96,41 @@ TEST(AgwFrames, RoundTripSplitAtEveryByteWithNulDroppedAndCaseKept)
     EXPECT_EQ(frames[2].kind, 'D');
     EXPECT_EQ(frames[2].data, "hello\r");
     EXPECT_EQ(asm1.pendingSize(), 0);
+}
+
+TEST(AgwFrames, TheHeaderLayoutByteForByte)
+{
+    // Header: port, 3 reserved, kind, reserved, PID, reserved, call from (10), call to
+    // (10), data length (4, little-endian), user (4).
+    const struct {
+        const char *what;
+        AgwFrame frame;
+        QByteArray hex;
+    } cases[] = {
+        {"registration", {0, 'X', 0, "VE3ZZZ", {}, {}, 0},
+         "00000000" "58000000" "5645335a5a5a00000000" "00000000000000000000" "00000000" "00000000"},
+        {"connected data on port 2",
+         {1, 'D', 0xF0, "VE3ZZZ", "VE7CC-1", "SH/DX\r", 0},
+         "01000000" "4400f000" "5645335a5a5a00000000" "56453743432d31000000" "06000000" "00000000"
+         "53482f44580d"},
+        {"a call of nine characters and a user value",
+         {0, 'U', 0, "VE3ABC-15", "DX", QByteArray(300, 'a'), 0x01020304},
+         "00000000" "55000000" "5645334142432d313500" "44580000000000000000" "2c010000" "04030201" +
+             QByteArray(300, 'a').toHex()},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(EncodeAgwFrame(c.frame).toHex(), c.hex) << c.what;
+        AgwFrameAssembler a;
+        const QList<AgwFrame> back = a.feed(QByteArray::fromHex(c.hex));
+        ASSERT_EQ(back.size(), 1) << c.what;
+        EXPECT_EQ(back[0].port, c.frame.port) << c.what;
+        EXPECT_EQ(back[0].kind, c.frame.kind) << c.what;
+        EXPECT_EQ(back[0].pid, c.frame.pid) << c.what;
+        EXPECT_EQ(back[0].callFrom, c.frame.callFrom) << c.what;
+        EXPECT_EQ(back[0].callTo, c.frame.callTo) << c.what;
+        EXPECT_EQ(back[0].data, c.frame.data) << c.what;
+        EXPECT_EQ(back[0].user, c.frame.user) << c.what;
+    }
 }
 
 TEST(AgwFrames, AnImpossibleLengthStopsBeforeAllocating)

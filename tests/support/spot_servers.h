@@ -9,7 +9,6 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
-#include <QtEndian>
 
 namespace zevtest {
 
@@ -71,12 +70,50 @@ private:
     qsizetype next_ = 0;
 };
 
+// The packet engine's frames written out byte by byte from the protocol's layout, not by
+// the program's encoder: port, 3 reserved, kind, reserved, PID, reserved, call from (10,
+// NUL padded), call to (10), data length (4, little-endian), user (4), then the data.
+inline QByteArray AgwCallField(const QByteArray &call)
+{
+    return call.leftJustified(10, '\0', true);
+}
+
+inline QByteArray AgwBytes(char kind, const QByteArray &from, const QByteArray &to, const QByteArray &data,
+                           quint8 pid = 0, quint8 port = 0)
+{
+    const quint32 n = quint32(data.size());
+    QByteArray out;
+    out += char(port);
+    out += QByteArray(3, '\0');
+    out += kind;
+    out += '\0';
+    out += char(pid);
+    out += '\0';
+    out += AgwCallField(from);
+    out += AgwCallField(to);
+    out += char(n & 0xFF);
+    out += char((n >> 8) & 0xFF);
+    out += char((n >> 16) & 0xFF);
+    out += char((n >> 24) & 0xFF);
+    out += QByteArray(4, '\0');
+    return out + data;
+}
+
+// A frame the engine received, taken apart by the same layout.
+struct EngineFrame {
+    char kind = 0;
+    quint8 pid = 0;
+    QByteArray callFrom, callTo, data;
+};
+
 // The packet engine's TCP side: answers the registration, records the frames the client
 // sends, and sends frames when told.
 class AgwServer : public QObject {
 public:
     bool acceptCall = true;
-    QList<zev::AgwFrame> got;
+    QList<EngineFrame> got;
+    // Every byte the client sent, as it came.
+    QByteArray raw;
 
     AgwServer()
     {
@@ -84,15 +121,24 @@ public:
         connect(&server_, &QTcpServer::newConnection, this, [this] {
             client_ = server_.nextPendingConnection();
             connect(client_, &QTcpSocket::readyRead, this, [this] {
-                for (const zev::AgwFrame &f : assembler_.feed(client_->readAll())) {
+                const QByteArray bytes = client_->readAll();
+                raw += bytes;
+                pending_ += bytes;
+                while (pending_.size() >= 36) {
+                    const quint32 n = quint32(quint8(pending_[28])) | quint32(quint8(pending_[29])) << 8 |
+                                      quint32(quint8(pending_[30])) << 16 | quint32(quint8(pending_[31])) << 24;
+                    if (pending_.size() < 36 + qsizetype(n))
+                        break;
+                    EngineFrame f;
+                    f.kind = pending_[4];
+                    f.pid = quint8(pending_[6]);
+                    f.callFrom = QByteArray(pending_.constData() + 8, 10).split('\0').first();
+                    f.callTo = QByteArray(pending_.constData() + 18, 10).split('\0').first();
+                    f.data = pending_.mid(36, n);
+                    pending_.remove(0, 36 + n);
                     got.append(f);
-                    if (f.kind == 'X') {
-                        zev::AgwFrame reply;
-                        reply.kind = 'X';
-                        reply.callFrom = f.callFrom;
-                        reply.data = QByteArray(1, acceptCall ? 1 : 0);
-                        client_->write(zev::EncodeAgwFrame(reply));
-                    }
+                    if (f.kind == 'X')
+                        client_->write(AgwBytes('X', f.callFrom, {}, QByteArray(1, acceptCall ? 1 : 0)));
                 }
             });
         });
@@ -107,12 +153,7 @@ public:
     }
     void send(char kind, const QByteArray &from, const QByteArray &data, const QByteArray &to = "VE3ZZZ")
     {
-        zev::AgwFrame f;
-        f.kind = kind;
-        f.callFrom = from;
-        f.callTo = to;
-        f.data = data;
-        sendRaw(zev::EncodeAgwFrame(f));
+        sendRaw(AgwBytes(kind, from, to, data));
     }
     // Kinds of the frames received, in order.
     QByteArray kinds() const
@@ -126,7 +167,7 @@ public:
 private:
     QTcpServer server_;
     QPointer<QTcpSocket> client_;
-    zev::AgwFrameAssembler assembler_;
+    QByteArray pending_;
 };
 
 }  // namespace zevtest

@@ -1,10 +1,11 @@
-#include "spotting/dx_spotting_window.h"
+#include "spotting/packet_spot_window.h"
 
 #include "frame/session.h"
 #include "frame/window_scaling.h"
 #include "frame/window_scaling_ui.h"
 #include "rig/port_map.h"
 #include "spot_servers.h"
+#include "spotting/spot_service_device.h"
 #include "test_support.h"
 
 #include <QAbstractButton>
@@ -39,6 +40,7 @@ struct Harness {
     zevtest::FakeClock clock;
     Registry registry;
     Session session;
+    SpotService spots{session};
     std::unique_ptr<PacketSpotWindow> w;
     QStringList calls;
 
@@ -46,18 +48,18 @@ struct Harness {
         : registry(dir.filePath("registry.ini")), session(Folders{dir.path(), {}, {}, {}, {}}, prompter, clock, registry)
     {
         session.prefs.MyCall = QStringLiteral("VE3ZZZ");
-        w = std::make_unique<PacketSpotWindow>(session);
-        QObject::connect(&w->intake(), &SpotIntake::spotAdded, [this](const SpotRow &r) { calls << r.Call; });
+        w = std::make_unique<PacketSpotWindow>(session, spots);
+        QObject::connect(&spots.intake(), &SpotIntake::spotAdded, [this](const SpotRow &r) { calls << r.Call; });
     }
     QString settingsFile() const { return dir.filePath("PackSpot.txt"); }
     // The packet-engine link on `port`, open and registered.
     bool openAgw(quint16 port)
     {
-        w->agwPort = port;
+        spots.agwPort = port;
         w->Form_Load();
         select("AGW Packet Engine");
         w->Open();
-        return QTest::qWaitFor([&] { return w->linkOpen(); }, 10000);
+        return QTest::qWaitFor([&] { return spots.linkOpen(); }, 10000);
     }
     void select(const char *item)
     {
@@ -92,7 +94,7 @@ TEST(DxSpottingWindow, FirstRunWithoutSettingsConnectsNothing)
     EXPECT_EQ(h.w->List1->currentItem(), nullptr);
     EXPECT_FALSE(h.w->Command1->isEnabled());
     EXPECT_FALSE(h.w->txtSent->isEnabled());
-    EXPECT_FALSE(h.w->linkOpen());
+    EXPECT_FALSE(h.spots.linkOpen());
     EXPECT_TRUE(h.w->OptBand->isChecked());
 }
 
@@ -119,7 +121,7 @@ TEST(DxSpottingWindow, TelnetOnlyFileReopensAndListeningMeansConnected)
                           QByteArray("To ALL de W1AW: <b>bold</b> \a ring\r\n");
     Harness h;
     zevtest::WriteFile(h.settingsFile(), TelnetOnlyFile(cluster.port()));
-    QSignalSpy state(h.w.get(), &PacketSpotWindow::linkStateChanged);
+    QSignalSpy state(&h.spots, &SpotService::linkStateChanged);
     zevtest::AccessibilityEvents a11y;
     h.w->showSetup();
     EXPECT_EQ(h.w->List1->currentItem()->text(), "Telnet");
@@ -128,15 +130,15 @@ TEST(DxSpottingWindow, TelnetOnlyFileReopensAndListeningMeansConnected)
     EXPECT_TRUE(h.w->txtTelnetHost->isEnabled());
     EXPECT_TRUE(h.pane().startsWith(QStringLiteral("Attempting connection to: 127.0.0.1:%1").arg(cluster.port())));
     // Not open yet: not "Listening".
-    EXPECT_FALSE(h.w->linkOpen());
+    EXPECT_FALSE(h.spots.linkOpen());
     ASSERT_TRUE(QTest::qWaitFor([&] { return h.calls.size() == 1; }, 10000));
-    EXPECT_TRUE(h.w->linkOpen());
+    EXPECT_TRUE(h.spots.linkOpen());
     EXPECT_EQ(h.w->Label4->text(), "Listening");
     QTest::qWait(20);
     EXPECT_TRUE(a11y.spoken(h.w->Label4).contains("Listening"));
     EXPECT_EQ(state.count(), 1);
     // The serial values the file left empty were set back to their defaults, and said so.
-    EXPECT_TRUE(h.w->intake().monitor().contains(QStringLiteral("PackSpot.txt had values out of range")));
+    EXPECT_TRUE(h.spots.intake().monitor().contains(QStringLiteral("PackSpot.txt had values out of range")));
     EXPECT_EQ(h.calls, QStringList{"VE3ABC"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return h.pane().contains(QStringLiteral("ring")); }, 10000));
     // Shown as plain text, the bell as a symbol.
@@ -151,13 +153,13 @@ TEST(DxSpottingWindow, TelnetOnlyFileReopensAndListeningMeansConnected)
 
     // The cluster hangs up: reported, and shown closed.
     cluster.client()->disconnectFromHost();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !h.w->linkOpen(); }, 10000));
-    EXPECT_TRUE(h.w->intake().monitor().endsWith(
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !h.spots.linkOpen(); }, 10000));
+    EXPECT_TRUE(h.spots.intake().monitor().endsWith(
         QStringLiteral("ERROR: Socket has been shut down.\r\n\r\n** Port Closed **")));
     EXPECT_EQ(h.w->lblLinkState->text(), "ERROR: Socket has been shut down.");
     QTest::qWait(20);
     EXPECT_EQ(a11y.spoken(h.w->lblLinkState).last(), "ERROR: Socket has been shut down.");
-    EXPECT_FALSE(h.w->Timer1->isActive());
+    EXPECT_FALSE(h.spots.pollTimer()->isActive());
     EXPECT_GE(h.count("beep"), 1);
 }
 
@@ -174,9 +176,9 @@ TEST(DxSpottingWindow, TextThatCouldNotBeSentStaysInItsBox)
     h.w->txtSent->setText(QStringLiteral("SH/DX"));
     h.w->Send();  // still connecting
     EXPECT_EQ(h.w->txtSent->text(), "SH/DX");
-    EXPECT_TRUE(h.w->intake().monitor().contains(
+    EXPECT_TRUE(h.spots.intake().monitor().contains(
         QStringLiteral("**  Connection not yet established.  Please wait a moment and try again.")));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->linkOpen(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.spots.linkOpen(); }, 10000));
     h.w->Send();
     EXPECT_TRUE(h.w->txtSent->text().isEmpty());
     ASSERT_TRUE(QTest::qWaitFor([&] { return cluster.received == "SH/DX\r\n"; }, 10000));
@@ -185,8 +187,8 @@ TEST(DxSpottingWindow, TextThatCouldNotBeSentStaysInItsBox)
     h.w->txtTelnetPort->setText(QStringLiteral("70000"));
     h.w->Close();
     h.w->Open();
-    EXPECT_FALSE(h.w->linkOpen());
-    EXPECT_TRUE(h.w->intake().monitor().contains(QStringLiteral("The Telnet port must be a number from 1 to 65535.")));
+    EXPECT_FALSE(h.spots.linkOpen());
+    EXPECT_TRUE(h.spots.intake().monitor().contains(QStringLiteral("The Telnet port must be a number from 1 to 65535.")));
     EXPECT_EQ(cluster.clients, 1);
 }
 
@@ -225,10 +227,10 @@ TEST(DxSpottingWindow, SpotLastAndDoneSavesTheSettings)
     EXPECT_EQ(lines[12], "\"" + QByteArray::number(cluster.port()) + "\"\r");
     EXPECT_EQ(lines[13], "\"127.0.0.1\"\r");
     // Done opened the link.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->linkOpen(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.spots.linkOpen(); }, 10000));
 
     // A file that cannot be written is said, and the window stays.
-    h.w->settingsPath = h.dir.filePath("missing/PackSpot.txt");
+    h.spots.settingsPath = h.dir.filePath("missing/PackSpot.txt");
     h.w->show();
     h.w->Done();
     EXPECT_TRUE(h.w->isVisible());
@@ -265,12 +267,12 @@ TEST(DxSpottingWindow, TncOnAPseudoTerminal)
 
     h.w->optComm[1]->setChecked(true);
     h.w->Open();
-    ASSERT_TRUE(h.w->linkOpen()) << h.pane().toStdString();
+    ASSERT_TRUE(h.spots.linkOpen()) << h.pane().toStdString();
     EXPECT_TRUE(h.pane().contains(QStringLiteral("** TNC Serial Port Open **")));
     const QByteArray text = "\r" + StandardSpot("W3LPL", "14025.0", "VE3ABC", "CW", "1234").toLatin1() + "\r";
     ASSERT_EQ(::write(master, text.constData(), size_t(text.size())), text.size());
     ASSERT_TRUE(QTest::qWaitFor([&] {
-        h.w->tick();
+        h.spots.tick();
         return h.calls.size() == 1;
     }, 10000));
 
@@ -282,27 +284,27 @@ TEST(DxSpottingWindow, TncOnAPseudoTerminal)
 
     // Any serial option clicked closes the link.
     h.w->optBaud48->click();
-    EXPECT_FALSE(h.w->linkOpen());
-    EXPECT_TRUE(h.w->intake().monitor().endsWith(QStringLiteral("\r\n\r\n** Port Closed **")));
+    EXPECT_FALSE(h.spots.linkOpen());
+    EXPECT_TRUE(h.spots.intake().monitor().endsWith(QStringLiteral("\r\n\r\n** Port Closed **")));
 
     // The adapter is pulled out while the link is open: said, and shown closed.
     h.w->Open();
-    ASSERT_TRUE(h.w->linkOpen());
+    ASSERT_TRUE(h.spots.linkOpen());
     ::close(master);
     ASSERT_TRUE(QTest::qWaitFor([&] {
-        h.w->tick();
-        return !h.w->linkOpen();
+        h.spots.tick();
+        return !h.spots.linkOpen();
     }, 10000));
     EXPECT_TRUE(h.w->lblLinkState->text().contains(QStringLiteral("stopped answering")))
         << h.w->lblLinkState->text().toStdString();
-    EXPECT_TRUE(h.w->intake().monitor().endsWith(QStringLiteral("** Port Closed **")));
-    EXPECT_FALSE(h.w->Timer1->isActive());
+    EXPECT_TRUE(h.spots.intake().monitor().endsWith(QStringLiteral("** Port Closed **")));
+    EXPECT_FALSE(h.spots.pollTimer()->isActive());
 
     // A port that cannot be opened.
     ASSERT_TRUE(PortMap(h.registry).setDevice(3, h.dir.filePath("no-such-tty")));
     h.w->optComm[2]->setChecked(true);
     h.w->Open();
-    EXPECT_FALSE(h.w->linkOpen());
+    EXPECT_FALSE(h.spots.linkOpen());
     EXPECT_TRUE(h.prompter.titles().contains("Invalid Comm Settings."));
     EXPECT_TRUE(h.pane().contains(QStringLiteral("** Unable to open TNC Serial Port **")));
 }
@@ -311,14 +313,14 @@ TEST(DxSpottingWindow, AgwEngineMainPath)
 {
     zevtest::AgwServer engine;
     Harness h;
-    h.w->agwPort = engine.port();
+    h.spots.agwPort = engine.port();
     h.w->Form_Load();
     h.select("AGW Packet Engine");
     h.w->Open();
-    EXPECT_FALSE(h.w->linkOpen());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->linkOpen(); }, 10000));
-    EXPECT_TRUE(h.w->intake().monitor().contains(QStringLiteral("** Successfully connected to AGW Packet Engine **")));
-    EXPECT_TRUE(h.w->Timer1->isActive());
+    EXPECT_FALSE(h.spots.linkOpen());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.spots.linkOpen(); }, 10000));
+    EXPECT_TRUE(h.spots.intake().monitor().contains(QStringLiteral("** Successfully connected to AGW Packet Engine **")));
+    EXPECT_TRUE(h.spots.pollTimer()->isActive());
 
     // Text without a connected station stays in the box.
     h.w->txtSent->setText(QStringLiteral("hello"));
@@ -337,11 +339,11 @@ TEST(DxSpottingWindow, AgwEngineMainPath)
     engine.send('D', "VE7CC", StandardSpot("W3LPL", "14025.0", "VE3ABC", "CW", "1234").toLatin1() + "\r");
     engine.send('D', "VE7CC", StandardSpot("W3LPL", "14030.0", "K1ABC", "CW", "1235").toLatin1() + "\r");
     engine.send('D', "VE7CC", StandardSpot("W3LPL", "14035.0", "JA1XYZ", "CW", "1236").toLatin1() + "\r");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->agwLink().waiting() == 4; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.spots.agwLink().waiting() == 4; }, 10000));
     // One tick takes every frame waiting.
-    h.w->tick();
+    h.spots.tick();
     EXPECT_EQ(h.calls, (QStringList{"VE3ABC", "K1ABC", "JA1XYZ"}));
-    EXPECT_EQ(h.w->agwLink().waiting(), 0);
+    EXPECT_EQ(h.spots.agwLink().waiting(), 0);
     EXPECT_EQ(h.w->windowTitle(), "DX Spotting Setup - Connected to VE7CC");
     h.w->txtSent->setText(QStringLiteral("SH/DX"));
     h.w->Send();
@@ -362,7 +364,7 @@ TEST(DxSpottingWindow, AgwEngineMainPath)
     h.w->Close();
     ASSERT_TRUE(QTest::qWaitFor([&] { return engine.kinds() == "XmCDDd"; }, 10000));
     EXPECT_EQ(h.w->windowTitle(), "DX Spotting Setup");
-    EXPECT_FALSE(h.w->linkOpen());
+    EXPECT_FALSE(h.spots.linkOpen());
 }
 
 TEST(DxSpottingWindow, AgwWithoutCallOrEngine)
@@ -373,7 +375,7 @@ TEST(DxSpottingWindow, AgwWithoutCallOrEngine)
     h.select("AGW Packet Engine");
     h.w->Open();
     EXPECT_TRUE(h.prompter.titles().contains("Call Sign Required!"));
-    EXPECT_FALSE(h.w->linkOpen());
+    EXPECT_FALSE(h.spots.linkOpen());
 
     h.session.prefs.MyCall = QStringLiteral("VE3ZZZ");
     QTcpServer s;
@@ -383,9 +385,9 @@ TEST(DxSpottingWindow, AgwWithoutCallOrEngine)
     h.w->Open();
     ASSERT_TRUE(QTest::qWaitFor([&] { return h.prompter.titles().contains("Unable to connect to the AGW Packet Engine."); },
                                 10000));
-    EXPECT_FALSE(h.w->linkOpen());
-    EXPECT_FALSE(h.w->Timer1->isActive());
-    EXPECT_TRUE(h.w->intake().monitor().contains(QStringLiteral("- Click Open from this program.")));
+    EXPECT_FALSE(h.spots.linkOpen());
+    EXPECT_FALSE(h.spots.pollTimer()->isActive());
+    EXPECT_TRUE(h.spots.intake().monitor().contains(QStringLiteral("- Click Open from this program.")));
 }
 
 TEST(DxSpottingWindow, HelpAndALongMonitorStayInBounds)
@@ -397,13 +399,13 @@ TEST(DxSpottingWindow, HelpAndALongMonitorStayInBounds)
     EXPECT_TRUE(h.pane().contains(QStringLiteral("direwolf")));
     EXPECT_TRUE(h.pane().endsWith(QStringLiteral("experiences with different hardware.\n\n")));
     for (int i = 0; i < 300; ++i)
-        h.w->intake().appendMonitor(QStringLiteral("line %1 ").arg(i, 4, 10, QLatin1Char('0')) +
+        h.spots.intake().appendMonitor(QStringLiteral("line %1 ").arg(i, 4, 10, QLatin1Char('0')) +
                                     QString(40, QLatin1Char('.')) + QStringLiteral("\r\n"));
-    EXPECT_LE(h.w->intake().monitor().size(), 10000);
-    EXPECT_TRUE(h.w->intake().monitor().endsWith(QStringLiteral("line 0299 ") + QString(40, QLatin1Char('.')) +
+    EXPECT_LE(h.spots.intake().monitor().size(), 10000);
+    EXPECT_TRUE(h.spots.intake().monitor().endsWith(QStringLiteral("line 0299 ") + QString(40, QLatin1Char('.')) +
                                                  QStringLiteral("\r\n")));
     // The pane shows the same text, line ends its own way.
-    EXPECT_EQ(h.pane(), DisplayText(h.w->intake().monitor()));
+    EXPECT_EQ(h.pane(), DisplayText(h.spots.intake().monitor()));
 }
 
 TEST(DxSpottingWindow, OpenAgainWhileConnectedStartsClean)
@@ -421,21 +423,21 @@ TEST(DxSpottingWindow, OpenAgainWhileConnectedStartsClean)
     h.w->Send();
     EXPECT_TRUE(h.w->txtSent->text().isEmpty());
     engine.send('C', "VE7CC-1", "*** CONNECTED With Station VE7CC-1\r");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->agwLink().waiting() == 1; }, 10000));
-    h.w->tick();
-    ASSERT_EQ(h.w->intake().agwConnectedCall(), "VE7CC-1");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.spots.agwLink().waiting() == 1; }, 10000));
+    h.spots.tick();
+    ASSERT_EQ(h.spots.intake().agwConnectedCall(), "VE7CC-1");
 
     // Open again: the station is let go and nothing says "Listening" until the new link is up.
     h.w->Open();
-    EXPECT_FALSE(h.w->linkOpen());
-    EXPECT_TRUE(h.w->intake().agwConnectedCall().isEmpty());
+    EXPECT_FALSE(h.spots.linkOpen());
+    EXPECT_TRUE(h.spots.intake().agwConnectedCall().isEmpty());
     EXPECT_EQ(h.w->windowTitle(), "DX Spotting Setup");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->linkOpen(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.spots.linkOpen(); }, 10000));
     // Monitored spots count again.
     engine.send('U', "W1AW", " 1:Fm W1AW To DX <UI pid=F0 Len=75 >[12:00:00]\r" +
                                  StandardSpot("W3LPL", "14025.0", "VE3ABC", "CW", "1234").toLatin1() + "\r");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->agwLink().waiting() >= 1; }, 10000));
-    h.w->tick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.spots.agwLink().waiting() >= 1; }, 10000));
+    h.spots.tick();
     EXPECT_EQ(h.calls, QStringList{"VE3ABC"});
 }
 
@@ -444,18 +446,13 @@ TEST(DxSpottingWindow, AFloodOfPacketFramesIsBoundedAndSaid)
     zevtest::AgwServer engine;
     Harness h;
     ASSERT_TRUE(h.openAgw(engine.port()));
-    h.w->Timer1->stop();  // no tick takes frames meanwhile
+    h.spots.pollTimer()->stop();  // no tick takes frames meanwhile
     QByteArray flood;
-    for (int i = 0; i < AgwLink::kMaxWaiting + 10; ++i) {
-        AgwFrame f;
-        f.kind = 'U';
-        f.callFrom = "N0CALL";
-        f.data = " 1:Fm N0CALL To BEACON <UI>\rhi\r";
-        flood += EncodeAgwFrame(f);
-    }
+    for (int i = 0; i < AgwLink::kMaxWaiting + 10; ++i)
+        flood += zevtest::AgwBytes('U', "N0CALL", {}, " 1:Fm N0CALL To BEACON <UI>\rhi\r");
     engine.sendRaw(flood);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->intake().monitor().contains("packet frames were dropped"); }, 10000));
-    EXPECT_EQ(h.w->agwLink().waiting(), AgwLink::kMaxWaiting);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.spots.intake().monitor().contains("packet frames were dropped"); }, 10000));
+    EXPECT_EQ(h.spots.agwLink().waiting(), AgwLink::kMaxWaiting);
 }
 
 TEST(DxSpottingWindow, TextWithoutALineEndDoesNotSwallowTheNextSpot)
@@ -484,13 +481,13 @@ TEST(DxSpottingWindow, TextWithoutALineEndDoesNotSwallowTheNextSpot)
         cluster.pieces = c.pieces;
         cluster.gapMs = 700;  // longer than a prompt waits for more
         Harness h;
-        h.w->intake().tailWaitMs = c.tailWaitMs;
+        h.spots.intake().tailWaitMs = c.tailWaitMs;
         zevtest::WriteFile(h.settingsFile(), TelnetOnlyFile(cluster.port()));
         h.w->Form_Load();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return cluster.sentAll() && !h.w->Timer1->isActive(); }, 20000)) << c.what;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return cluster.sentAll() && !h.spots.pollTimer()->isActive(); }, 20000)) << c.what;
         EXPECT_EQ(h.calls.join(QLatin1Char(' ')).toUpper(), "OK1ABC") << c.what;
-        EXPECT_TRUE(h.w->intake().monitor().contains(c.shown)) << c.what << "\n"
-                                                               << h.w->intake().monitor().toStdString();
+        EXPECT_TRUE(h.spots.intake().monitor().contains(c.shown)) << c.what << "\n"
+                                                               << h.spots.intake().monitor().toStdString();
     }
 }
 
@@ -507,8 +504,8 @@ TEST(DxSpottingWindow, AShortSettingsFileKeepsEveryValueItHolds)
         EXPECT_TRUE(on->isChecked()) << on->objectName().toStdString();
     EXPECT_EQ(h.w->txtHex->text(), "1B");
     EXPECT_EQ(h.w->txtTelnetPort->text(), "7300");
-    EXPECT_TRUE(h.w->intake().monitor().contains(QStringLiteral("missing")));
-    EXPECT_TRUE(h.w->intake().monitor().contains(QStringLiteral("Telnet Host")));
+    EXPECT_TRUE(h.spots.intake().monitor().contains(QStringLiteral("missing")));
+    EXPECT_TRUE(h.spots.intake().monitor().contains(QStringLiteral("Telnet Host")));
     // Said to the screen reader too.
     EXPECT_TRUE(h.w->lblLinkState->text().contains(QStringLiteral("Telnet Host")));
 
@@ -528,10 +525,11 @@ TEST(DxSpottingWindow, ItsOwnTelnetFileReadsBackWithoutANote)
     h.w->txtTelnetHost->setText(QStringLiteral("127.0.0.1"));
     h.w->txtTelnetPort->setText(QString::number(cluster.port()));
     h.w->Done();
-    PacketSpotWindow again(h.session);
+    SpotService againLinks(h.session);
+    PacketSpotWindow again(h.session, againLinks);
     again.Form_Load();
     EXPECT_EQ(again.txtTelnetPort->text(), QString::number(cluster.port()));
-    EXPECT_FALSE(again.intake().monitor().contains(QStringLiteral("PackSpot.txt"))) << again.intake().monitor().toStdString();
+    EXPECT_FALSE(againLinks.intake().monitor().contains(QStringLiteral("PackSpot.txt"))) << againLinks.intake().monitor().toStdString();
     EXPECT_TRUE(again.lblLinkState->text().isEmpty());
 }
 
@@ -549,26 +547,27 @@ TEST(DxSpottingWindow, ThePacketEngineMayListenElsewhere)
     EXPECT_EQ(h.w->txtAgwHost->accessibleName(), "AGW Host");
     EXPECT_EQ(h.w->txtAgwPort->text(), QString::number(first.port()));
     h.w->Open();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->linkOpen(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.spots.linkOpen(); }, 10000));
     EXPECT_TRUE(first.connected());
 
     // The operator moves to an engine on another port: Done keeps it beside PackSpot.txt,
     // which keeps its fourteen lines.
     h.w->txtAgwPort->setText(QString::number(second.port()));
     h.w->Open();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return h.w->linkOpen() && second.connected(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.spots.linkOpen() && second.connected(); }, 10000));
     h.w->Done();
     EXPECT_EQ(zevtest::ReadFile(h.dir.filePath("AgwEngine.txt")),
               "\"127.0.0.1\"\r\n" + QByteArray::number(second.port()) + "\r\n");
     EXPECT_EQ(zevtest::ReadFile(h.settingsFile()).count('\n'), 14);
-    PacketSpotWindow again(h.session);
+    SpotService againLinks(h.session);
+    PacketSpotWindow again(h.session, againLinks);
     again.Form_Load();
     EXPECT_EQ(again.txtAgwPort->text(), QString::number(second.port()));
 
     // A port that is no port is refused before anything is tried.
     h.w->txtAgwPort->setText(QStringLiteral("80000"));
     h.w->Open();
-    EXPECT_FALSE(h.w->linkOpen());
+    EXPECT_FALSE(h.spots.linkOpen());
     EXPECT_EQ(h.w->lblLinkState->text(), "The AGW port must be a number from 1 to 65535.");
 }
 
@@ -585,7 +584,7 @@ TEST(DxSpottingWindow, WithTheEngineChosenTheWindowFitsTheScreen)
     // The engine is not running: the longest state text is shown.
     QTcpServer s;
     s.listen(QHostAddress::LocalHost, 0);
-    h.w->agwPort = s.serverPort();
+    h.spots.agwPort = s.serverPort();
     s.close();
     h.w->Form_Load();
     h.select("None");
@@ -603,4 +602,32 @@ TEST(DxSpottingWindow, WithTheEngineChosenTheWindowFitsTheScreen)
         EXPECT_LE(hint.width(), 1600);
         EXPECT_LE(hint.height(), 1000);
     }
+}
+
+TEST(DxSpottingWindow, TheWindowShowsTheStationsLinkAndClosingItLeavesTheLinkRunning)
+{
+    zevtest::ClusterServer cluster;
+    cluster.stayOpen = true;
+    cluster.pieces << StandardSpot("W3LPL", "14025.0", "VE3ABC", "CW", "1234").toLatin1() + "\r\n";
+    Harness h;
+    zevtest::WriteFile(h.settingsFile(), TelnetOnlyFile(cluster.port()));
+    // The station opens the link at start-up; the window is shown only later.
+    h.spots.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.calls.size() == 1; }, 10000));
+    h.w->showSetup();
+    EXPECT_EQ(h.w->List1->currentItem()->text(), "Telnet");
+    EXPECT_EQ(h.w->txtTelnetPort->text(), QString::number(cluster.port()));
+    EXPECT_TRUE(h.w->Label4->isVisible());
+    // What arrived stays in view; the help text does not replace it.
+    EXPECT_TRUE(h.pane().contains(QStringLiteral("DX de W3LPL:"))) << h.pane().toStdString();
+    EXPECT_FALSE(h.pane().contains(QStringLiteral("the Telnet option is very easy")));
+    EXPECT_EQ(cluster.clients, 1);
+
+    // The window goes; the link and its spots do not.
+    h.w.reset();
+    EXPECT_TRUE(h.spots.linkOpen());
+    cluster.client()->write(StandardSpot("K1TTT", "7010.0", "K1ABC", "up 2", "1235").toLatin1() + "\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.calls.size() == 2; }, 10000));
+    EXPECT_EQ(h.calls.last(), "K1ABC");
+    EXPECT_EQ(h.session.spots.slot(SpotStore::kSlots - 1).SpotCall, "K1ABC");
 }

@@ -8,7 +8,7 @@
 #include "rig/rig_link.h"
 #include "rig/rig_settings.h"
 #include "spotting/band_map_widget_ui.h"
-#include "spotting/dx_spotting_window.h"
+#include "spotting/packet_spot_window.h"
 #include "spotting/hf_map_window.h"
 #include "spotting/spot_intake.h"
 #include "spotting/spot_list_ui.h"
@@ -213,4 +213,46 @@ TEST(SpotStrip, TheLoggingWindowsLookStaysOffTheWindowsItOwns)
     theirs->ensurePolished();
     EXPECT_TRUE(own->font().bold());
     EXPECT_FALSE(theirs->font().bold());
+}
+
+TEST(SpotStrip, ASavedLinkFeedsTheStripFromStartUpWithoutTheSetupWindow)
+{
+    zevtest::ClusterServer cluster;
+    cluster.stayOpen = true;
+    cluster.pieces << StandardSpot("W3LPL", "14025.0", "K1ABC", "CW", "1234").toLatin1() + "\r\n";
+    Harness h(Harness::basePrefs(), QByteArray());
+    PackSpotSettings s;
+    s.SpotConnectionType = "Telnet";
+    s.TelnetHost = "127.0.0.1";
+    s.TelnetPort = QString::number(cluster.port());
+    s.OptList = true;
+    zevtest::WriteFile(h.folders.work("PackSpot.txt"), FormatPackSpot(s));
+    h.prompter.answers = {true};
+    MainWindow &w = h.start();
+    // The list the settings chose is shown at once.
+    EXPECT_FALSE(w.txtDX->isHidden());
+    EXPECT_TRUE(w.lblDX->isHidden());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.txtDX->topLevelItemCount() == 1; }, 10000));
+    EXPECT_EQ(w.txtDX->topLevelItem(0)->text(0), "K1ABC");
+    EXPECT_EQ(h.session->spots.slot(SpotStore::kSlots - 1).SpotCall, "K1ABC");
+    EXPECT_EQ(w.spotWindowIfLoaded(), nullptr);
+}
+
+TEST(SpotStrip, AnEngineThatIsNotThereAtStartUpBringsUpTheSetupWindow)
+{
+    QTcpServer gone;
+    gone.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = gone.serverPort();
+    gone.close();
+    Harness h(Harness::basePrefs(), QByteArray());
+    PackSpotSettings s;
+    s.SpotConnectionType = "AGW Packet Engine";
+    zevtest::WriteFile(h.folders.work("PackSpot.txt"), FormatPackSpot(s));
+    zevtest::WriteFile(h.folders.work("AgwEngine.txt"), "\"127.0.0.1\"\r\n" + QByteArray::number(port) + "\r\n");
+    h.prompter.answers = {true};
+    MainWindow &w = h.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.spotWindowIfLoaded() && w.spotWindowIfLoaded()->isVisible(); }, 10000));
+    EXPECT_TRUE(h.prompter.titles().contains("Unable to connect to the AGW Packet Engine."));
+    EXPECT_EQ(w.spotWindowIfLoaded()->lblLinkState->text(), "Unable to connect to the AGW Packet Engine.");
+    EXPECT_TRUE(w.spotWindowIfLoaded()->Label4->isHidden());
 }

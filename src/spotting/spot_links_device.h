@@ -1,8 +1,6 @@
 #pragma once
 // The three spot links: a Telnet cluster, the packet engine on its TCP port, a TNC on a
 // serial port. None of them waits: each reports by signals on the window's thread.
-// (Kept with the window code because only that part of the program links the network
-// module.)
 
 #include "rig/serial_line.h"
 #include "spotting/spot_text.h"

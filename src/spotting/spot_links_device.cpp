@@ -1,4 +1,4 @@
-#include "spotting/spot_links_ui.h"
+#include "spotting/spot_links_device.h"
 
 namespace zev {
 

@@ -1,12 +1,12 @@
-#include "spotting/dx_spotting_window.h"
+#include "spotting/packet_spot_window.h"
 
 #include "common/file_io.h"
 #include "frame/session.h"
 #include "frame/widget_helpers_ui.h"
 #include "rig/port_map.h"
-#include "rig/serial_line_device.h"
 #include "rig/serial_ports_device.h"
 #include "rig/serial_ports_window.h"
+#include "spotting/spot_service_device.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -33,9 +33,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kTwoBreaks = QStringLiteral("\r\n\r\n");
-
-// Where Linux operators get the packet engine.
-const char *const kEngineSource = "the Debian package \"direwolf\" (apt install direwolf)";
 
 const char *const kIntro[] = {
     "Use this form to configure your DX spotting options.  After you make your selections, a list or band map "
@@ -77,7 +74,7 @@ QString AgwHelp()
                           "will interface with your existing sound card (or TNC including Baypac) to send and "
                           "receive Packet.  To use the AGW Packet Engine:") +
            kTwoBreaks + QStringLiteral("- Download the freely available software from ") +
-           QLatin1String(kEngineSource) + kTwoBreaks +
+           QLatin1String(kAgwEngineSource) + kTwoBreaks +
            QStringLiteral("- Run the Packet Engine software and configure it as described on the AGW Packet "
                           "Engine website for your sound card or TNC.") +
            kTwoBreaks + QStringLiteral("- Click Open from this program.") + kTwoBreaks +
@@ -86,22 +83,14 @@ QString AgwHelp()
            QStringLiteral("and press enter (you can also use the Esc key to add a colon).") + kTwoBreaks;
 }
 
-const char *const kUnableAgw =
-    "Unable to connect to the AGW Packet Engine.  To use the AGW Packet Engine to send and receive packet with "
-    "your soundcard or devices such a Baypac:";
-
 }  // namespace
 
-PacketSpotWindow::PacketSpotWindow(Session &session, QWidget *parent)
-    : QWidget(parent, Qt::Window), s_(session), intake_(session.spots, session.prefixes, session.clock)
+PacketSpotWindow::PacketSpotWindow(Session &session, SpotService &spots, QWidget *parent)
+    : QWidget(parent, Qt::Window), s_(session), spots_(spots)
 {
     setObjectName(QStringLiteral("PacketSpotfrm"));
     setWindowTitle(QStringLiteral(" DX Spotting Setup"));
-    settingsPath = session.folders.work(QStringLiteral("PackSpot.txt"));
-    agwSettingsPath = session.folders.work(QStringLiteral("AgwEngine.txt"));
-    makeSerialLine = [] { return std::make_unique<QtSerialLine>(); };
     runModal = [](QDialog &d) { d.exec(); };
-    intake_.myCall = [this] { return s_.prefs.MyCall; };
 
     auto label = [this](QLabel *&l, const char *name, const QString &text) {
         l = new QLabel(text, this);
@@ -148,7 +137,7 @@ PacketSpotWindow::PacketSpotWindow(Session &session, QWidget *parent)
     chkDX = new QCheckBox(QStringLiteral("List DX Only (also controls main form)"), this);
     chkDX->setObjectName(QStringLiteral("chkDX"));
     chkDX->setAccessibleName(QStringLiteral("List DX Only (also controls main form)"));
-    connect(chkDX, &QCheckBox::toggled, this, [this](bool on) { intake_.dxOnly = on; });
+    connect(chkDX, &QCheckBox::toggled, &spots_, &SpotService::setDxOnly);
 
     box(txtTelnetHost, "txtTelnetHost", QStringLiteral("Telnet Host"), 0);
     box(txtTelnetPort, "txtTelnetPort", QStringLiteral("Telnet Port"), 5);
@@ -173,8 +162,8 @@ PacketSpotWindow::PacketSpotWindow(Session &session, QWidget *parent)
     label(lblAgwPort, "lblAgwPort", QStringLiteral("AGW Port:"));
     lblAgwHost->setBuddy(txtAgwHost);
     lblAgwPort->setBuddy(txtAgwPort);
-    txtAgwHost->setText(agwHost);
-    txtAgwPort->setText(QString::number(agwPort));
+    txtAgwHost->setText(spots_.agwHost);
+    txtAgwPort->setText(QString::number(spots_.agwPort));
     chkConvToHex = new QCheckBox(QStringLiteral("Convert to Hex"), this);
     chkConvToHex->setObjectName(QStringLiteral("chkConvToHex"));
     chkConvToHex->setAccessibleName(QStringLiteral("Convert to Hex"));
@@ -236,7 +225,7 @@ PacketSpotWindow::PacketSpotWindow(Session &session, QWidget *parent)
                                       QStringLiteral("Handshaking ") + QLatin1String(captions[k]));
         options(Frame1, {Option[0], Option[1], Option[2], Option[3]});
     }
-    selectSerialOptions(settings_);
+    selectSerialOptions(spots_.settings());
     for (QGroupBox *g : {fraPort, fraBaud, fraParity, fraData, fraStop, fraPower, Frame1})
         for (QRadioButton *r : g->findChildren<QRadioButton *>())
             connect(r, &QRadioButton::clicked, this, &PacketSpotWindow::SerialOptionClick);
@@ -266,9 +255,6 @@ PacketSpotWindow::PacketSpotWindow(Session &session, QWidget *parent)
     txtUnProcessed->setUndoRedoEnabled(false);
     txtUnProcessed->setFont(QFont(QStringLiteral("Monospace")));
     txtUnProcessed->setMinimumHeight(200);
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(333);
 
     // Layout.
     auto *root = new QHBoxLayout(this);
@@ -326,69 +312,49 @@ PacketSpotWindow::PacketSpotWindow(Session &session, QWidget *parent)
     connect(txtSent, &QLineEdit::returnPressed, this, &PacketSpotWindow::Send);
     connect(txtSent, &QLineEdit::textEdited, this, [this](const QString &text) {
         // Lines typed for the packet engine wrap by themselves at the first space past 70.
-        if (settings_.SpotConnectionType == QLatin1String(kSpotLinkAgw) && Timer1->isActive() && text.size() > 70 &&
-            text.endsWith(QLatin1Char(' '))) {
-            if (SendAgwText(text.chopped(1)))
+        if (spots_.connectionType() == QLatin1String(kSpotLinkAgw) && spots_.pollTimer()->isActive() &&
+            text.size() > 70 && text.endsWith(QLatin1Char(' '))) {
+            if (spots_.SendAgwText(text.chopped(1)))
                 txtSent->clear();
         }
     });
-    connect(Timer1, &QTimer::timeout, this, &PacketSpotWindow::tick);
+    // What the operator types is the service's setting at once.
+    auto telnetAddress = [this] { spots_.setTelnetAddress(txtTelnetHost->text(), txtTelnetPort->text()); };
+    connect(txtTelnetHost, &QLineEdit::textChanged, this, telnetAddress);
+    connect(txtTelnetPort, &QLineEdit::textChanged, this, telnetAddress);
+    auto agwAddress = [this] { spots_.setAgwAddress(txtAgwHost->text(), txtAgwPort->text()); };
+    connect(txtAgwHost, &QLineEdit::textChanged, this, agwAddress);
+    connect(txtAgwPort, &QLineEdit::textChanged, this, agwAddress);
+    connect(txtHex, &QLineEdit::textChanged, &spots_, &SpotService::setCommandCharacter);
+    connect(OptList, &QRadioButton::toggled, &spots_, &SpotService::setListChosen);
+    connect(chkConvToHex, &QCheckBox::toggled, &spots_, &SpotService::setConvToHex);
 
-    connect(&intake_, &SpotIntake::monitorAppended, this, [this](const QString &text) {
+    SpotIntake &intake = spots_.intake();
+    connect(&intake, &SpotIntake::monitorAppended, this, [this](const QString &text) {
         QTextCursor c(txtUnProcessed->document());
         c.movePosition(QTextCursor::End);
         c.insertText(DisplayText(text));
         showMonitorTail();
     });
-    connect(&intake_, &SpotIntake::monitorReplaced, this, [this] {
-        txtUnProcessed->setPlainText(DisplayText(intake_.monitor()));
+    connect(&intake, &SpotIntake::monitorReplaced, this, [this] {
+        txtUnProcessed->setPlainText(DisplayText(spots_.intake().monitor()));
         showMonitorTail();
     });
-    connect(&intake_, &SpotIntake::beep, this, [this] { s_.prompter.beep(); });
-    connect(&intake_, &SpotIntake::agwConnected, this, [this](const QString &call) {
-        setWindowTitle(QStringLiteral("DX Spotting Setup - Connected to ") + call);
-        showLinkState(QStringLiteral("Connected to ") + call);
-    });
-    connect(&intake_, &SpotIntake::agwDisconnected, this, [this](const QString &call) {
-        setWindowTitle(QStringLiteral("DX Spotting Setup"));
-        showLinkState(QStringLiteral("Disconnected from ") + call);
-    });
-
-    connect(&telnet_, &SpotLink::received, &intake_, &SpotIntake::takeTelnet);
-    connect(&telnet_, &SpotLink::opened, this, &PacketSpotWindow::linkOpened);
-    // A spot line cut by the hang-up still counts, before "** Port Closed **".
-    connect(&telnet_, &SpotLink::failed, &intake_, &SpotIntake::endTelnet);
-    connect(&telnet_, &SpotLink::failed, this, &PacketSpotWindow::linkFailed);
-    connect(&agw_, &SpotLink::opened, this, [this] {
-        Timer1->start();
-        intake_.appendMonitor(kCrLf + QStringLiteral("** Successfully connected to AGW Packet Engine **") + kTwoBreaks);
-        linkOpened();
-    });
-    connect(&agw_, &SpotLink::failed, this, &PacketSpotWindow::agwLinkFailed);
-    connect(&agw_, &AgwLink::framesDropped, this, [this](int count) {
-        intake_.appendMonitor(QStringLiteral("** %1 packet frames were dropped: the engine sent them faster than "
-                                             "they could be taken in. **")
-                                  .arg(count) +
-                              kTwoBreaks);
-    });
+    connect(&spots_, &SpotService::linkStateChanged, this, &PacketSpotWindow::showLinkOpen);
+    connect(&spots_, &SpotService::stateTextChanged, this, &PacketSpotWindow::showLinkState);
+    connect(&spots_, &SpotService::agwStationChanged, this, &PacketSpotWindow::showAgwStation);
+    connect(&spots_, &SpotService::setupWanted, this, [this] { show(); });
 
     for (QWidget *w : findChildren<QWidget *>())
         w->installEventFilter(this);
     installEventFilter(this);
 
+    // The monitor as the service holds it: the link may have run before this window.
+    txtUnProcessed->setPlainText(DisplayText(intake.monitor()));
     DisableSpotOptions();
 }
 
-PacketSpotWindow::~PacketSpotWindow()
-{
-    // At exit the connected station is told goodbye.
-    if (!intake_.agwConnectedCall().isEmpty())
-        agw_.putData(intake_.agwConnectedCall().toLatin1(), {}, 'd');
-    agw_.close();
-    telnet_.close();
-    if (tnc_)
-        tnc_->close();
-}
+PacketSpotWindow::~PacketSpotWindow() = default;
 
 void PacketSpotWindow::Form_Load()
 {
@@ -399,9 +365,18 @@ void PacketSpotWindow::Form_Load()
         List1->addItem(QLatin1String(item));
     List1->setCurrentRow(-1);
     DisableSpotOptions();
+    keepMonitor_ = spots_.started();
+    spots_.load();
     LoadingSettings = true;
-    LoadSpotSettings();
+    showSettings();
     LoadingSettings = false;
+    // The first showing ever opens the saved link; later the window shows what runs.
+    spots_.start();
+    showLinkOpen(spots_.linkOpen());
+    if (!spots_.stateText().isEmpty())
+        showLinkState(spots_.stateText());
+    showAgwStation(spots_.intake().agwConnectedCall());
+    keepMonitor_ = false;
 }
 
 void PacketSpotWindow::showSetup()
@@ -413,9 +388,6 @@ void PacketSpotWindow::showSetup()
     activateWindow();
 }
 
-bool PacketSpotWindow::listChosen() const { return OptList->isChecked(); }
-bool PacketSpotWindow::dxOnly() const { return chkDX->isChecked(); }
-bool PacketSpotWindow::linkOpen() const { return !Label4->isHidden(); }
 
 void PacketSpotWindow::selectSerialOptions(const PackSpotSettings &s)
 {
@@ -440,22 +412,14 @@ void PacketSpotWindow::selectSerialOptions(const PackSpotSettings &s)
     Option[size_t(qBound(1, s.SerialHandshake, 4) - 1)]->setChecked(true);
 }
 
-void PacketSpotWindow::LoadSpotSettings()
+void PacketSpotWindow::showSettings()
 {
-    LoadAgwEngineAddress();
-    const auto data = ReadWholeFile(settingsPath);
-    if (!data) {
-        if (!agwNote_.isEmpty()) {
-            intake_.appendMonitor(agwNote_ + kTwoBreaks);
-            showLinkState(agwNote_);
-        }
+    txtAgwHost->setText(spots_.agwHostText());
+    txtAgwPort->setText(spots_.agwPortText());
+    // Without a settings file the controls keep their first state.
+    if (!spots_.fileRead())
         return;
-    }
-    // A short file, or one of another version, keeps every value it holds: Done must not
-    // write the defaults over the operator's settings.
-    const PackSpotRead r = ParsePackSpot(*data);
-    const PackSpotSettings &f = r.settings;
-    settings_ = f;
+    const PackSpotSettings f = spots_.settings();
     chkConvToHex->setChecked(f.ConvToHex == 1);
     (f.OptList ? OptList : OptBand)->setChecked(true);
     txtHex->setText(f.Hex);
@@ -466,85 +430,13 @@ void PacketSpotWindow::LoadSpotSettings()
         List1->setCurrentItem(found.first());
     selectSerialOptions(f);
     LoadingSettings = false;
-    const QString &type = settings_.SpotConnectionType;
+    const QString &type = f.SpotConnectionType;
     if (type == QLatin1String(kSpotLinkTnc))
         EnableTncOptions();
     else if (type == QLatin1String(kSpotLinkTelnet))
         EnableTelnetOptions();
     else if (type == QLatin1String(kSpotLinkAgw))
         EnableAgwOptions();
-    if (!type.isEmpty() && type != QLatin1String(kSpotLinkNone))
-        Open();
-    QStringList notes;
-    if (!r.fallbacks.isEmpty())
-        notes << QStringLiteral("PackSpot.txt had values out of range; these were set back to their defaults: ") +
-                     r.fallbacks.join(QStringLiteral(", "));
-    if (!r.missing.isEmpty())
-        notes << QStringLiteral("PackSpot.txt ended early; these values were missing and keep their defaults: ") +
-                     r.missing.join(QStringLiteral(", "));
-    if (!agwNote_.isEmpty())
-        notes << agwNote_;
-    for (const QString &n : notes)
-        intake_.appendMonitor(n + kTwoBreaks);
-    if (!notes.isEmpty())
-        showLinkState(notes.join(QLatin1Char(' ')));
-}
-
-void PacketSpotWindow::LoadAgwEngineAddress()
-{
-    agwNote_.clear();
-    if (const auto data = ReadWholeFile(agwSettingsPath)) {
-        const AgwEngineRead r = ParseAgwEngine(*data);
-        agwHost = r.address.host;
-        agwPort = quint16(r.address.port);
-        if (!r.fallbacks.isEmpty())
-            agwNote_ = QStringLiteral("AgwEngine.txt had values missing or out of range; these were set back to "
-                                      "their defaults: ") +
-                       r.fallbacks.join(QStringLiteral(", "));
-    }
-    loadedAgw_ = {agwHost, agwPort};
-    txtAgwHost->setText(agwHost);
-    txtAgwPort->setText(QString::number(agwPort));
-}
-
-bool PacketSpotWindow::SaveSpotSettings()
-{
-    PackSpotSettings out = settings_;
-    out.ConvToHex = chkConvToHex->isChecked() ? 1 : 0;
-    out.DxOnly = chkDX->isChecked() ? 1 : 0;
-    out.OptList = OptList->isChecked();
-    out.Hex = txtHex->text();
-    out.TelnetPort = txtTelnetPort->text();
-    out.TelnetHost = txtTelnetHost->text();
-    QString error;
-    if (!WriteFileAtomic(settingsPath, FormatPackSpot(out), &error)) {
-        s_.prompter.message(QStringLiteral("The spotting settings could not be saved in PackSpot.txt: ") + error,
-                            QStringLiteral("DX Spotting Setup"), PromptIcon::Exclamation);
-        return false;
-    }
-    // The engine's address is written only once the operator has changed it.
-    const AgwEngineAddress agw = typedAgwAddress();
-    if (agw != loadedAgw_) {
-        if (!WriteFileAtomic(agwSettingsPath, FormatAgwEngine(agw), &error)) {
-            s_.prompter.message(QStringLiteral("The packet engine's address could not be saved in AgwEngine.txt: ") +
-                                    error,
-                                QStringLiteral("DX Spotting Setup"), PromptIcon::Exclamation);
-            return false;
-        }
-        loadedAgw_ = agw;
-    }
-    return true;
-}
-
-AgwEngineAddress PacketSpotWindow::typedAgwAddress() const
-{
-    AgwEngineAddress a;
-    const QString host = txtAgwHost->text().trimmed();
-    if (!host.isEmpty())
-        a.host = host;
-    if (const int port = TcpPortNumber(txtAgwPort->text()))
-        a.port = port;
-    return a;
 }
 
 void PacketSpotWindow::List1_Click(const QString &item)
@@ -553,9 +445,8 @@ void PacketSpotWindow::List1_Click(const QString &item)
         return;
     chkDX->setChecked(false);
     if (!LoadingSettings) {
-        Close();
+        spots_.chooseLink(item);
         DisableSpotOptions();
-        settings_.SpotConnectionType = item;
         if (item == QLatin1String(kSpotLinkTnc)) {
             optBaud96->setChecked(true);
             optParityNone->setChecked(true);
@@ -566,7 +457,8 @@ void PacketSpotWindow::List1_Click(const QString &item)
             EnableTncOptions();
         }
     }
-    ShowSpottingHelp();
+    if (!keepMonitor_)
+        ShowSpottingHelp();
     if (item == QLatin1String(kSpotLinkTelnet))
         EnableTelnetOptions();
     else if (item == QLatin1String(kSpotLinkAgw))
@@ -601,7 +493,7 @@ void PacketSpotWindow::ShowSpottingHelp()
     t += QLatin1String(kClosing1) + kCrLf + QLatin1String(kClosing2) + kTwoBreaks;
     if (!telnet)
         para(QLatin1String(kHardware));
-    intake_.replaceMonitor(t);
+    spots_.intake().replaceMonitor(t);
     txtUnProcessed->moveCursor(QTextCursor::Start);
 }
 
@@ -659,198 +551,74 @@ void PacketSpotWindow::showLinkState(const QString &text)
 
 void PacketSpotWindow::showMonitorTail()
 {
-    if (intake_.monitor().size() >= 3) {
+    if (spots_.intake().monitor().size() >= 3) {
         txtUnProcessed->moveCursor(QTextCursor::End);
         txtUnProcessed->verticalScrollBar()->setValue(txtUnProcessed->verticalScrollBar()->maximum());
     }
 }
 
+void PacketSpotWindow::showLinkOpen(bool open)
+{
+    Label4->setVisible(open);
+    if (open) {
+        lblLinkState->clear();
+        Announce(Label4, true);
+    }
+}
+
+void PacketSpotWindow::showAgwStation(const QString &call)
+{
+    if (!call.isEmpty())
+        setWindowTitle(QStringLiteral("DX Spotting Setup - Connected to ") + call);
+    else if (windowTitle().startsWith(QLatin1String("DX Spotting Setup - Connected")))
+        setWindowTitle(QStringLiteral("DX Spotting Setup"));
+}
+
 void PacketSpotWindow::Open()
 {
-    // A link already running is closed first: "Listening" waits for the new one, and a
-    // packet station's session does not outlive its engine link.
-    if (linkStarted_)
-        Close();
-    intake_.replaceMonitor(QStringLiteral("** Attempting to Open Port **") + kTwoBreaks);
-    if (tnc_ && tnc_->isOpen())
-        tnc_->close();
-    const QString &type = settings_.SpotConnectionType;
-    if (type.isEmpty() || type == QLatin1String(kSpotLinkNone))
-        return;
-    // "Listening" waits until the link is really open.
-    linkStarted_ = true;
-    intake_.startLink();
-    if (isVisible())
-        txtSent->setFocus();
-    if (type == QLatin1String(kSpotLinkTnc))
+    if (spots_.connectionType() == QLatin1String(kSpotLinkTnc))
         ApplySerialOptions();
-    else if (type == QLatin1String(kSpotLinkAgw))
-        StartAgw();
-    else if (type == QLatin1String(kSpotLinkTelnet))
-        ConnectTelnet();
+    spots_.Open();
+    if (spots_.linkStarted() && isVisible())
+        txtSent->setFocus();
 }
 
 void PacketSpotWindow::ApplySerialOptions()
 {
-    const QString &type = settings_.SpotConnectionType;
-    if (type.isEmpty() || type == QLatin1String(kSpotLinkNone))
-        return;
+    PackSpotSettings chosen = spots_.settings();
     for (int k = 0; k < 10; ++k)
         if (optComm[size_t(k)]->isChecked())
-            settings_.SerialPort = k + 1;
+            chosen.SerialPort = k + 1;
     const std::pair<QRadioButton *, const char *> bauds[] = {{optBaud12, "1200"}, {optBaud24, "2400"},
                                                              {optBaud48, "4800"}, {optBaud96, "9600"},
                                                              {optBaud144, "14400"}, {optBaud192, "19200"}};
     for (const auto &[r, text] : bauds)
         if (r->isChecked())
-            settings_.SerialBaud = QLatin1String(text);
-    settings_.SerialParity = optParityOdd->isChecked() ? QStringLiteral("O")
-                             : optParityEven->isChecked() ? QStringLiteral("E")
-                                                          : QStringLiteral("N");
-    settings_.SerialDataBits = optData7->isChecked() ? QStringLiteral("7") : QStringLiteral("8");
-    settings_.SerialStopBits = optStop2->isChecked() ? QStringLiteral("2") : QStringLiteral("1");
-    settings_.SerialPower = optPowerRTS->isChecked() ? QStringLiteral("R")
-                            : optPowerDTR->isChecked() ? QStringLiteral("D")
+            chosen.SerialBaud = QLatin1String(text);
+    chosen.SerialParity = optParityOdd->isChecked() ? QStringLiteral("O")
+                          : optParityEven->isChecked() ? QStringLiteral("E")
                                                        : QStringLiteral("N");
+    chosen.SerialDataBits = optData7->isChecked() ? QStringLiteral("7") : QStringLiteral("8");
+    chosen.SerialStopBits = optStop2->isChecked() ? QStringLiteral("2") : QStringLiteral("1");
+    chosen.SerialPower = optPowerRTS->isChecked() ? QStringLiteral("R")
+                         : optPowerDTR->isChecked() ? QStringLiteral("D")
+                                                    : QStringLiteral("N");
     for (int k = 0; k < 4; ++k)
         if (Option[size_t(k)]->isChecked())
-            settings_.SerialHandshake = k + 1;
-    if (type == QLatin1String(kSpotLinkTnc))
-        OpenTncPort();
+            chosen.SerialHandshake = k + 1;
+    spots_.applySerialOptions(chosen);
 }
 
-void PacketSpotWindow::OpenTncPort()
-{
-    if (!tnc_) {
-        tnc_ = std::make_unique<TncLink>(makeSerialLine());
-        connect(tnc_.get(), &SpotLink::received, &intake_, &SpotIntake::takeTnc);
-        connect(tnc_.get(), &SpotLink::failed, this, &PacketSpotWindow::linkFailed);
-    }
-    const QString device = PortMap(s_.registry).device(settings_.SerialPort);
-    QString error;
-    if (tnc_->open(device, settings_.SerialSettings(), settings_.SerialHandshake, settings_.SerialPower, &error)) {
-        Timer1->start();
-        intake_.appendMonitor(QStringLiteral("** TNC Serial Port Open **") + kTwoBreaks);
-        linkOpened();
-        return;
-    }
-    s_.prompter.beep();
-    intake_.appendMonitor(QStringLiteral("** Unable to open TNC Serial Port **") + kTwoBreaks);
-    s_.prompter.message(QStringLiteral("The comm port that you selected for DX Spotting is either in use, invalid or "
-                                       "the settings that you have selected are invalid.  Please select another "
-                                       "combination or choose None for your DX Spot selection."),
-                        QStringLiteral("Invalid Comm Settings."), PromptIcon::Exclamation, device + QStringLiteral(": ") + error);
-    Close();
-    Timer1->stop();
-}
-
-void PacketSpotWindow::ConnectTelnet()
-{
-    QString error;
-    if (!telnet_.connectTo(txtTelnetHost->text(), txtTelnetPort->text(), &error)) {
-        intake_.appendMonitor(error + kTwoBreaks);
-        showLinkState(error);
-        Close();
-        return;
-    }
-    intake_.replaceMonitor(QStringLiteral("Attempting connection to: ") + telnet_.host() + QLatin1Char(':') +
-                           QString::number(telnet_.port()) + kTwoBreaks);
-    Timer1->start();
-}
-
-void PacketSpotWindow::StartAgw()
-{
-    const QString call = s_.prefs.MyCall.trimmed();
-    if (call.isEmpty()) {
-        s_.prompter.beep();
-        s_.prompter.message(QStringLiteral("Please enter your call sign on the setup form to transmit!"),
-                            QStringLiteral("Call Sign Required!"), PromptIcon::Exclamation);
-        linkStarted_ = false;
-        return;
-    }
-    if (TcpPortNumber(txtAgwPort->text()) == 0) {
-        const QString error = QStringLiteral("The AGW port must be a number from 1 to 65535.");
-        intake_.appendMonitor(error + kTwoBreaks);
-        Close();
-        showLinkState(error);
-        return;
-    }
-    const AgwEngineAddress a = typedAgwAddress();
-    agwHost = a.host;
-    agwPort = quint16(a.port);
-    agw_.start(call, agwHost, agwPort);
-}
-
-void PacketSpotWindow::linkOpened()
-{
-    Label4->show();
-    lblLinkState->clear();
-    Announce(Label4, true);
-    emit linkStateChanged(true);
-}
-
-void PacketSpotWindow::linkFailed(const QString &message)
-{
-    intake_.appendMonitor(message);
-    Close();
-    showLinkState(message);
-    s_.prompter.beep();
-}
-
-void PacketSpotWindow::agwLinkFailed(const QString &message)
-{
-    if (message != QLatin1String("Unable to connect to the AGW Packet Engine.")) {
-        linkFailed(message);
-        return;
-    }
-    const QString download = QStringLiteral("- Download the freely available software from ") + QLatin1String(kEngineSource);
-    s_.prompter.message(QLatin1String(kUnableAgw) + kTwoBreaks + download + kTwoBreaks +
-                            QStringLiteral("- Make sure the AGW Packet Engine software is running and configure it "
-                                           "as described on the AGW Packet Engine website."),
-                        QStringLiteral("Unable to connect to the AGW Packet Engine."), PromptIcon::Exclamation);
-    Label4->hide();
-    intake_.appendMonitor(QLatin1String(kUnableAgw) + kTwoBreaks + download + kTwoBreaks +
-                          QStringLiteral("- Run the Packet Engine software and configure it as described on the AGW "
-                                         "Packet Engine website for your sound card or TNC.") +
-                          kTwoBreaks + QStringLiteral("- Click Open from this program.") + kTwoBreaks);
-    show();
-    Close();
-    Timer1->stop();
-    showLinkState(QStringLiteral("Unable to connect to the AGW Packet Engine."));
-}
-
-void PacketSpotWindow::Close()
-{
-    if (!linkStarted_)
-        return;
-    linkStarted_ = false;
-    Label4->hide();
-    intake_.appendMonitor(kTwoBreaks + QStringLiteral("** Port Closed **"));
-    if (tnc_)
-        tnc_->close();
-    telnet_.close();
-    if (settings_.SpotConnectionType == QLatin1String(kSpotLinkAgw)) {
-        if (!intake_.agwConnectedCall().isEmpty()) {
-            agw_.putData(intake_.agwConnectedCall().toLatin1(), {}, 'd');
-            setWindowTitle(QStringLiteral("DX Spotting Setup"));
-            intake_.clearAgwConnection();
-        }
-        agw_.close();
-    }
-    Timer1->stop();
-    showLinkState(QStringLiteral("** Port Closed **"));
-    emit linkStateChanged(false);
-}
+void PacketSpotWindow::Close() { spots_.Close(); }
 
 void PacketSpotWindow::Done()
 {
-    const QString &type = settings_.SpotConnectionType;
-    if (!type.isEmpty() && type != QLatin1String(kSpotLinkNone) && !linkStarted_)
+    if (spots_.linkChosen() && !spots_.linkStarted())
         Open();
     emit savePrefRequested();
-    if (!SaveSpotSettings())
+    if (!spots_.SaveSpotSettings())
         return;
-    emit displayChanged(listChosen());
+    emit displayChanged(spots_.listChosen());
     hide();
 }
 
@@ -867,92 +635,22 @@ void PacketSpotWindow::SpotLast()
 void PacketSpotWindow::Send()
 {
     const QString text = txtSent->text();
-    if (!linkStarted_)
+    if (!spots_.linkStarted())
         Open();
-    const QString &type = settings_.SpotConnectionType;
-    bool sent = false;
-    if (type == QLatin1String(kSpotLinkTnc)) {
-        if (tnc_ && tnc_->isOpen())
-            sent = tnc_->write(text.toLatin1() + '\r');
-        if (!sent)
-            intake_.appendMonitor(QStringLiteral("** The TNC port is not open; nothing was sent. **") + kTwoBreaks);
-    } else if (type == QLatin1String(kSpotLinkTelnet)) {
-        sent = SendTelnetText(text);
-    } else if (type == QLatin1String(kSpotLinkAgw) && Timer1->isActive()) {
-        sent = SendAgwText(text);
-    }
     // Text that did not go stays in the box to be sent again.
-    if (sent)
+    if (spots_.send(text))
         txtSent->clear();
-}
-
-bool PacketSpotWindow::SendTelnetText(const QString &text)
-{
-    if (telnet_.isOpen())
-        return telnet_.send(text.toLatin1() + "\r\n");
-    intake_.appendMonitor(QStringLiteral("**  Connection not yet established.  Please wait a moment and try again.") +
-                          kTwoBreaks);
-    return false;
-}
-
-bool PacketSpotWindow::SendAgwText(const QString &text)
-{
-    const QString connected = intake_.agwConnectedCall();
-    if (text.startsWith(QLatin1Char(':'))) {
-        const QString letter = text.mid(1, 1).toUpper();
-        const QString argument = text.mid(2).trimmed();
-        if (letter == QLatin1String("D")) {
-            if (!connected.isEmpty())
-                agw_.putData(connected.toLatin1(), {}, 'd');
-            return true;
-        }
-        if (letter == QLatin1String("C")) {
-            const QString destination = argument.toUpper();
-            if (!IsPacketCall(destination)) {
-                s_.prompter.message(QStringLiteral("You must enter a call sign to connect to such as :C Velko"),
-                                    QStringLiteral("Call sign Required"), PromptIcon::Exclamation);
-                return false;
-            }
-            // The engine's TCP port asks for a connection with "C".
-            return agw_.putData(destination.toLatin1(), {}, 'C');
-        }
-        // Any other command is not one of ours: it is dropped, as typed text that was
-        // handled.
-        return true;
-    }
-    if (connected.isEmpty()) {
-        intake_.appendMonitor(QStringLiteral("** No station connected: type :C and a call to connect. **") + kTwoBreaks);
-        return false;
-    }
-    return agw_.putData(connected.toLatin1(), text.toLatin1() + '\r', 'D');
 }
 
 void PacketSpotWindow::CommandModeKey()
 {
     chkDX->setChecked(false);
-    if (!linkStarted_)
+    if (!spots_.linkStarted())
         Open();
-    if (settings_.SpotConnectionType == QLatin1String(kSpotLinkTnc) && tnc_ && tnc_->isOpen()) {
-        bool ok = false;
-        const uint code = txtHex->text().toUInt(&ok, 16);
-        if (ok && code <= 0xFF)
-            tnc_->write(QByteArray(1, char(code)));
+    if (spots_.sendCommandCharacter(txtHex->text()))
         txtSent->setFocus();
-    }
     if (txtSent->text().isEmpty())
         txtSent->setFocus();
-}
-
-void PacketSpotWindow::tick()
-{
-    const QString &type = settings_.SpotConnectionType;
-    if (type == QLatin1String(kSpotLinkTnc) && tnc_)
-        tnc_->poll();
-    else if (type == QLatin1String(kSpotLinkAgw))
-        // Every frame waiting is taken, so spots never fall behind.
-        for (const AgwFrame &f : agw_.takeFrames())
-            intake_.takeAgw(f);
-    intake_.tick();
 }
 
 bool PacketSpotWindow::eventFilter(QObject *watched, QEvent *event)
@@ -960,12 +658,13 @@ bool PacketSpotWindow::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         auto *k = static_cast<QKeyEvent *>(event);
         const bool esc = k->key() == Qt::Key_Escape;
-        const bool tnc = settings_.SpotConnectionType == QLatin1String(kSpotLinkTnc);
+        const QString &type = spots_.connectionType();
+        const bool tnc = type == QLatin1String(kSpotLinkTnc);
         // Ctrl+C is the TNC's command key only on that link; elsewhere it copies.
         const bool ctrlC = tnc && k->key() == Qt::Key_C && (k->modifiers() & Qt::ControlModifier);
         if (esc || ctrlC) {
             CommandModeKey();
-            if (esc && watched == txtSent && settings_.SpotConnectionType == QLatin1String(kSpotLinkAgw))
+            if (esc && watched == txtSent && type == QLatin1String(kSpotLinkAgw))
                 txtSent->insert(QStringLiteral(":"));
             return true;
         }
@@ -975,11 +674,8 @@ bool PacketSpotWindow::eventFilter(QObject *watched, QEvent *event)
 
 void PacketSpotWindow::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        const QString &type = settings_.SpotConnectionType;
-        if (!type.isEmpty() && type != QLatin1String(kSpotLinkNone))
-            txtSent->setFocus();
-    }
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && spots_.linkChosen())
+        txtSent->setFocus();
     QWidget::changeEvent(event);
 }
 
