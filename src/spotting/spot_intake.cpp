@@ -93,6 +93,17 @@ void SpotIntake::takeTnc(const QByteArray &bytes)
 
 void SpotIntake::takeLine(const QString &line, bool duplicateTest)
 {
+    // A prompt without a line end and the spot after it can come in one read: the spot
+    // starts a line of its own. A spot's comment that says "DX de" stays where it is.
+    static const QString kSpotStart = QStringLiteral("DX de ");
+    if (!line.startsWith(kSpotStart, Qt::CaseInsensitive)) {
+        const qsizetype at = line.indexOf(kSpotStart, 0, Qt::CaseInsensitive);
+        if (at > 0) {
+            takeLine(line.left(at), duplicateTest);
+            takeLine(line.mid(at), duplicateTest);
+            return;
+        }
+    }
     if (line.isEmpty() || (duplicateTest && IsDuplicateLine(monitor_, line)))
         return;
     if (const auto spot = ParseSpotLine(line)) {

@@ -394,17 +394,25 @@ TEST(Intake, APromptWithoutALineEndDoesNotSwallowTheSpotAfterIt)
              in.takeAgw(f);
          }},
     };
+    // The prompt and the spot come in two reads, or in one.
     for (const auto &l : links) {
-        Rig r;
-        AgwFrame c;
-        c.kind = 'c';
-        c.callFrom = "VE7CC-1";
-        r.intake.takeAgw(c);
-        l.send(r.intake, "\r\n");  // a TNC line counts after a line end only
-        l.send(r.intake, prompt);
-        l.send(r.intake, spot);
-        EXPECT_EQ(r.calls(), QStringList{"OK1ABC"}) << l.link;
-        EXPECT_TRUE(r.intake.monitor().contains(QString::fromLatin1(prompt + "\r\nDX de K3LR:"))) << l.link;
+        for (const bool oneRead : {false, true}) {
+            Rig r;
+            AgwFrame c;
+            c.kind = 'c';
+            c.callFrom = "VE7CC-1";
+            r.intake.takeAgw(c);
+            l.send(r.intake, "\r\n");  // a TNC line counts after a line end only
+            if (oneRead) {
+                l.send(r.intake, prompt + spot);
+            } else {
+                l.send(r.intake, prompt);
+                l.send(r.intake, spot);
+            }
+            EXPECT_EQ(r.calls(), QStringList{"OK1ABC"}) << l.link << " one read " << oneRead;
+            EXPECT_TRUE(r.intake.monitor().contains(QString::fromLatin1(prompt + "\r\nDX de K3LR:")))
+                << l.link << " one read " << oneRead;
+        }
     }
 }
 
