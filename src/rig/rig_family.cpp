@@ -41,6 +41,7 @@ RigDescriptor CiV(const char *name, const char *address, double maxMhz)
     d.decoder = Decoder::CiV;
     d.freqEncoder = FreqEncoder::CiV;
     d.modeEncoder = ModeEncoder::CiV;
+    d.freqPauseMs = 140;
     d.minMhz = 0.01;
     d.maxMhz = maxMhz;
     return d;
@@ -78,6 +79,7 @@ QList<RigDescriptor> BuildList()
     QList<RigDescriptor> list;
     RigDescriptor none;
     none.name = QStringLiteral("None");
+    none.noRadio = true;
     none.usesPort = false;
     list << none;
 
@@ -85,10 +87,12 @@ QList<RigDescriptor> BuildList()
     elecraft.decoder = Decoder::Kenwood;
     elecraft.freqEncoder = FreqEncoder::Elecraft;
     elecraft.modeEncoder = ModeEncoder::Kenwood;
+    elecraft.freqSettleMs = 1000;
     list << elecraft;
 
     RigDescriptor icom = CiV("Icom", "64", 1300);
     icom.icomNote = true;
+    icom.icomNoteOnLoad = true;
     list << icom;
     RigDescriptor icom735 = CiV("Icom 735", "64", 30);
     icom735.icomNote = true;
@@ -107,7 +111,9 @@ QList<RigDescriptor> BuildList()
     kenwood2.modeEncoder = ModeEncoder::Kenwood;
     list << kenwood2;
 
-    list << CiV("Ten Tec Omni VI", "04", 60);
+    RigDescriptor omni = CiV("Ten Tec Omni VI", "04", 60);
+    omni.freqPauseMs = 140 + 220;
+    list << omni;
 
     RigDescriptor orion;
     orion.name = QStringLiteral("Ten Tec Orion");
@@ -149,6 +155,7 @@ QList<RigDescriptor> BuildList()
     RigDescriptor pegasus;
     pegasus.name = QStringLiteral("Ten Tec Pegasus");
     pegasus.usesPort = false;
+    pegasus.usesCommandFiles = true;
     pegasus.decoder = Decoder::Pegasus;
     pegasus.freqEncoder = FreqEncoder::Pegasus;
     pegasus.minMhz = 0.01;
@@ -162,7 +169,10 @@ QList<RigDescriptor> BuildList()
     list << Yaesu("Yaesu 920", "00 00 00 02 10", Decoder::Yaesu920, 8, FreqEncoder::YaesuReversed, 60);
     list << Yaesu("Yaesu 990", "00 00 00 02 10", Decoder::Yaesu990, 8, FreqEncoder::YaesuReversed, 30);
     list << Yaesu("Yaesu 1000 D", "00 00 00 02 10", Decoder::Yaesu990, 8, FreqEncoder::YaesuReversed, 30);
-    list << Yaesu("Yaesu 1000", "00 00 00 02 10", Decoder::Yaesu1000, 8, FreqEncoder::YaesuReversed, 30);
+    RigDescriptor yaesu1000 =
+        Yaesu("Yaesu 1000", "00 00 00 02 10", Decoder::Yaesu1000, 8, FreqEncoder::YaesuReversed, 30);
+    yaesu1000.freqPauseMs = 10;
+    list << yaesu1000;
 
     RigDescriptor ftdx = Text("Yaesu FTdx9000", "4800", "FA;", "MD0;");
     ftdx.dataBits = QChar();
@@ -223,6 +233,11 @@ const QString kTooLow = QStringLiteral("The frequency must be above 0 MHz.");
 const QString kTooHigh = QStringLiteral("The frequency has more digits than the radio accepts.");
 
 }  // namespace
+
+bool NoRigChosen(const QString &rigName)
+{
+    return rigName.trimmed().compare(QLatin1String("None"), Qt::CaseInsensitive) == 0;
+}
 
 const QList<RigDescriptor> &RigList()
 {
@@ -328,7 +343,6 @@ CommandPlan FrequencyCommand(const RigDescriptor &rig, qint64 hz, const CommandC
         plan.error = kTooLow;
         return plan;
     }
-    int pause = 205;
     QByteArray cmd;
     switch (rig.freqEncoder) {
     case FreqEncoder::None:
@@ -356,7 +370,6 @@ CommandPlan FrequencyCommand(const RigDescriptor &rig, qint64 hz, const CommandC
         if (d.isEmpty())
             break;
         cmd = QByteArray("\xFE\xFE", 2) + address + QByteArray("\xE0\x05", 2) + Reversed(Bcd(d)) + '\xFD';
-        pause = rig.name == QLatin1String("Ten Tec Omni VI") ? 140 + 220 : 140;
         break;
     }
     case FreqEncoder::FntPnl:
@@ -383,8 +396,6 @@ CommandPlan FrequencyCommand(const RigDescriptor &rig, qint64 hz, const CommandC
             cmd = Bcd(d) + '\x01';
         else
             cmd = Reversed(Bcd(d)) + '\x0A';
-        if (rig.name == QLatin1String("Yaesu 1000"))
-            pause = 10;
         break;
     }
     case FreqEncoder::Ftdx9000: {
@@ -398,10 +409,10 @@ CommandPlan FrequencyCommand(const RigDescriptor &rig, qint64 hz, const CommandC
         plan.error = kTooHigh;
         return plan;
     }
-    if (rig.freqEncoder == FreqEncoder::Elecraft)
-        plan.steps << CommandStep{205, {}} << CommandStep{1000, cmd};
+    if (rig.freqSettleMs > 0)
+        plan.steps << CommandStep{rig.freqPauseMs, {}} << CommandStep{rig.freqSettleMs, cmd};
     else
-        plan.steps << CommandStep{pause, cmd};
+        plan.steps << CommandStep{rig.freqPauseMs, cmd};
     return plan;
 }
 
