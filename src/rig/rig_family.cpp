@@ -147,6 +147,11 @@ QList<RigDescriptor> BuildList()
     fnt.poll = PollStyle::FntPnlAlternate;
     fnt.framing = Framing::Record;
     fnt.decoder = Decoder::FntPnl;
+    // Frequency: "A" and four bytes; mode: "M" and two bytes.
+    fnt.recordBytes = 5;
+    fnt.modeRecordBytes = 3;
+    fnt.freqMarker = 'A';
+    fnt.modeMarker = 'M';
     fnt.freqEncoder = FreqEncoder::FntPnl;
     fnt.minMhz = 0.01;
     fnt.maxMhz = 30;
@@ -162,7 +167,9 @@ QList<RigDescriptor> BuildList()
     pegasus.maxMhz = 30;
     list << pegasus;
 
-    list << Yaesu("Yaesu", "00 00 00 00 03", Decoder::Yaesu, 5, FreqEncoder::Yaesu, 500);
+    RigDescriptor yaesu = Yaesu("Yaesu", "00 00 00 00 03", Decoder::Yaesu, 5, FreqEncoder::Yaesu, 500);
+    yaesu.longReplyUnplaced = true;
+    list << yaesu;
     list << Yaesu("Yaesu 757 GX II", "00 00 00 00 10", Decoder::Yaesu757, 10,
                   FreqEncoder::YaesuReversed, 30);
     list << Yaesu("Yaesu 890", "00 00 00 02 10", Decoder::Yaesu890, 8, FreqEncoder::YaesuReversed, 30);

@@ -66,7 +66,12 @@ struct RigDescriptor {
     Decoder decoder = Decoder::None;
     FreqEncoder freqEncoder = FreqEncoder::None;
     ModeEncoder modeEncoder = ModeEncoder::None;
-    int recordBytes = 0;       // Framing::Record: bytes of one reply
+    int recordBytes = 0;       // Framing::Record: bytes of one reply (of a frequency reply
+                               // when the two kinds differ)
+    int modeRecordBytes = 0;   // ... of a mode reply, when the radio answers it apart
+    char freqMarker = 0;       // ... first byte of a frequency / mode reply; 0: none, the
+    char modeMarker = 0;       //     reply starts with the first byte received
+    bool longReplyUnplaced = false;  // more than one record: where it starts cannot be told
     int freqPauseMs = 205;     // paces the radio before a frequency command
     int freqSettleMs = 0;      // a second pause, before the command itself (0: none)
     double minMhz = 0, maxMhz = 0;  // readings outside are nonsense and dropped
