@@ -1,6 +1,11 @@
 #include "rig/serial_line_device.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 #include <asm/termbits.h>
 #include <cerrno>
@@ -72,6 +77,37 @@ int ProbeOpenErrno(const QString &device, QSerialPort::SerialPortError qtError)
                                                                                         : 0;
 }
 
+// Ports whose last bytes are still leaving, with what ends their wait. All on the thread
+// of the event loop, as the lines are.
+struct Draining {
+    const void *key;
+    QString device;
+    std::function<void()> finish;
+};
+std::vector<Draining> &DrainingPorts()
+{
+    static std::vector<Draining> ports;
+    return ports;
+}
+
+QString SameDevice(const QString &device)
+{
+    const QString canonical = QFileInfo(device).canonicalFilePath();
+    return canonical.isEmpty() ? device : canonical;
+}
+
+void AddDraining(const void *key, const QString &device, std::function<void()> finish)
+{
+    DrainingPorts().push_back({key, SameDevice(device), std::move(finish)});
+}
+
+void RemoveDraining(const void *key)
+{
+    auto &ports = DrainingPorts();
+    ports.erase(std::remove_if(ports.begin(), ports.end(), [key](const Draining &d) { return d.key == key; }),
+                ports.end());
+}
+
 qint64 KernelOutputQueue(int fd)
 {
     int queued = 0;
@@ -84,25 +120,42 @@ qint64 KernelOutputQueue(int fd)
 // bytes still queued: the port closes once they have left, or after `limitMs`. Without an
 // event loop (the program is ending) it is never closed here, and the kernel's close at
 // exit sends them at the line's own rate.
-void LetPortFinish(std::unique_ptr<QSerialPort> owned, qint64 limitMs)
+void LetPortFinish(std::unique_ptr<QSerialPort> owned, const QString &device, qint64 limitMs)
 {
     QSerialPort *port = owned.release();
     QObject::disconnect(port, nullptr, nullptr, nullptr);
     auto *timer = new QTimer(port);
+    auto finish = [port, timer] {
+        RemoveDraining(port);
+        timer->stop();
+        port->close();
+        port->deleteLater();
+    };
+    AddDraining(port, device, finish);
     QElapsedTimer started;
     started.start();
-    QObject::connect(timer, &QTimer::timeout, port, [port, started, limitMs] {
+    QObject::connect(timer, &QTimer::timeout, port, [port, started, limitMs, finish] {
         port->flush();
         const bool queued = port->bytesToWrite() > 0 || KernelOutputQueue(port->handle()) > 0;
         if (port->isOpen() && queued && started.elapsed() < limitMs)
             return;
-        port->close();
-        port->deleteLater();
+        finish();
     });
     timer->start(10);
 }
 
 }  // namespace
+
+void EndDrainingCloses(const QString &device)
+{
+    const QString same = SameDevice(device);
+    std::vector<std::function<void()>> finishes;
+    for (const Draining &d : DrainingPorts())
+        if (d.device == same)
+            finishes.push_back(d.finish);
+    for (const auto &finish : finishes)
+        finish();
+}
 
 QtSerialLine::QtSerialLine() : port_(std::make_unique<QSerialPort>())
 {
@@ -135,7 +188,8 @@ QtSerialLine::~QtSerialLine()
         return;
     }
     // The last bytes are still leaving: the port finishes on its own.
-    LetPortFinish(std::move(port_), kCloseDrainMs - closeStarted_.elapsed());
+    RemoveDraining(this);
+    LetPortFinish(std::move(port_), device_, kCloseDrainMs - closeStarted_.elapsed());
 }
 
 bool QtSerialLine::open(const QString &device, const QString &settings, Handshake handshake,
@@ -143,6 +197,7 @@ bool QtSerialLine::open(const QString &device, const QString &settings, Handshak
 {
     close();
     finishClose();
+    EndDrainingCloses(device);
     openErrno_ = 0;
     error_.clear();
     QString why;
@@ -241,6 +296,7 @@ void QtSerialLine::close()
     closing_ = true;
     closeStarted_.start();
     closeTimer_.start();
+    AddDraining(this, device_, [this] { finishClose(); });
 }
 
 bool QtSerialLine::drained() const
@@ -262,6 +318,8 @@ void QtSerialLine::closeStep()
 void QtSerialLine::finishClose()
 {
     closeTimer_.stop();
+    if (closing_)
+        RemoveDraining(this);
     closing_ = false;
     if (!port_->isOpen())
         return;

@@ -11,6 +11,10 @@
 
 namespace zev {
 
+// Ends at once the drain of every line still closing on `device` (see QtSerialLine::close),
+// so the device can be opened again; any line or key line about to open it calls this.
+void EndDrainingCloses(const QString &device);
+
 class QtSerialLine : public SerialLine {
 public:
     QtSerialLine();
@@ -19,8 +23,8 @@ public:
     bool open(const QString &device, const QString &settings, Handshake handshake, bool dtr,
               bool rts) override;
     // Returns at once. Bytes still queued (a radio's unlock sequence) get up to
-    // kCloseDrainMs to leave, watched by a timer; the line counts as closed meanwhile. A new
-    // open() ends the wait; the destructor leaves the port to finish on its own.
+    // kCloseDrainMs to leave, watched by a timer; the line counts as closed meanwhile. Opening
+    // the device again ends the wait; the destructor leaves the port to finish on its own.
     void close() override;
     bool isOpen() const override { return port_->isOpen() && !closing_; }
     bool setDtr(bool on) override;

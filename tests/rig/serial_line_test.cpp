@@ -45,6 +45,13 @@ public:
     ~Pty() { closeMaster(); }
     QString path() const { return path_; }
     bool ok() const { return master_ >= 0; }
+    // Whether something holds the line's end open.
+    bool held() const
+    {
+        pollfd p{master_, 0, 0};
+        ::poll(&p, 1, 0);
+        return !(p.revents & POLLHUP);
+    }
     void closeMaster()
     {
         if (master_ >= 0)
@@ -191,16 +198,9 @@ protected:
     }
 };
 
-// Whether another line could take the device now.
-bool DeviceFree(const QString &path)
-{
-    QtSerialLine probe;
-    return probe.open(path, QStringLiteral("4800,N,8,2"), Handshake::None, false, false);
-}
-
 TEST(QtSerialLine, ClosingReturnsAtOnceWhileTheLastBytesStillLeave)
 {
-    enum class End { Drains, TimesOut, Reopens, Destroyed };
+    enum class End { Drains, TimesOut, Reopens, OtherLineOpens, Destroyed };
     struct Case {
         const char *name;
         Handshake handshake;
@@ -211,6 +211,7 @@ TEST(QtSerialLine, ClosingReturnsAtOnceWhileTheLastBytesStillLeave)
         {"radio holds CTS low", Handshake::RtsCts, End::TimesOut},
         {"queue never empties", Handshake::None, End::TimesOut},
         {"opened again at once", Handshake::None, End::Reopens},
+        {"another line takes the device", Handshake::None, End::OtherLineOpens},
         {"line destroyed", Handshake::None, End::Destroyed},
         {"line destroyed under flow control", Handshake::RtsCts, End::Destroyed},
     };
@@ -228,7 +229,7 @@ TEST(QtSerialLine, ClosingReturnsAtOnceWhileTheLastBytesStillLeave)
         // Closed for its user, yet still holding the device: close() did not wait.
         EXPECT_FALSE(line->isOpen());
         EXPECT_FALSE(line->write(QByteArray("FA;")));
-        EXPECT_FALSE(DeviceFree(pty.path()));
+        EXPECT_TRUE(pty.held());
 
         switch (c.end) {
         case End::Drains:
@@ -244,18 +245,24 @@ TEST(QtSerialLine, ClosingReturnsAtOnceWhileTheLastBytesStillLeave)
             EXPECT_EQ(pty.receive(3), QByteArray("FA;"));
             line.reset();
             break;
+        case End::OtherLineOpens: {
+            QtSerialLine other;
+            ASSERT_TRUE(other.open(pty.path(), QStringLiteral("4800,N,8,2"), c.handshake, false, false))
+                << other.errorText().toStdString();
+            ASSERT_TRUE(other.write(QByteArray("FA;")));
+            EXPECT_EQ(pty.receive(3), QByteArray("FA;"));
+            EXPECT_FALSE(line->isOpen());
+            break;
+        }
         case End::Destroyed:
             line.reset();
             break;
         }
-        bool free = false;
-        for (int i = 0; i < 3000 && !free; ++i) {
+        for (int i = 0; i < 3000 && pty.held(); ++i) {
             QCoreApplication::processEvents();
-            free = DeviceFree(pty.path());
-            if (!free)
-                ::usleep(1000);
+            ::usleep(1000);
         }
-        EXPECT_TRUE(free) << "the port was never let go";
+        EXPECT_FALSE(pty.held()) << "the port was never let go";
         if (line) {
             EXPECT_FALSE(line->isOpen());
         }
