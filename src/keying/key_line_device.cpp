@@ -3,6 +3,7 @@
 #include "keying/key_release_device.h"
 #include "rig/parallel_line_device.h"
 #include "rig/port_errors.h"
+#include "rig/serial_line_device.h"
 
 #include <QFile>
 
@@ -48,6 +49,8 @@ bool SerialKeyLine::open()
         error_ = kNoCwPortText;
         return false;
     }
+    // A WinKeyer on the same device may still be sending its last bytes.
+    EndDrainingCloses(device_);
     const QByteArray path = QFile::encodeName(device_);
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {

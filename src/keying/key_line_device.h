@@ -1,6 +1,10 @@
 #pragma once
 // The real key lines: a serial port's RTS or DTR line, or the parallel port's control
 // register through ppdev.
+//
+// The serial key line bypasses the port layer of rig/serial_line.h on purpose: it is
+// driven from the keying thread with exact timing, keeps HUPCL so the kernel releases the
+// key if the program dies, and hands its raw descriptor to the signal-safe release.
 
 #include "keying/key_line.h"
 #include "rig/parallel_line.h"

@@ -71,7 +71,7 @@ QWidget *MainWindow::makeRigState()
 
 void MainWindow::showRigState()
 {
-    const bool rig = s_.prefs.RigName.trimmed().compare(QLatin1String("None"), Qt::CaseInsensitive) != 0;
+    const bool rig = !rig::NoRigChosen(s_.prefs.RigName);
     const QString state = rig && station_.rigIfMade() ? station_.rigIfMade()->state() : QString();
     if (state == lblRig->text() && lblRig->isVisible() == !state.isEmpty())
         return;
@@ -166,7 +166,7 @@ RigLink &MainWindow::rigLink()
 
 void MainWindow::StartRigLink()
 {
-    if (s_.prefs.RigName.trimmed().compare(QLatin1String("None"), Qt::CaseInsensitive) == 0)
+    if (rig::NoRigChosen(s_.prefs.RigName))
         return;
     const std::optional<QByteArray> data = ReadWholeFile(s_.folders.work(kRigSettingsFile));
     RigLinkSettings settings;

@@ -37,7 +37,7 @@ void MainWindow::connectSpotStrip()
         const std::optional<qint64> hz = tune::HzFromText(item->text(1).trimmed());
         if (!hz)
             return;
-        if (s_.prefs.RigName.trimmed().compare(QLatin1String("None"), Qt::CaseInsensitive) != 0)
+        if (!rig::NoRigChosen(s_.prefs.RigName))
             rigLink().ChangeFrequency(*hz);
         txtCall->setText(item->text(0));
     });

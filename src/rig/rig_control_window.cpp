@@ -299,8 +299,10 @@ void RigControlWindow::LoadRigSettings()
     applyToWindow();
     const QList<QListWidgetItem *> found = List1->findItems(s_.RigName, Qt::MatchExactly);
     List1->setCurrentItem(found.isEmpty() ? nullptr : found.first());
-    chkConvToHex->setEnabled(s_.RigName == QLatin1String("Other"));
-    Label10->setVisible(s_.RigName == QLatin1String("Icom"));
+    // The entry's defaults are not applied on loading, so stored edits survive.
+    const rig::RigDescriptor *d = rig::FindRig(s_.RigName);
+    chkConvToHex->setEnabled(d && d->hexEditable);
+    Label10->setVisible(d && d->icomNoteOnLoad);
     showPegasusRow();
     applying_ = false;
 }
@@ -402,15 +404,23 @@ bool RigControlWindow::SetPegasusFolder(const QString &folder)
 
 void RigControlWindow::showPegasusRow()
 {
-    const bool pegasus = s_.RigName == QLatin1String("Ten Tec Pegasus");
+    const rig::RigDescriptor *d = rig::FindRig(s_.RigName);
+    const bool pegasus = d && d->usesCommandFiles;
     for (QWidget *w : {static_cast<QWidget *>(pegasusCaption_), static_cast<QWidget *>(txtPegasus),
                        static_cast<QWidget *>(cmdPegasus)})
         w->setVisible(pegasus);
 }
 
+// Test compares exactly: a "none" typed into the settings file is a radio name here.
+static bool RadioChosen(const QString &rigName)
+{
+    const rig::RigDescriptor *d = rig::FindRig(rigName);
+    return !(d && d->noRadio);
+}
+
 void RigControlWindow::Command1_Click()
 {
-    const bool rig = s_.RigName != QLatin1String("None");
+    const bool rig = RadioChosen(s_.RigName);
     if (rig) {
         lblMode->setText(QStringLiteral("No Response"));
         lblFreq->setText(QStringLiteral("No Response"));
@@ -521,7 +531,7 @@ bool RigControlWindow::SaveRigSettings()
 
 void RigControlWindow::cmdDone_Click()
 {
-    if (s_.RigName != QLatin1String("None"))
+    if (RadioChosen(s_.RigName))
         Command1_Click();
     else
         readOptions();

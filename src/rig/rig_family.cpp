@@ -41,6 +41,7 @@ RigDescriptor CiV(const char *name, const char *address, double maxMhz)
     d.decoder = Decoder::CiV;
     d.freqEncoder = FreqEncoder::CiV;
     d.modeEncoder = ModeEncoder::CiV;
+    d.freqPauseMs = 140;
     d.minMhz = 0.01;
     d.maxMhz = maxMhz;
     return d;
@@ -78,6 +79,7 @@ QList<RigDescriptor> BuildList()
     QList<RigDescriptor> list;
     RigDescriptor none;
     none.name = QStringLiteral("None");
+    none.noRadio = true;
     none.usesPort = false;
     list << none;
 
@@ -85,10 +87,12 @@ QList<RigDescriptor> BuildList()
     elecraft.decoder = Decoder::Kenwood;
     elecraft.freqEncoder = FreqEncoder::Elecraft;
     elecraft.modeEncoder = ModeEncoder::Kenwood;
+    elecraft.freqSettleMs = 1000;
     list << elecraft;
 
     RigDescriptor icom = CiV("Icom", "64", 1300);
     icom.icomNote = true;
+    icom.icomNoteOnLoad = true;
     list << icom;
     RigDescriptor icom735 = CiV("Icom 735", "64", 30);
     icom735.icomNote = true;
@@ -107,7 +111,9 @@ QList<RigDescriptor> BuildList()
     kenwood2.modeEncoder = ModeEncoder::Kenwood;
     list << kenwood2;
 
-    list << CiV("Ten Tec Omni VI", "04", 60);
+    RigDescriptor omni = CiV("Ten Tec Omni VI", "04", 60);
+    omni.freqPauseMs = 140 + 220;
+    list << omni;
 
     RigDescriptor orion;
     orion.name = QStringLiteral("Ten Tec Orion");
@@ -141,6 +147,11 @@ QList<RigDescriptor> BuildList()
     fnt.poll = PollStyle::FntPnlAlternate;
     fnt.framing = Framing::Record;
     fnt.decoder = Decoder::FntPnl;
+    // Frequency: "A" and four bytes; mode: "M" and two bytes.
+    fnt.recordBytes = 5;
+    fnt.modeRecordBytes = 3;
+    fnt.freqMarker = 'A';
+    fnt.modeMarker = 'M';
     fnt.freqEncoder = FreqEncoder::FntPnl;
     fnt.minMhz = 0.01;
     fnt.maxMhz = 30;
@@ -149,20 +160,26 @@ QList<RigDescriptor> BuildList()
     RigDescriptor pegasus;
     pegasus.name = QStringLiteral("Ten Tec Pegasus");
     pegasus.usesPort = false;
+    pegasus.usesCommandFiles = true;
     pegasus.decoder = Decoder::Pegasus;
     pegasus.freqEncoder = FreqEncoder::Pegasus;
     pegasus.minMhz = 0.01;
     pegasus.maxMhz = 30;
     list << pegasus;
 
-    list << Yaesu("Yaesu", "00 00 00 00 03", Decoder::Yaesu, 5, FreqEncoder::Yaesu, 500);
+    RigDescriptor yaesu = Yaesu("Yaesu", "00 00 00 00 03", Decoder::Yaesu, 5, FreqEncoder::Yaesu, 500);
+    yaesu.longReplyUnplaced = true;
+    list << yaesu;
     list << Yaesu("Yaesu 757 GX II", "00 00 00 00 10", Decoder::Yaesu757, 10,
                   FreqEncoder::YaesuReversed, 30);
     list << Yaesu("Yaesu 890", "00 00 00 02 10", Decoder::Yaesu890, 8, FreqEncoder::YaesuReversed, 30);
     list << Yaesu("Yaesu 920", "00 00 00 02 10", Decoder::Yaesu920, 8, FreqEncoder::YaesuReversed, 60);
     list << Yaesu("Yaesu 990", "00 00 00 02 10", Decoder::Yaesu990, 8, FreqEncoder::YaesuReversed, 30);
     list << Yaesu("Yaesu 1000 D", "00 00 00 02 10", Decoder::Yaesu990, 8, FreqEncoder::YaesuReversed, 30);
-    list << Yaesu("Yaesu 1000", "00 00 00 02 10", Decoder::Yaesu1000, 8, FreqEncoder::YaesuReversed, 30);
+    RigDescriptor yaesu1000 =
+        Yaesu("Yaesu 1000", "00 00 00 02 10", Decoder::Yaesu1000, 8, FreqEncoder::YaesuReversed, 30);
+    yaesu1000.freqPauseMs = 10;
+    list << yaesu1000;
 
     RigDescriptor ftdx = Text("Yaesu FTdx9000", "4800", "FA;", "MD0;");
     ftdx.dataBits = QChar();
@@ -223,6 +240,11 @@ const QString kTooLow = QStringLiteral("The frequency must be above 0 MHz.");
 const QString kTooHigh = QStringLiteral("The frequency has more digits than the radio accepts.");
 
 }  // namespace
+
+bool NoRigChosen(const QString &rigName)
+{
+    return rigName.trimmed().compare(QLatin1String("None"), Qt::CaseInsensitive) == 0;
+}
 
 const QList<RigDescriptor> &RigList()
 {
@@ -328,7 +350,6 @@ CommandPlan FrequencyCommand(const RigDescriptor &rig, qint64 hz, const CommandC
         plan.error = kTooLow;
         return plan;
     }
-    int pause = 205;
     QByteArray cmd;
     switch (rig.freqEncoder) {
     case FreqEncoder::None:
@@ -356,7 +377,6 @@ CommandPlan FrequencyCommand(const RigDescriptor &rig, qint64 hz, const CommandC
         if (d.isEmpty())
             break;
         cmd = QByteArray("\xFE\xFE", 2) + address + QByteArray("\xE0\x05", 2) + Reversed(Bcd(d)) + '\xFD';
-        pause = rig.name == QLatin1String("Ten Tec Omni VI") ? 140 + 220 : 140;
         break;
     }
     case FreqEncoder::FntPnl:
@@ -383,8 +403,6 @@ CommandPlan FrequencyCommand(const RigDescriptor &rig, qint64 hz, const CommandC
             cmd = Bcd(d) + '\x01';
         else
             cmd = Reversed(Bcd(d)) + '\x0A';
-        if (rig.name == QLatin1String("Yaesu 1000"))
-            pause = 10;
         break;
     }
     case FreqEncoder::Ftdx9000: {
@@ -398,10 +416,10 @@ CommandPlan FrequencyCommand(const RigDescriptor &rig, qint64 hz, const CommandC
         plan.error = kTooHigh;
         return plan;
     }
-    if (rig.freqEncoder == FreqEncoder::Elecraft)
-        plan.steps << CommandStep{205, {}} << CommandStep{1000, cmd};
+    if (rig.freqSettleMs > 0)
+        plan.steps << CommandStep{rig.freqPauseMs, {}} << CommandStep{rig.freqSettleMs, cmd};
     else
-        plan.steps << CommandStep{pause, cmd};
+        plan.steps << CommandStep{rig.freqPauseMs, cmd};
     return plan;
 }
 

@@ -47,14 +47,17 @@ enum class ModeEncoder { None, Kenwood, CiV, Yaesu, YaesuStatus, Ftdx9000 };
 // "leave the current choice".
 struct RigDescriptor {
     QString name;              // the RigName text, exactly
+    bool noRadio = false;      // the "no rig link" entry: nothing to start or poll
     QString baud;              // "4800", ...; empty: unchanged
     QChar dataBits, parity, stopBits;
     QString freqQuery, modeQuery;  // default query texts of the window
     bool convertToHex = false;
     bool hexEditable = false;  // only "Other" lets the operator set "Convert to Hex"
     bool icomNote = false;     // show the note about the radio's CI-V address
+    bool icomNoteOnLoad = false;  // ... also when the entry comes from the settings file
     bool rtsCts = false;       // hardware handshake; none for every other radio
     bool usesPort = true;      // "Ten Tec Pegasus" talks through files
+    bool usesCommandFiles = false;  // the rig window asks for the files' folder
     QByteArray openBytes;      // sent right after the port opens
     QByteArray closeBytes;     // sent whenever the link stops polling
     bool flushBeforeQuery = false;  // record replies: input is discarded before each query
@@ -63,7 +66,14 @@ struct RigDescriptor {
     Decoder decoder = Decoder::None;
     FreqEncoder freqEncoder = FreqEncoder::None;
     ModeEncoder modeEncoder = ModeEncoder::None;
-    int recordBytes = 0;       // Framing::Record: bytes of one reply
+    int recordBytes = 0;       // Framing::Record: bytes of one reply (of a frequency reply
+                               // when the two kinds differ)
+    int modeRecordBytes = 0;   // ... of a mode reply, when the radio answers it apart
+    char freqMarker = 0;       // ... first byte of a frequency / mode reply; 0: none, the
+    char modeMarker = 0;       //     reply starts with the first byte received
+    bool longReplyUnplaced = false;  // more than one record: where it starts cannot be told
+    int freqPauseMs = 205;     // paces the radio before a frequency command
+    int freqSettleMs = 0;      // a second pause, before the command itself (0: none)
     double minMhz = 0, maxMhz = 0;  // readings outside are nonsense and dropped
 };
 
@@ -71,6 +81,9 @@ struct RigDescriptor {
 const QList<RigDescriptor> &RigList();
 // The entry whose name equals `rigName` exactly (case matters), or nullptr.
 const RigDescriptor *FindRig(const QString &rigName);
+// The preference's loose reading of "no radio": blanks around it and letter case do not
+// matter. The rig window's own Test compares exactly (FindRig and `noRadio`).
+bool NoRigChosen(const QString &rigName);
 
 // The serial settings text and the poll interval are in rig/rig_settings.h.
 

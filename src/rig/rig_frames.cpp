@@ -314,18 +314,16 @@ QList<QByteArray> TakeFrames(RxBuffer &rx, const RigDescriptor &rig, const QByte
         break;
     case Framing::Record: {
         qsizetype start = 0;
-        qsizetype length = rig.recordBytes;
-        if (rig.decoder == Decoder::FntPnl) {
-            // Frequency: "A" and four bytes; mode: "M" and two bytes.
-            const bool mode = expect == ReplyKind::Mode;
-            start = rx.pending.indexOf(mode ? 'M' : 'A');
-            length = mode ? 3 : 5;
+        const bool mode = expect == ReplyKind::Mode && rig.modeRecordBytes > 0;
+        const qsizetype length = mode ? rig.modeRecordBytes : rig.recordBytes;
+        if (const char marker = mode ? rig.modeMarker : rig.freqMarker) {
+            start = rx.pending.indexOf(marker);
             if (start < 0) {
                 rx.pending.clear();
                 return {};
             }
         }
-        if (rig.decoder == Decoder::Yaesu && rx.pending.size() > length) {
+        if (rig.longReplyUnplaced && rx.pending.size() > length) {
             // Where the five bytes start cannot be told: nothing is safe to decode.
             rx.pending.clear();
             rx.replyTaken = true;

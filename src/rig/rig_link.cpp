@@ -139,7 +139,7 @@ bool RigLink::Start(const RigLinkSettings &settings, const PortMap &ports)
     rigMode_.clear();
     settings_ = settings;
     rig_ = rig::FindRig(settings.RigName);
-    if (!rig_ || settings.RigName == QLatin1String("None")) {
+    if (!rig_ || rig_->noRadio) {
         if (!rig_)
             emit error(QStringLiteral("\"%1\" is not a radio type this program knows. Choose the radio again in the "
                                       "rig window.")

@@ -1,6 +1,12 @@
 #pragma once
-// The serial line every station link talks through: rig, CW and PTT keying, TNC.
+// The serial line every station link talks through: rig, WinKeyer, TNC.
 // Bytes are bytes: nothing here converts text.
+//
+// The one exception is the CW and PTT key line (keying/key_line_device.h): it opens its device raw
+// and sets RTS or DTR with TIOCMBIS/TIOCMBIC, because the keying thread toggles the line
+// at exact element times without Qt's event loop, the hang-up on close (HUPCL) must stay
+// so the kernel unkeys a transmitter when the program dies, and the signal-safe release
+// (keying/key_release_device.h) needs a bare descriptor.
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,11 @@
 #include "rig/serial_line_device.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 #include <asm/termbits.h>
 #include <cerrno>
@@ -72,35 +77,127 @@ int ProbeOpenErrno(const QString &device, QSerialPort::SerialPortError qtError)
                                                                                         : 0;
 }
 
+// Ports whose last bytes are still leaving, with what ends their wait. All on the thread
+// of the event loop, as the lines are.
+struct Draining {
+    const void *key;
+    QString device;
+    std::function<void()> finish;
+};
+std::vector<Draining> &DrainingPorts()
+{
+    static std::vector<Draining> ports;
+    return ports;
+}
+
+QString SameDevice(const QString &device)
+{
+    const QString canonical = QFileInfo(device).canonicalFilePath();
+    return canonical.isEmpty() ? device : canonical;
+}
+
+void AddDraining(const void *key, const QString &device, std::function<void()> finish)
+{
+    DrainingPorts().push_back({key, SameDevice(device), std::move(finish)});
+}
+
+void RemoveDraining(const void *key)
+{
+    auto &ports = DrainingPorts();
+    ports.erase(std::remove_if(ports.begin(), ports.end(), [key](const Draining &d) { return d.key == key; }),
+                ports.end());
+}
+
+qint64 KernelOutputQueue(int fd)
+{
+    int queued = 0;
+    if (::ioctl(fd, TIOCOUTQ, &queued) != 0)
+        return 0;
+    return queued;
+}
+
+// Qt puts the old settings back as it closes a port, which would change the rate under
+// bytes still queued: the port closes once they have left, or after `limitMs`. Without an
+// event loop (the program is ending) it is never closed here, and the kernel's close at
+// exit sends them at the line's own rate.
+void LetPortFinish(std::unique_ptr<QSerialPort> owned, const QString &device, qint64 limitMs)
+{
+    QSerialPort *port = owned.release();
+    QObject::disconnect(port, nullptr, nullptr, nullptr);
+    auto *timer = new QTimer(port);
+    auto finish = [port, timer] {
+        RemoveDraining(port);
+        timer->stop();
+        port->close();
+        port->deleteLater();
+    };
+    AddDraining(port, device, finish);
+    QElapsedTimer started;
+    started.start();
+    QObject::connect(timer, &QTimer::timeout, port, [port, started, limitMs, finish] {
+        port->flush();
+        const bool queued = port->bytesToWrite() > 0 || KernelOutputQueue(port->handle()) > 0;
+        if (port->isOpen() && queued && started.elapsed() < limitMs)
+            return;
+        finish();
+    });
+    timer->start(10);
+}
+
 }  // namespace
 
-QtSerialLine::QtSerialLine()
+void EndDrainingCloses(const QString &device)
 {
-    port_.setReadBufferSize(kReadBufferBytes);
-    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
+    const QString same = SameDevice(device);
+    std::vector<std::function<void()>> finishes;
+    for (const Draining &d : DrainingPorts())
+        if (d.device == same)
+            finishes.push_back(d.finish);
+    for (const auto &finish : finishes)
+        finish();
+}
+
+QtSerialLine::QtSerialLine() : port_(std::make_unique<QSerialPort>())
+{
+    port_->setReadBufferSize(kReadBufferBytes);
+    closeTimer_.setInterval(10);
+    QObject::connect(&closeTimer_, &QTimer::timeout, port_.get(), [this] { closeStep(); });
+    QObject::connect(port_.get(), &QSerialPort::errorOccurred, port_.get(),
                      [this](QSerialPort::SerialPortError e) {
                          if ((e == QSerialPort::ResourceError || e == QSerialPort::ReadError)
-                             && port_.isOpen())
-                             lost(port_.errorString());
+                             && port_->isOpen())
+                             lost(port_->errorString());
                      });
 }
 
 void QtSerialLine::lost(const QString &why)
 {
     // The device went away (unplugged adapter, closed far end).
-    error_ = QStringLiteral("The port %1 stopped answering: %2").arg(device_, LostReason(port_.handle(), device_, why));
-    port_.close();
+    error_ = QStringLiteral("The port %1 stopped answering: %2").arg(device_, LostReason(port_->handle(), device_, why));
+    port_->close();
 }
 
 QtSerialLine::~QtSerialLine()
 {
     close();
+    if (!closing_)
+        return;
+    closeTimer_.stop();
+    if (handshake_ != Handshake::None) {
+        finishClose();
+        return;
+    }
+    // The last bytes are still leaving: the port finishes on its own.
+    RemoveDraining(this);
+    LetPortFinish(std::move(port_), device_, kCloseDrainMs - closeStarted_.elapsed());
 }
 
 bool QtSerialLine::open(const QString &device, const QString &settings, Handshake handshake,
                         bool dtr, bool rts)
 {
     close();
+    finishClose();
+    EndDrainingCloses(device);
     openErrno_ = 0;
     error_.clear();
     QString why;
@@ -111,40 +208,40 @@ bool QtSerialLine::open(const QString &device, const QString &settings, Handshak
     }
     device_ = device;
     handshake_ = handshake;
-    port_.setPortName(device);
-    port_.setBaudRate(s->lineBaud());
-    port_.setDataBits(static_cast<QSerialPort::DataBits>(s->dataBits));
+    port_->setPortName(device);
+    port_->setBaudRate(s->lineBaud());
+    port_->setDataBits(static_cast<QSerialPort::DataBits>(s->dataBits));
     switch (s->parity) {
-    case 'O': port_.setParity(QSerialPort::OddParity); break;
-    case 'E': port_.setParity(QSerialPort::EvenParity); break;
-    case 'M': port_.setParity(QSerialPort::MarkParity); break;
-    case 'S': port_.setParity(QSerialPort::SpaceParity); break;
-    default: port_.setParity(QSerialPort::NoParity); break;
+    case 'O': port_->setParity(QSerialPort::OddParity); break;
+    case 'E': port_->setParity(QSerialPort::EvenParity); break;
+    case 'M': port_->setParity(QSerialPort::MarkParity); break;
+    case 'S': port_->setParity(QSerialPort::SpaceParity); break;
+    default: port_->setParity(QSerialPort::NoParity); break;
     }
-    port_.setStopBits(s->stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+    port_->setStopBits(s->stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
     switch (handshake) {
-    case Handshake::XonXoff: port_.setFlowControl(QSerialPort::SoftwareControl); break;
+    case Handshake::XonXoff: port_->setFlowControl(QSerialPort::SoftwareControl); break;
     case Handshake::RtsCts:
-    case Handshake::RtsCtsXonXoff: port_.setFlowControl(QSerialPort::HardwareControl); break;
-    case Handshake::None: port_.setFlowControl(QSerialPort::NoFlowControl); break;
+    case Handshake::RtsCtsXonXoff: port_->setFlowControl(QSerialPort::HardwareControl); break;
+    case Handshake::None: port_->setFlowControl(QSerialPort::NoFlowControl); break;
     }
-    port_.clearError();
+    port_->clearError();
     ClearHangUpBeforeOpen(device);
-    if (!port_.open(QIODevice::ReadWrite)) {
-        const QSerialPort::SerialPortError qtError = port_.error();
+    if (!port_->open(QIODevice::ReadWrite)) {
+        const QSerialPort::SerialPortError qtError = port_->error();
         openErrno_ = ProbeOpenErrno(device, qtError);
         if (qtError == QSerialPort::DeviceNotFoundError && openErrno_ == 0)
             openErrno_ = ENOENT;
         fail(QStringLiteral("The port %1 could not be opened: %2")
-                 .arg(device, openErrno_ ? ErrnoText(openErrno_) : port_.errorString()));
+                 .arg(device, openErrno_ ? ErrnoText(openErrno_) : port_->errorString()));
         return false;
     }
 
-    const int fd = port_.handle();
+    const int fd = port_->handle();
     struct termios2 t {};
     if (::ioctl(fd, TCGETS2, &t) != 0) {
         const int err = errno;
-        port_.close();
+        port_->close();
         openErrno_ = err;
         fail(QStringLiteral("The port %1 could not be set up: %2").arg(device, ErrnoText(err)));
         return false;
@@ -159,7 +256,7 @@ bool QtSerialLine::open(const QString &device, const QString &settings, Handshak
         t.c_iflag &= ~tcflag_t(IXON | IXOFF | IXANY);
     if (::ioctl(fd, TCSETS2, &t) != 0) {
         const int err = errno;
-        port_.close();
+        port_->close();
         openErrno_ = err;
         fail(QStringLiteral("The port %1 could not be set up: %2").arg(device, ErrnoText(err)));
         return false;
@@ -175,7 +272,7 @@ bool QtSerialLine::open(const QString &device, const QString &settings, Handshak
         if (lineErrno_ != ENOTTY && lineErrno_ != EINVAL) {
             const QString why = error_;
             openErrno_ = lineErrno_;
-            port_.close();
+            port_->close();
             fail(why);
             return false;
         }
@@ -186,32 +283,66 @@ bool QtSerialLine::open(const QString &device, const QString &settings, Handshak
 
 void QtSerialLine::close()
 {
-    if (!port_.isOpen())
+    if (!isOpen())
         return;
-    // The last bytes (a radio's unlock sequence) must leave before the port closes, but a
-    // radio that holds CTS low must not keep the close waiting for half a minute.
-    port_.flush();
-    const int fd = port_.handle();
-    for (int i = 0; i < 20; ++i) {
-        int queued = 0;
-        if (::ioctl(fd, TIOCOUTQ, &queued) != 0 || queued <= 0)
-            break;
-        ::usleep(10000);
+    // Hand Qt's buffer to the kernel without waiting.
+    port_->flush();
+    if (drained()) {
+        finishClose();
+        return;
     }
-    // Under hardware flow control a radio that is off never takes them: drop the rest.
-    if (handshake_ == Handshake::RtsCts || handshake_ == Handshake::RtsCtsXonXoff)
-        ::ioctl(fd, TCFLSH, TCOFLUSH);
-    port_.close();
+    // The last bytes (a radio's unlock sequence) must leave before the port closes, but
+    // the window never waits for them.
+    closing_ = true;
+    closeStarted_.start();
+    closeTimer_.start();
+    AddDraining(this, device_, [this] { finishClose(); });
+}
+
+bool QtSerialLine::drained() const
+{
+    return port_->bytesToWrite() == 0 && kernelOutputQueue(port_->handle()) <= 0;
+}
+
+void QtSerialLine::closeStep()
+{
+    if (!port_->isOpen()) {
+        finishClose();
+        return;
+    }
+    port_->flush();
+    if (drained() || closeStarted_.elapsed() >= kCloseDrainMs)
+        finishClose();
+}
+
+void QtSerialLine::finishClose()
+{
+    closeTimer_.stop();
+    if (closing_)
+        RemoveDraining(this);
+    closing_ = false;
+    if (!port_->isOpen())
+        return;
+    // Under flow control a radio that is off (or said XOFF) never takes them: drop the
+    // rest, or the kernel's close would wait half a minute for them.
+    if (handshake_ != Handshake::None)
+        ::ioctl(port_->handle(), TCFLSH, TCOFLUSH);
+    port_->close();
+}
+
+qint64 QtSerialLine::kernelOutputQueue(int fd) const
+{
+    return KernelOutputQueue(fd);
 }
 
 bool QtSerialLine::setModemLine(int bit, bool on, const char *name)
 {
-    if (!port_.isOpen()) {
+    if (!isOpen()) {
         fail(QStringLiteral("The port is not open."));
         return false;
     }
     int bits = bit;
-    if (::ioctl(port_.handle(), on ? TIOCMBIS : TIOCMBIC, &bits) != 0) {
+    if (::ioctl(port_->handle(), on ? TIOCMBIS : TIOCMBIC, &bits) != 0) {
         lineErrno_ = errno;
         if (lineErrno_ == ENOTTY || lineErrno_ == EINVAL)
             fail(QStringLiteral("The port %1 has no %2 line.").arg(device_, QLatin1String(name)));
@@ -231,7 +362,7 @@ bool QtSerialLine::setDtr(bool on)
 
 bool QtSerialLine::setRts(bool on)
 {
-    if (port_.isOpen()
+    if (isOpen()
         && (handshake_ == Handshake::RtsCts || handshake_ == Handshake::RtsCtsXonXoff)) {
         fail(QStringLiteral("The RTS line of %1 is held by the RTS/CTS handshake.").arg(device_));
         return false;
@@ -241,18 +372,18 @@ bool QtSerialLine::setRts(bool on)
 
 bool QtSerialLine::write(const QByteArray &bytes)
 {
-    if (!port_.isOpen()) {
+    if (!isOpen()) {
         fail(QStringLiteral("The port is not open."));
         return false;
     }
-    if (port_.write(bytes) != bytes.size()) {
+    if (port_->write(bytes) != bytes.size()) {
         fail(QStringLiteral("The port %1 refused the bytes: %2")
-                 .arg(device_, LostReason(port_.handle(), device_, port_.errorString())));
+                 .arg(device_, LostReason(port_->handle(), device_, port_->errorString())));
         return false;
     }
     // Hand the bytes to the kernel now rather than on the next event loop pass.
-    port_.flush();
-    if (!port_.isOpen()) {
+    port_->flush();
+    if (!port_->isOpen()) {
         return false;  // the error handler said why
     }
     error_.clear();
@@ -261,31 +392,25 @@ bool QtSerialLine::write(const QByteArray &bytes)
 
 QByteArray QtSerialLine::readAll()
 {
-    if (!port_.isOpen())
+    // What the port's read notifier has taken in (readyRead), bounded by the read buffer.
+    if (!isOpen())
         return {};
-    // Pull what the kernel holds without waiting for the event loop.
-    while (port_.isOpen() && port_.bytesAvailable() < kReadBufferBytes
-           && port_.waitForReadyRead(0)) {
-    }
-    return port_.readAll();
+    return port_->readAll();
 }
 
 qint64 QtSerialLine::bytesToWrite() const
 {
-    if (!port_.isOpen())
+    if (!isOpen())
         return 0;
-    int queued = 0;
-    if (::ioctl(port_.handle(), TIOCOUTQ, &queued) != 0)
-        queued = 0;
-    return port_.bytesToWrite() + queued;
+    return port_->bytesToWrite() + kernelOutputQueue(port_->handle());
 }
 
 std::optional<QtSerialLine::LineState> QtSerialLine::lineState() const
 {
-    if (!port_.isOpen())
+    if (!isOpen())
         return std::nullopt;
     struct termios2 t {};
-    if (::ioctl(port_.handle(), TCGETS2, &t) != 0)
+    if (::ioctl(port_->handle(), TCGETS2, &t) != 0)
         return std::nullopt;
     LineState s;
     s.baud = int(t.c_ospeed);

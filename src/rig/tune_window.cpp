@@ -37,7 +37,7 @@ QLineEdit *frequencyBox(const char *name, const QString &accessibleName, const Q
 
 TuneWindow::TuneWindow(RigLink &link, const QString &rigName, QWidget *parent)
     : QDialog(parent), link_(link),
-      noRig_(rigName.trimmed().compare(QLatin1String("None"), Qt::CaseInsensitive) == 0)
+      noRig_(rig::NoRigChosen(rigName))
 {
     setObjectName(QStringLiteral("frmRigTune"));
     setWindowTitle(QStringLiteral(" Change Frequency and Mode (Ctrl G (Go))"));

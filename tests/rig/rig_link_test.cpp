@@ -5,6 +5,7 @@
 #include "rig/port_map.h"
 #include "rig/recording_serial_line.h"
 #include "rig/rig_link.h"
+#include "rig/serial_line_device.h"
 #include "frame/registry.h"
 #include "radio_emulator.h"
 #include "stepped_link.h"
@@ -565,6 +566,58 @@ TEST(RigLinkOnALine, ASilentRadioFreezesNothing)
     EXPECT_TRUE(f.link.polling());
     f.radio.silent = false;
     EXPECT_TRUE(QTest::qWaitFor([&] { return !f.frequencies.isEmpty(); }, 10000));
+}
+
+// The real line, with what has arrived held back until the link reads it, so a test can
+// see that a reply is in before it lets the link's receive tick run.
+class HeldLine : public QtSerialLine {
+public:
+    QByteArray held;
+    bool holds(const QByteArray &reply)
+    {
+        held += QtSerialLine::readAll();
+        return held.contains(reply);
+    }
+    QByteArray readAll() override
+    {
+        held += QtSerialLine::readAll();
+        return std::exchange(held, {});
+    }
+};
+
+TEST(RigLinkOnALine, ARadioFallenSilentIsNoResponseAfterExactlyThreeUnansweredPolls)
+{
+    QTemporaryDir dir;
+    Registry registry{dir.filePath("registry.ini")};
+    PortMap ports{registry};
+    Emulator radio;
+    ASSERT_TRUE(radio.ok());
+    ports.setDevice(1, radio.path());
+    radio.answers = {{"FA;", "FA00014025000;"}, {"MD;", "MD3;"}};
+    auto *timers = new SteppedTimers;
+    auto *line = new HeldLine;
+    RigLink link{std::unique_ptr<SerialLine>(line), std::unique_ptr<LinkTimers>(timers)};
+    QSignalSpy heard(&link, &RigLink::responseState);
+
+    // Start sends the first query; the radio's answer is in before the receive tick.
+    ASSERT_TRUE(link.Start(PtySettings("Kenwood", "FA;", "MD;"), ports));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return line->holds("FA00014025000;MD3;"); }, 10000));
+    link.tick();
+    ASSERT_EQ(link.RigFrequencyHz(), 14025000);
+    ASSERT_EQ(link.state(), QString());
+    ASSERT_EQ(heard.last().at(0).toString(), QString());
+
+    radio.silent = true;
+    const QString expected[] = {"", "", "No Response", "No Response"};
+    for (int poll = 1; poll <= 4; ++poll) {
+        const int asked = radio.queries;
+        link.tick();  // send
+        ASSERT_TRUE(QTest::qWaitFor([&] { return radio.queries == asked + 2; }, 10000)) << poll;
+        link.tick();  // receive: nothing came
+        EXPECT_EQ(link.state(), expected[poll - 1]) << "after unanswered poll " << poll;
+        EXPECT_EQ(heard.last().at(0).toString(), expected[poll - 1]) << "after unanswered poll " << poll;
+    }
+    EXPECT_TRUE(link.polling());
 }
 
 }  // namespace

@@ -45,6 +45,13 @@ public:
     ~Pty() { closeMaster(); }
     QString path() const { return path_; }
     bool ok() const { return master_ >= 0; }
+    // Whether something holds the line's end open.
+    bool held() const
+    {
+        pollfd p{master_, 0, 0};
+        ::poll(&p, 1, 0);
+        return !(p.revents & POLLHUP);
+    }
     void closeMaster()
     {
         if (master_ >= 0)
@@ -176,6 +183,90 @@ TEST(QtSerialLine, ClosingKeepsTheLinesSettingsAndSendsTheLastBytes)
     ASSERT_EQ(::tcgetattr(fd, &t), 0);
     ::close(fd);
     EXPECT_EQ(t.c_cflag & HUPCL, 0u);
+}
+
+// A line whose kernel queue does not empty until told, as behind a radio that holds CTS
+// low or a slow UART still shifting out (a pseudo-terminal never queues).
+class SlowLine : public QtSerialLine {
+public:
+    bool stuck = true;
+
+protected:
+    qint64 kernelOutputQueue(int fd) const override
+    {
+        return stuck ? 5 : QtSerialLine::kernelOutputQueue(fd);
+    }
+};
+
+TEST(QtSerialLine, ClosingReturnsAtOnceWhileTheLastBytesStillLeave)
+{
+    enum class End { Drains, TimesOut, Reopens, OtherLineOpens, Destroyed };
+    struct Case {
+        const char *name;
+        Handshake handshake;
+        End end;
+    };
+    const Case cases[] = {
+        {"queue empties", Handshake::None, End::Drains},
+        {"radio holds CTS low", Handshake::RtsCts, End::TimesOut},
+        {"queue never empties", Handshake::None, End::TimesOut},
+        {"opened again at once", Handshake::None, End::Reopens},
+        {"another line takes the device", Handshake::None, End::OtherLineOpens},
+        {"line destroyed", Handshake::None, End::Destroyed},
+        {"line destroyed under flow control", Handshake::RtsCts, End::Destroyed},
+    };
+    const QByteArray unlock = QByteArray::fromHex("0000000080");
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Pty pty;
+        ASSERT_TRUE(pty.ok());
+        auto line = std::make_unique<SlowLine>();
+        ASSERT_TRUE(line->open(pty.path(), QStringLiteral("4800,N,8,2"), c.handshake, false, false))
+            << line->errorText().toStdString();
+        ASSERT_TRUE(line->write(unlock));
+        line->close();
+        EXPECT_EQ(pty.receive(5), unlock);
+        // Closed for its user, yet still holding the device: close() did not wait.
+        EXPECT_FALSE(line->isOpen());
+        EXPECT_FALSE(line->write(QByteArray("FA;")));
+        EXPECT_TRUE(pty.held());
+
+        switch (c.end) {
+        case End::Drains:
+            line->stuck = false;
+            break;
+        case End::TimesOut:
+            break;
+        case End::Reopens:
+            // The wait gives way to the new open, which then works as ever.
+            ASSERT_TRUE(line->open(pty.path(), QStringLiteral("4800,N,8,2"), c.handshake, false, false))
+                << line->errorText().toStdString();
+            ASSERT_TRUE(line->write(QByteArray("FA;")));
+            EXPECT_EQ(pty.receive(3), QByteArray("FA;"));
+            line.reset();
+            break;
+        case End::OtherLineOpens: {
+            QtSerialLine other;
+            ASSERT_TRUE(other.open(pty.path(), QStringLiteral("4800,N,8,2"), c.handshake, false, false))
+                << other.errorText().toStdString();
+            ASSERT_TRUE(other.write(QByteArray("FA;")));
+            EXPECT_EQ(pty.receive(3), QByteArray("FA;"));
+            EXPECT_FALSE(line->isOpen());
+            break;
+        }
+        case End::Destroyed:
+            line.reset();
+            break;
+        }
+        for (int i = 0; i < 3000 && pty.held(); ++i) {
+            QCoreApplication::processEvents();
+            ::usleep(1000);
+        }
+        EXPECT_FALSE(pty.held()) << "the port was never let go";
+        if (line) {
+            EXPECT_FALSE(line->isOpen());
+        }
+    }
 }
 
 TEST(QtSerialLine, RunsEachStoredRateAtItsUartRate)
