@@ -1,16 +1,12 @@
 #include "logcore/main_window.h"
 
-#include "keying/audio_player.h"
 #include "keying/blind_window.h"
-#include "keying/cue_player.h"
 #include "keying/keying_controller.h"
 #include "spotting/band_map_widget_ui.h"
 #include "spotting/dx_spotting_window.h"
 #include "spotting/spot_list_ui.h"
 #include "keying/phone_window.h"
-#include "keying/voice_keyer.h"
 #include "keying/winkey_window.h"
-#include "keying/winkeyer.h"
 
 #include "common/file_io.h"
 #include "frame/text_rules_ui.h"
@@ -22,6 +18,7 @@
 #include "outputs/station_window.h"
 #include "rig/rig_link.h"
 #include "station/station.h"
+#include "station/station_keying.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -157,20 +154,17 @@ MainWindow::MainWindow(Session &session, Station &station, QWidget *parent)
     for (QWidget *w : findChildren<QWidget *>())
         if (w->focusPolicy() != Qt::NoFocus)
             w->installEventFilter(this);
+    wireKeying();
 }
 
 MainWindow::~MainWindow()
 {
-    // The windows and keyers use the players: they go first.
+    unwireKeying();
     delete phoneWindow_;
     delete blindWindow_;
     // The spot links close with their window, before the lists they fill.
     delete spotWindow_;
-    // The window closes the keyer as it goes; the keyer clears and closes the device.
     delete winKeyWindow_;
-    delete winKeyer_;
-    delete voiceKeyer_;
-    delete cues_;
 }
 
 void MainWindow::buildUi()
@@ -704,8 +698,8 @@ void MainWindow::Form_Load()
         return;
     ShowOperatingTime();
     // The voice keyer's settings, then the CW settings and the taskbar option.
-    LoadVoiceSettings();
-    LoadCWSettings();
+    station_.keying().loadVoiceSettings();
+    station_.keying().loadCwSettings();
     mnuTaskbar->setChecked(s_.prefs.TaskbarMode == 1);
     ApplyFormSize();
     Timer1->start();
@@ -914,7 +908,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     }
     // A message on the air: this close stops it after the current character; the next
     // close goes through.
-    if (keying_ && !keying_->mayClose()) {
+    if (!keying().mayClose()) {
         event->ignore();
         return;
     }

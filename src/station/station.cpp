@@ -2,6 +2,7 @@
 
 #include "frame/session.h"
 #include "rig/rig_link.h"
+#include "station/station_keying.h"
 
 namespace zev {
 
@@ -19,10 +20,19 @@ RigLink &Station::rig()
     return *rig_;
 }
 
+StationKeying &Station::keying()
+{
+    if (!keying_)
+        keying_ = new StationKeying(s_, this);
+    return *keying_;
+}
+
 void Station::stop()
 {
     if (rig_)
         rig_->Stop();
+    if (keying_)
+        keying_->stop();
 }
 
 }  // namespace zev

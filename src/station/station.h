@@ -10,6 +10,7 @@ namespace zev {
 
 struct Session;
 class RigLink;
+class StationKeying;
 
 class Station : public QObject {
     Q_OBJECT
@@ -23,12 +24,16 @@ public:
     RigLink &rig();
     RigLink *rigIfMade() const { return rig_; }
 
+    // The CW engine and key line, the WinKeyer, the voice keyer and the cues, made on first use.
+    StationKeying &keying();
+
     // Stops every link before the program ends.
     void stop();
 
 private:
     Session &s_;
     RigLink *rig_ = nullptr;
+    StationKeying *keying_ = nullptr;
 };
 
 }  // namespace zev
