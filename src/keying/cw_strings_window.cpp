@@ -65,11 +65,8 @@ void CwStringsWindow::rowClicked(int i)
 {
     if (keying_.settings.keyingLine == 0)
         return;
-    int code = 112 + i;
-    if (code == 121)
-        code = 124;
-    if (code != 123)
-        keying_.FKeyCW(code);
+    if (i < 11)
+        keying_.sendMessage(i + 1);
 }
 
 bool CwStringsWindow::event(QEvent *event)

@@ -408,7 +408,7 @@ void CwWindow::Command4_Click()
     }
     lblSending->show();
     Announce(lblSending, true);
-    keying_.FKeyCW(120);
+    keying_.sendMessage(9);
     if (!keying_.CWSending())
         lblSending->hide();
     if (isVisible())

@@ -2,6 +2,8 @@
 
 #include "common/file_io.h"
 #include "keying/morse.h"
+#include "keying/voice_keyer.h"
+#include "keying/winkeyer.h"
 
 #include <algorithm>
 
@@ -14,59 +16,76 @@ const char *const kInvalidCwPort =
 
 }  // namespace
 
-KeyWindow CtrlKeyWindow(int qtKey)
-{
-    switch (qtKey) {
-    case Qt::Key_B: return KeyWindow::SpectrumMap;
-    case Qt::Key_C: return KeyWindow::CwSetup;
-    case Qt::Key_D: return KeyWindow::DxSpotting;
-    case Qt::Key_F: return KeyWindow::Privileges;
-    case Qt::Key_G: return KeyWindow::Tune;
-    case Qt::Key_P: return KeyWindow::VoiceKeyer;
-    case Qt::Key_R: return KeyWindow::RigInterface;
-    case Qt::Key_S: return KeyWindow::CwSetup;
-    case Qt::Key_W: return KeyWindow::CwStrings;
-    default: return KeyWindow::None;
-    }
-}
-
-int FunctionKeyCode(int qtKey)
-{
-    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12)
-        return 112 + (qtKey - Qt::Key_F1);
-    return 0;
-}
-
-KeyingController::KeyingController(CwBuffer &buffer, CwEngine &engine, KeyLineFactory makeLine, KeyingHost host,
-                                   QObject *parent)
-    : QObject(parent), buffer_(buffer), engine_(engine), makeLine_(std::move(makeLine)), host_(std::move(host))
+KeyingController::KeyingController(CwBuffer &buffer, CwEngine &engine, KeyLineFactory makeLine,
+                                   PortDevice portDevice, Prompter &prompter, QObject *parent)
+    : QObject(parent), buffer_(buffer), engine_(engine), makeLine_(std::move(makeLine)),
+      portDevice_(std::move(portDevice)), prompter_(prompter)
 {
     repeat_ = new QTimer(this);
     repeat_->setObjectName(QStringLiteral("tmrRepeat"));
     repeat_->setSingleShot(true);
-    connect(repeat_, &QTimer::timeout, this, [this] { FKeyCW(112); });
+    connect(repeat_, &QTimer::timeout, this, [this] { sendMessage(1); });
 
     connect(&engine_, &CwEngine::sendingChanged, this, &KeyingController::sendingChanged);
     connect(&engine_, &CwEngine::realTimeChanged, this, &KeyingController::realTimeChanged);
     connect(&engine_, &CwEngine::remainingChanged, this, &KeyingController::showRemaining);
     connect(&engine_, &CwEngine::messageFinished, this, &KeyingController::finished);
     connect(&engine_, &CwEngine::commitRequested, this, [this] {
-        if (!host_.callText().trimmed().isEmpty())
-            host_.commit();
+        if (host_ && !host_->callForMacros().trimmed().isEmpty())
+            host_->commit();
     });
     connect(&engine_, &CwEngine::lineFailed, this, [this](const QString &why) {
         lineReady_ = false;
-        host_.setDialog(QStringLiteral("CW stopped: %1").arg(why));
-        host_.message(QStringLiteral("The CW key line failed (%1). Sending stopped with the key up; the rest of "
-                                     "the message was dropped.")
-                          .arg(why),
-                      QStringLiteral("CW Stopped"));
+        say(QStringLiteral("CW stopped: %1").arg(why));
+        message(QStringLiteral("The CW key line failed (%1). Sending stopped with the key up; the rest of "
+                               "the message was dropped.")
+                    .arg(why),
+                QStringLiteral("CW Stopped"));
     });
-    connect(&engine_, &CwEngine::speedRefused, this, [this](const QString &why) { host_.setDialog(why); });
+    connect(&engine_, &CwEngine::speedRefused, this, &KeyingController::say);
     apply();
 }
 
 KeyingController::~KeyingController() = default;
+
+void KeyingController::setWinKeyer(WinKeyer *keyer)
+{
+    if (winKeyer_)
+        disconnect(winKeyer_, nullptr, this, nullptr);
+    winKeyer_ = keyer;
+    if (!keyer)
+        return;
+    connect(keyer, &WinKeyer::idle, this, &KeyingController::winkeyIdle);
+    connect(keyer, &WinKeyer::failed, this, &KeyingController::say);
+}
+
+void KeyingController::say(const QString &text)
+{
+    if (host_)
+        host_->showMessageLine(text);
+}
+
+void KeyingController::message(const QString &text, const QString &title)
+{
+    prompter_.beep();
+    prompter_.message(text, title, PromptIcon::Information);
+}
+
+bool KeyingController::phone() const
+{
+    return host_ && host_->currentMode().compare(QLatin1String("PH"), Qt::CaseInsensitive) == 0;
+}
+
+bool KeyingController::winKeyerOpen() const
+{
+    return winKeyer_ && winKeyer_->isOpen();
+}
+
+int KeyingController::winKeyerStatus()
+{
+    lastWinkeyStatus_ = winKeyerOpen() ? winKeyer_->status() : 0;
+    return lastWinkeyStatus_;
+}
 
 void KeyingController::apply()
 {
@@ -114,9 +133,8 @@ void KeyingController::setSpeedText(const QString &text)
     settings.speed = text;
     engine_.setSpeed(speed());
     const int wpm = speed();
-    if (settings.keyingLine == kKeyWinKey && wpm > 4 && wpm < 100 && hooks.winkeyOpen && hooks.winkeyOpen() &&
-        hooks.winkeySpeed)
-        hooks.winkeySpeed(wpm);
+    if (settings.keyingLine == kKeyWinKey && wpm > 4 && wpm < 100 && winKeyerOpen())
+        winKeyer_->setWpm(wpm);
     emit speedChanged(settings.speed);
 }
 
@@ -159,18 +177,20 @@ bool KeyingController::CWSetup()
         const int number = settings.port.trimmed().toInt();
         if (number <= 0)
             return false;  // no port chosen: nothing to open, nothing to report
-        if (hooks.releaseOtherPorts)
-            hooks.releaseOtherPorts();
-        where = host_.portDevice ? host_.portDevice(number) : QString();
+        // The voice keyer's PTT and the WinKeyer may sit on the same device.
+        if (voice_)
+            voice_->ClosePort();
+        if (winKeyer_ && (winKeyer_->isOpen() || winKeyer_->isOpening()))
+            winKeyer_->close();
+        where = portDevice_ ? portDevice_(number) : QString();
     }
     std::unique_ptr<KeyLine> line = makeLine_(kind, where);
     if (!line || !line->open()) {
         const QString why = line ? line->errorText() : QString();
-        host_.message(why.isEmpty() ? QString::fromLatin1(kInvalidCwPort)
-                                    : QString::fromLatin1(kInvalidCwPort) + QStringLiteral("\n\n") + why,
-                      QStringLiteral("Invalid port."));
-        if (host_.showSetupModal)
-            host_.showSetupModal();
+        message(why.isEmpty() ? QString::fromLatin1(kInvalidCwPort)
+                              : QString::fromLatin1(kInvalidCwPort) + QStringLiteral("\n\n") + why,
+                QStringLiteral("Invalid port."));
+        emit setupWanted();
         return false;
     }
     engine_.setKeyLine(std::move(line));
@@ -181,34 +201,44 @@ bool KeyingController::CWSetup()
 void KeyingController::stopSending()
 {
     buffer_.clear();
-    if (hooks.winkeyOpen && hooks.winkeyOpen() && hooks.winkeyClear)
-        hooks.winkeyClear();
+    if (winKeyerOpen())
+        winKeyer_->clearBuffer();
 }
 
-void KeyingController::FKeyCW(int keyCode)
+void KeyingController::sendMessage(int number)
 {
     // A new message replaces what is still waiting, in the keyer too.
     stopSending();
     if (settings.keyingLine == kKeyNone)
         return;
-    QString message;
-    if (const std::optional<int> index = MessageIndexForKey(keyCode))
-        message = settings.messages[size_t(*index)];
-    if (keyCode == 112 && CheckRepeatPause(settings.repeatPause).intervalMs > 0)
+    QString text;
+    if (const std::optional<int> index = MessageIndexForKey(number))
+        text = settings.messages[size_t(*index)];
+    if (number == 1 && CheckRepeatPause(settings.repeatPause).intervalMs > 0)
         repeatArmed_ = true;
-    if (message.isEmpty())
+    if (text.isEmpty())
         return;
-    buffer_.append(ExpandMessage(message, host_.callText(), host_.exchangeText(), host_.reportText()));
+    const auto macro = [this](QString (KeyingHost::*part)() const) { return host_ ? (host_->*part)() : QString(); };
+    buffer_.append(ExpandMessage(text, macro(&KeyingHost::callForMacros), macro(&KeyingHost::exchangeForMacros),
+                                 macro(&KeyingHost::reportForMacros)));
     LoopThroughCWBuffer();
+}
+
+void KeyingController::transmitToWinKeyer()
+{
+    // The port map may have changed since the keyer last opened.
+    if (!winKeyer_->isOpen() && !winKeyer_->isOpening() && portDevice_)
+        winKeyer_->setDevice(portDevice_(winKeyer_->settings().WinKeyPort));
+    winKeyer_->transmit();
 }
 
 void KeyingController::LoopThroughCWBuffer()
 {
     if (settings.keyingLine == kKeyWinKey) {
-        if (!host_.callText().trimmed().isEmpty() && buffer_.text().contains(QLatin1Char('!')))
-            host_.commit();
-        if (hooks.winkeyTransmit)
-            hooks.winkeyTransmit();
+        if (host_ && !host_->callForMacros().trimmed().isEmpty() && buffer_.text().contains(QLatin1Char('!')))
+            host_->commit();
+        if (winKeyer_)
+            transmitToWinKeyer();
         else
             buffer_.clear();
         return;
@@ -217,7 +247,7 @@ void KeyingController::LoopThroughCWBuffer()
         // Said once for the whole message, never once per character.
         if (wantsSerialPort() && settings.port.trimmed().toInt() <= 0) {
             buffer_.clear();
-            host_.setDialog(QStringLiteral("No CW port set"));
+            say(QStringLiteral("No CW port set"));
             return;
         }
         if (!CWSetup()) {
@@ -233,7 +263,7 @@ void KeyingController::LoopThroughCWBuffer()
 void KeyingController::showRemaining(const QString &remaining)
 {
     if (settings.showText == 1)
-        host_.setDialog(remaining);
+        say(remaining);
 }
 
 void KeyingController::finished()
@@ -241,7 +271,7 @@ void KeyingController::finished()
     if (repeatArmed_)
         repeat_->start();
     if (settings.showText == 1)
-        host_.setDialog(keyboardCw_ ? QStringLiteral("Keyboard CW Mode is on.  Press F12 to exit.") : QString());
+        say(keyboardCw_ ? QStringLiteral("Keyboard CW Mode is on.  Press F12 to exit.") : QString());
 }
 
 void KeyingController::winkeyIdle()
@@ -253,117 +283,99 @@ void KeyingController::winkeyIdle()
 void KeyingController::disarmRepeat()
 {
     if (repeatArmed_) {
-        if (hooks.winkeyOpen && hooks.winkeyOpen() && hooks.winkeyClear)
-            hooks.winkeyClear();
+        if (winKeyerOpen())
+            winKeyer_->clearBuffer();
         repeatArmed_ = false;
         buffer_.clear();
         repeat_->stop();
     }
-    if (hooks.voiceDisarm)
-        hooks.voiceDisarm();
+    if (voice_)
+        voice_->disarmRepeat();
 }
 
 void KeyingController::toggleKeyboardCw()
 {
     keyboardCw_ = !keyboardCw_;
-    if (keyboardCw_) {
-        host_.setDialog(QStringLiteral("Keyboard CW mode is ON!  Press F12 to exit keyboard CW mode."));
-        host_.setDialogColour(kKeyboardCwBackground);
-    } else {
-        host_.setDialog(QString());
-        host_.setDialogColour(kDialogBackground);
-    }
+    if (keyboardCw_)
+        say(QStringLiteral("Keyboard CW mode is ON!  Press F12 to exit keyboard CW mode."));
+    else
+        say(QString());
+    if (host_)
+        host_->setMessageLineColour(keyboardCw_ ? kKeyboardCwBackground : kDialogBackground);
 }
 
-bool KeyingController::keyPressed(int qtKey, Qt::KeyboardModifiers modifiers, const QString &text)
+bool KeyingController::functionKey(int number)
 {
-    disarmRepeat();
-    if (keyDown(qtKey, modifiers))
-        return true;
-    return keyPress(qtKey, text);
-}
-
-bool KeyingController::keyDown(int qtKey, Qt::KeyboardModifiers modifiers)
-{
-    const bool phone = host_.currentMode().compare(QLatin1String("PH"), Qt::CaseInsensitive) == 0;
-    // Alt and Ctrl combinations belong to the desktop and the menus; Shift+F10 opens the
-    // context menu screen-reader users rely on.
-    const bool plain = !(modifiers & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)) &&
-                       !(qtKey == Qt::Key_F10 && (modifiers & Qt::ShiftModifier));
-    const int code = plain ? FunctionKeyCode(qtKey) : 0;
-    if (!phone) {
-        if (settings.keyingLine == kKeyNone)
+    if (!phone()) {
+        if (settings.keyingLine == kKeyNone || number < 1 || number > 12)
             return false;
-        if ((qtKey == Qt::Key_Up || qtKey == Qt::Key_Down) && (modifiers & ~Qt::KeypadModifier) == Qt::NoModifier) {
-            qtKey == Qt::Key_Up ? UpDown1_UpClick() : UpDown1_DownClick();
-            host_.setDialog(settings.speed + QStringLiteral(" WPM"));
-            return true;
-        }
-        if (code == 0)
-            return false;
-        if (code == 123)
+        if (number == 12)
             toggleKeyboardCw();
         else
-            FKeyCW(code == 121 ? 124 : code);
+            sendMessage(number);
         return true;
     }
-    if (code == 121)
+    if (number == 10)
         return true;  // F10 must not open the menu bar
-    if (code >= 112 && code <= 120) {
-        if (hooks.voiceFKey)
-            hooks.voiceFKey(code);
+    if (number >= 1 && number <= 9) {
+        if (voice_)
+            voice_->FKeyPhone(number);
         return true;
     }
     return false;
 }
 
-bool KeyingController::keyPress(int qtKey, const QString &text)
+bool KeyingController::speedKey(int delta)
 {
-    const bool phone = host_.currentMode().compare(QLatin1String("PH"), Qt::CaseInsensitive) == 0;
-    const bool winkeyOpen = hooks.winkeyOpen && hooks.winkeyOpen();
-    if (qtKey == Qt::Key_Escape) {
-        if (phone && hooks.voicePlaying && hooks.voicePlaying()) {
-            if (hooks.voiceStop)
-                hooks.voiceStop();
-            return true;
-        }
-        if (settings.keyingLine == kKeyWinKey && winkeyOpen) {
-            lastWinkeyStatus_ = hooks.winkeyStatus ? hooks.winkeyStatus() : 0;
-            if (lastWinkeyStatus_ > 0) {
-                if (hooks.winkeyClear)
-                    hooks.winkeyClear();
-                buffer_.clear();
-                return true;
-            }
-        }
-        if (!CWSending()) {
-            host_.clearEntry();
-            return true;
-        }
+    if (phone() || settings.keyingLine == kKeyNone)
+        return false;
+    delta > 0 ? UpDown1_UpClick() : UpDown1_DownClick();
+    say(settings.speed + QStringLiteral(" WPM"));
+    return true;
+}
+
+bool KeyingController::escapeKey()
+{
+    if (phone() && voice_ && voice_->isPlaying()) {
+        voice_->stop();
+        return true;
+    }
+    if (settings.keyingLine == kKeyWinKey && winKeyerOpen() && winKeyerStatus() > 0) {
+        winKeyer_->clearBuffer();
         buffer_.clear();
         return true;
     }
-    if (winkeyOpen && hooks.winkeyStatus)
-        lastWinkeyStatus_ = hooks.winkeyStatus();
-    if (qtKey == Qt::Key_Backspace && keyboardCw_) {
-        if (winkeyOpen && lastWinkeyStatus_ > 0) {
-            if (hooks.winkeyBackspace)
-                hooks.winkeyBackspace();
-            return true;
-        }
-        if (CWSending() && buffer_.removeLast())
-            return true;
-    }
-    if (host_.currentMode().compare(QLatin1String("CW"), Qt::CaseInsensitive) != 0)
-        return false;
-    if (keyboardCw_ && !text.isEmpty() && qtKey != Qt::Key_Tab && qtKey != Qt::Key_Backtab) {
-        const bool idle = !CWSending();
-        buffer_.append(text.toUpper());
-        if (idle)
-            LoopThroughCWBuffer();
+    if (!CWSending()) {
+        if (host_)
+            host_->clearEntry();
         return true;
     }
-    return false;
+    buffer_.clear();
+    return true;
+}
+
+bool KeyingController::backspaceKey()
+{
+    if (!keyboardCw_)
+        return false;
+    if (winKeyerStatus() > 0) {
+        winKeyer_->backspace();
+        return true;
+    }
+    return CWSending() && buffer_.removeLast();
+}
+
+bool KeyingController::typedKey(const QString &text)
+{
+    if (!host_ || host_->currentMode().compare(QLatin1String("CW"), Qt::CaseInsensitive) != 0)
+        return false;
+    if (!keyboardCw_ || text.isEmpty())
+        return false;
+    const bool idle = !CWSending();
+    buffer_.append(text.toUpper());
+    if (idle)
+        LoopThroughCWBuffer();
+    return true;
 }
 
 bool KeyingController::mayClose()

@@ -1,8 +1,10 @@
 #pragma once
-// The main window's keying: function keys, keyboard CW, the speed arrows and Escape, the
-// CW messages and their settings, and the repeat of F1. The window passes its keys here
-// before its own handling and gives what the messages need through KeyingHost.
+// The keying of the logging window: function-key messages, keyboard CW, the speed, Escape,
+// the CW messages and their settings, and the repeat of F1. It keys the CW engine's line,
+// or hands the text to the WinKeyer, or plays a voice message, and asks the window only
+// what KeyingHost gives. The window translates its keys into the commands below.
 
+#include "common/prompter.h"
 #include "keying/cw_buffer.h"
 #include "keying/cw_engine.h"
 #include "keying/cw_settings.h"
@@ -14,46 +16,24 @@
 
 namespace zev {
 
-// What the keying needs of the logging window.
-struct KeyingHost {
-    std::function<QString()> callText;      // CallForMacros
-    std::function<QString()> exchangeText;  // ExchangeForMacros
-    std::function<QString()> reportText;    // ReportForMacros
-    std::function<QString()> currentMode;   // "CW" or "PH"
-    std::function<void()> commit;           // Mains
-    std::function<void()> clearEntry;       // cmdClear_Click
-    std::function<void(const QString &)> setDialog;
-    std::function<void(quint32)> setDialogColour;  // 0xBBGGRR
-    // A message box: text, title.
-    std::function<void(const QString &, const QString &)> message;
-    // The serial device a port number stands for.
-    std::function<QString(int)> portDevice;
-    // The CW setup window, shown modal so the operator can correct the port.
-    std::function<void()> showSetupModal;
+class VoiceKeyer;
+class WinKeyer;
+
+// What the keying needs of the window the operator types in.
+class KeyingHost {
+public:
+    virtual ~KeyingHost() = default;
+    virtual QString callForMacros() const = 0;      // "$"
+    virtual QString exchangeForMacros() const = 0;  // "#": the exchange or serial to send
+    virtual QString reportForMacros() const = 0;    // "*"
+    virtual QString currentMode() const = 0;        // "CW" or "PH"
+    // Logs the contact being entered ("!" in a message).
+    virtual void commit() = 0;
+    virtual void clearEntry() = 0;
+    // The message line and its background (0xBBGGRR).
+    virtual void showMessageLine(const QString &text) = 0;
+    virtual void setMessageLineColour(quint32 bgr) = 0;
 };
-
-// The WinKeyer and the voice keyer as the keys see them; empty functions mean "not there".
-struct KeyerHooks {
-    std::function<bool()> winkeyOpen;
-    std::function<int()> winkeyStatus;  // above 0 while the keyer still sends
-    std::function<void()> winkeyClear;
-    std::function<void()> winkeyBackspace;
-    std::function<void()> winkeyTransmit;   // WKTransmit
-    std::function<void(int)> winkeySpeed;   // wk_wpm
-    std::function<bool()> voicePlaying;
-    std::function<void()> voiceStop;
-    std::function<void(int)> voiceFKey;     // FKeyPhone
-    std::function<void()> voiceDisarm;      // any key stops the voice repeat
-    // Before the CW port opens: the voice keyer and the WinKeyer let go of theirs.
-    std::function<void()> releaseOtherPorts;
-};
-
-// The windows Ctrl and a letter open from the logging window.
-enum class KeyWindow { None, SpectrumMap, CwSetup, DxSpotting, Privileges, Tune, VoiceKeyer, RigInterface, CwStrings };
-KeyWindow CtrlKeyWindow(int qtKey);
-
-// The key codes the messages are known by: F1 is 112 ... F12 is 123; 0 for other keys.
-int FunctionKeyCode(int qtKey);
 
 inline constexpr quint32 kKeyboardCwBackground = 0xC0FFFF;  // light yellow
 inline constexpr quint32 kDialogBackground = 0xC0C000;
@@ -61,11 +41,18 @@ inline constexpr quint32 kDialogBackground = 0xC0C000;
 class KeyingController : public QObject {
     Q_OBJECT
 public:
-    KeyingController(CwBuffer &buffer, CwEngine &engine, KeyLineFactory makeLine, KeyingHost host,
-                     QObject *parent = nullptr);
+    // The serial device a port number stands for; empty when there is none.
+    using PortDevice = std::function<QString(int number)>;
+
+    KeyingController(CwBuffer &buffer, CwEngine &engine, KeyLineFactory makeLine, PortDevice portDevice,
+                     Prompter &prompter, QObject *parent = nullptr);
     ~KeyingController() override;
 
-    KeyerHooks hooks;
+    // The window that answers the macros; none: the macros are empty and nothing is logged.
+    void setHost(KeyingHost *host) { host_ = host; }
+    // The station's other keyers; either may be left out.
+    void setWinKeyer(WinKeyer *keyer);
+    void setVoiceKeyer(VoiceKeyer *keyer) { voice_ = keyer; }
 
     // The settings as the setup window holds them; apply() after changing them.
     CwSettings settings;
@@ -83,8 +70,8 @@ public:
     // Numbers set back to their defaults are named in `fallbacks`.
     QString LoadCWSettings(const QString &path, QStringList *fallbacks = nullptr);
 
-    // Sends the message of a key code (112 F1 ... 120 F9, 124 F10, 122 F11).
-    void FKeyCW(int keyCode);
+    // Sends message `number` (1 for F1 ... 11 for F11); other numbers send nothing.
+    void sendMessage(int number);
     // Empties the buffer and the WinKeyer's own: sending stops after the current character.
     void stopSending();
     // Sends what is in the buffer.
@@ -98,18 +85,23 @@ public:
     int speed() const;
     void setSpeedText(const QString &text);
 
-    // A key pressed on the logging window (Qt key and modifiers); true when it was taken
-    // and must not reach the box. `text` is the typed character, if any.
-    bool keyPressed(int qtKey, Qt::KeyboardModifiers modifiers, const QString &text);
-    // Stops a repeating message (any key on the logging window).
+    // The operator's keys on the logging window, each true when the keying took it and
+    // the boxes must not see it.
+    // Function key F<number> (1..12): a CW message, keyboard CW on F12, a voice message.
+    bool functionKey(int number);
+    // The speed arrows: one word a minute faster (+1) or slower (-1).
+    bool speedKey(int delta);
+    bool escapeKey();
+    bool backspaceKey();
+    // A character typed (keyboard CW).
+    bool typedKey(const QString &text);
+    // Any key at all stops a repeating message.
     void disarmRepeat();
 
     // From start() until the keying thread has found the buffer empty.
     bool CWSending() const { return engine_.isSending(); }
     // How the keying thread is scheduled.
     RealTimeOutcome realTime() const { return engine_.realTimeOutcome(); }
-    // The WinKeyer has sent everything it was given: a repeat pause starts now.
-    void winkeyIdle();
     bool KeyboardCWMode() const { return keyboardCw_; }
     bool CWRepeatArmed() const { return repeatArmed_; }
     CwBuffer &buffer() { return buffer_; }
@@ -123,20 +115,31 @@ signals:
     void speedChanged(const QString &speedText);
     void sendingChanged(bool sending);
     void realTimeChanged();
+    // The CW port would not open: the setup window should come up, modal, to correct it.
+    void setupWanted();
 
 private:
-    bool keyDown(int qtKey, Qt::KeyboardModifiers modifiers);
-    bool keyPress(int qtKey, const QString &text);
+    bool phone() const;
+    bool winKeyerOpen() const;
+    int winKeyerStatus();
+    void winkeyIdle();
+    void transmitToWinKeyer();
     void toggleKeyboardCw();
     void changeSpeed(int delta);
     void showRemaining(const QString &remaining);
     void finished();
     bool wantsSerialPort() const;
+    void say(const QString &text);
+    void message(const QString &text, const QString &title);
 
     CwBuffer &buffer_;
     CwEngine &engine_;
     KeyLineFactory makeLine_;
-    KeyingHost host_;
+    PortDevice portDevice_;
+    Prompter &prompter_;
+    KeyingHost *host_ = nullptr;
+    WinKeyer *winKeyer_ = nullptr;
+    VoiceKeyer *voice_ = nullptr;
     QTimer *repeat_ = nullptr;
     bool keyboardCw_ = false;
     bool repeatArmed_ = false;

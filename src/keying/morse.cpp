@@ -106,14 +106,10 @@ QString ExpandMessage(const QString &message, const QString &callForMacros,
     return out;
 }
 
-std::optional<int> MessageIndexForKey(int keyCode)
+std::optional<int> MessageIndexForKey(int number)
 {
-    if (keyCode >= 112 && keyCode <= 120)
-        return keyCode - 112;
-    if (keyCode == 124)
-        return 9;
-    if (keyCode == 122)
-        return 10;
+    if (number >= 1 && number <= 11)
+        return number - 1;
     return std::nullopt;
 }
 

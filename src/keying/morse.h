@@ -37,8 +37,8 @@ int WordSpaceFromText(const QString &text);
 QString ExpandMessage(const QString &message, const QString &callForMacros,
                       const QString &exchangeForMacros, const QString &reportForMacros);
 
-// Index (0 = F1 ... 10 = F11) of the message a key code sends: 112..120 are F1..F9, 124 is
-// F10 (the main window turns F10's 121 into 124), 122 is F11. Nothing for any other code.
-std::optional<int> MessageIndexForKey(int keyCode);
+// Index (0 = F1 ... 10 = F11) of the message function key F<number> sends; nothing for
+// F12 (keyboard CW) or any other number.
+std::optional<int> MessageIndexForKey(int number);
 
 }  // namespace zev

@@ -34,10 +34,10 @@ public:
     void setSettings(const VoiceSettings &settings);
     const VoiceSettings &settings() const { return settings_; }
 
-    // Plays the message of a key (112 F1 ... 120 F9); other codes do nothing. A message
+    // Plays the message of function key F<number> (1 ... 9); other numbers do nothing. A message
     // still playing is cut off first. A missing or unplayable file keys nothing and says
     // why on status().
-    void FKeyPhone(int keyCode);
+    void FKeyPhone(int number);
     // (Re)opens the PTT serial port; port 0 closes it. A port that will not open is told
     // to the operator as "Invalid port.".
     void PhonePortSetup();

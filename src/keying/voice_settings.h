@@ -13,9 +13,9 @@ namespace zev {
 
 inline const QString kVoiceSettingsFile = QStringLiteral("wave2.txt");
 
-// Key codes of F1..F9 as the keyer takes them.
-constexpr int kKeyF1 = 112;
-constexpr int kKeyF9 = 120;
+// The function keys the voice messages are known by: F1 is 1 ... F9 is 9.
+constexpr int kKeyF1 = 1;
+constexpr int kKeyF9 = 9;
 
 // How the transmitter is keyed; the numbers are those of the file's line 11.
 enum class PttLine { Rts = 0, Dtr = 1, Parallel = 2 };

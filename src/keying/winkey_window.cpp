@@ -34,13 +34,7 @@ const QString kNoVersion = QStringLiteral("Version #");
 
 }  // namespace
 
-QString WkSettingsPath(const Folders &folders)
-{
-    return folders.ProgramDataFolder + QStringLiteral("/WK.txt");
-}
-
-WinKeyWindow::WinKeyWindow(Session &session, WinKeyer &keyer, CwBuffer &buffer, int cwSpeed,
-                           QWidget *parent)
+WinKeyWindow::WinKeyWindow(Session &session, WinKeyer &keyer, CwBuffer &buffer, QWidget *parent)
     : QDialog(parent), session_(session), keyer_(keyer), buffer_(buffer),
       path_(WkSettingsPath(session.folders))
 {
@@ -115,8 +109,12 @@ WinKeyWindow::WinKeyWindow(Session &session, WinKeyer &keyer, CwBuffer &buffer, 
         l->setAccessibleDescription(caption);
         MakeNotification(l);
     };
-    status(lblOpenStatus, "lblOpenStatus", kClosed, QStringLiteral("WinKey Status"));
-    status(lblVersion, "lblVersion", kNoVersion, QStringLiteral("WinKey Version"));
+    // The keyer may have opened before this window was first shown.
+    status(lblOpenStatus, "lblOpenStatus", keyer_.isOpen() ? WinKeyerCodeText(kWkSuccess) : kClosed,
+           QStringLiteral("WinKey Status"));
+    status(lblVersion, "lblVersion",
+           keyer_.version() != 0 ? QStringLiteral("Version # %1").arg(keyer_.version()) : kNoVersion,
+           QStringLiteral("WinKey Version"));
     auto *states = new QGridLayout;
     states->addWidget(new QLabel(QStringLiteral("WinKey Status:")), 0, 0);
     states->addWidget(lblOpenStatus, 0, 1);
@@ -158,17 +156,12 @@ WinKeyWindow::WinKeyWindow(Session &session, WinKeyer &keyer, CwBuffer &buffer, 
     top->addLayout(typing);
     top->addLayout(buttons);
 
-    // Loading: the file, then the CW speed over whatever the file held.
-    QStringList fallbacks;
-    const WkSettings s = LoadWkSettings(path_, &fallbacks);
-    if (!fallbacks.isEmpty())
-        session_.prompter.message(OutOfRangeNote(QStringLiteral("WK.txt"), fallbacks),
-                                  QStringLiteral("Settings Out of Range"), PromptIcon::Information);
+    const WkSettings s = keyer_.settings();
     port_ = s.WinKeyPort;
     pins_ = s.WinKeyPinConfig;
     mode_ = s.WinKeyMode;
     txtWKComPort->setText(QString::number(port_));
-    txtWKWPM->setText(QString::number(cwSpeed));
+    txtWKWPM->setText(s.txtWKWPM);
     txtWeight->setText(s.txtWeight);
     txtLeadIn->setText(s.txtLeadIn);
     txtTail->setText(s.txtTail);
@@ -185,9 +178,6 @@ WinKeyWindow::WinKeyWindow(Session &session, WinKeyer &keyer, CwBuffer &buffer, 
             g->setExclusive(true);
         }
     }
-    keyer_.setDevice(device());
-    // The keyer keeps what it is told and sends it all as soon as it opens.
-    ApplyWinKeySettings();
 
     connect(txtWKComPort, &QLineEdit::editingFinished, this, &WinKeyWindow::leavePort);
     connect(txtWKWPM, &QLineEdit::editingFinished, this, &WinKeyWindow::leaveSpeed);
@@ -201,6 +191,7 @@ WinKeyWindow::WinKeyWindow(Session &session, WinKeyer &keyer, CwBuffer &buffer, 
             ApplyWinKeySettings();
         else
             keyer_.setPinConfig(id);
+        keep();
     });
     connect(modeGroup_, &QButtonGroup::idClicked, this, [this](int id) {
         mode_ = id;
@@ -208,6 +199,7 @@ WinKeyWindow::WinKeyWindow(Session &session, WinKeyer &keyer, CwBuffer &buffer, 
             ApplyWinKeySettings();
         else
             keyer_.setMode(id);
+        keep();
     });
 
     connect(cmdOpenWinkey, &QPushButton::clicked, this, &WinKeyWindow::cmdOpenWinkey_Click);
@@ -240,10 +232,11 @@ WinKeyWindow::WinKeyWindow(Session &session, WinKeyer &keyer, CwBuffer &buffer, 
     connect(&keyer_, &WinKeyer::failed, this, [this](const QString &why) { showStatus(why); });
 }
 
-WinKeyWindow::~WinKeyWindow()
+WinKeyWindow::~WinKeyWindow() = default;
+
+void WinKeyWindow::keep()
 {
-    QObject::disconnect(&keyer_, nullptr, this, nullptr);
-    keyer_.close();
+    keyer_.keepSettings(settings());
 }
 
 QString WinKeyWindow::device() const
@@ -289,6 +282,7 @@ void WinKeyWindow::leavePort()
     txtWKComPort->setText(out.text);
     port_ = out.send.value_or(0);
     keyer_.setDevice(device());
+    keep();
 }
 
 void WinKeyWindow::leaveSpeed()
@@ -297,6 +291,7 @@ void WinKeyWindow::leaveSpeed()
     txtWKWPM->setText(out.text);
     if (out.send)
         keyer_.setWpm(*out.send);
+    keep();
 }
 
 void WinKeyWindow::leaveWeight()
@@ -305,6 +300,7 @@ void WinKeyWindow::leaveWeight()
     txtWeight->setText(out.text);
     if (out.send)
         keyer_.setWeight(*out.send);
+    keep();
 }
 
 void WinKeyWindow::leaveLeadTail(bool leftLead)
@@ -314,6 +310,7 @@ void WinKeyWindow::leaveLeadTail(bool leftLead)
     txtTail->setText(out.tailText);
     if (out.send)
         keyer_.setLeadTail(out.send->first, out.send->second);
+    keep();
 }
 
 void WinKeyWindow::leaveRatio()
@@ -322,6 +319,7 @@ void WinKeyWindow::leaveRatio()
     txtRatio->setText(out.text);
     if (out.send)
         keyer_.setRatio(*out.send);
+    keep();
 }
 
 void WinKeyWindow::ApplyWinKeySettings()

@@ -2,7 +2,7 @@
 // "WinKey Setup": the WinKeyer's port and settings, opening and closing it, and a few
 // ways to send with it.
 
-#include "keying/wk_settings.h"
+#include "keying/wk_settings.h"  // WkSettingsPath
 
 #include <QDialog>
 #include <functional>
@@ -20,16 +20,12 @@ class WinKeyer;
 struct Folders;
 struct Session;
 
-// Where "WK.txt" lives.
-QString WkSettingsPath(const Folders &folders);
-
 class WinKeyWindow : public QDialog {
     Q_OBJECT
 public:
-    // Reads "WK.txt"; the speed box shows `cwSpeed`, the CW setup window's speed,
-    // whatever the file holds. The keyer is told every setting (it sends them once open).
-    WinKeyWindow(Session &session, WinKeyer &keyer, CwBuffer &buffer, int cwSpeed,
-                 QWidget *parent = nullptr);
+    // Shows the keyer's settings; every change goes to the keyer, Done writes "WK.txt".
+    // The keyer stays as it is when the window closes.
+    WinKeyWindow(Session &session, WinKeyer &keyer, CwBuffer &buffer, QWidget *parent = nullptr);
     ~WinKeyWindow() override;
 
     void cmdOpenWinkey_Click();
@@ -75,6 +71,7 @@ private:
     void openFinished(int code, int version);
     void appendAndTransmit(const QString &text);
     void focusDone();
+    void keep();
 
     Session &session_;
     WinKeyer &keyer_;

@@ -225,6 +225,31 @@ void WinKeyer::applySettings()
             return;
 }
 
+void WinKeyer::useSettings(const WkSettings &settings)
+{
+    WkSettings s = settings;
+    const BoxOutcome speed = LeaveSpeedBox(s.txtWKWPM);
+    s.txtWKWPM = speed.text;
+    if (speed.send)
+        setWpm(*speed.send);
+    const BoxOutcome weight = LeaveWeightBox(s.txtWeight);
+    s.txtWeight = weight.text;
+    if (weight.send)
+        setWeight(*weight.send);
+    const LeadTailOutcome leadTail = LeaveLeadTailBoxes(s.txtLeadIn, s.txtTail, true);
+    s.txtLeadIn = leadTail.leadText;
+    s.txtTail = leadTail.tailText;
+    if (leadTail.send)
+        setLeadTail(leadTail.send->first, leadTail.send->second);
+    const BoxOutcome ratio = LeaveRatioBox(s.txtRatio);
+    s.txtRatio = ratio.text;
+    if (ratio.send)
+        setRatio(*ratio.send);
+    setPinConfig(s.WinKeyPinConfig);
+    setMode(s.WinKeyMode);
+    settings_ = s;
+}
+
 void WinKeyer::setWpm(int wpm)
 {
     wpm_ = wpm;

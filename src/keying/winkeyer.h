@@ -3,6 +3,7 @@
 // the CW send buffer at the pace it asks for. Everything runs on the owner's thread from
 // timers; nothing here waits.
 
+#include "keying/wk_settings.h"
 #include "rig/serial_line.h"
 
 #include <QByteArray>
@@ -68,6 +69,13 @@ public:
     // The device transmit() opens when the keyer is closed.
     void setDevice(const QString &device) { device_ = device; }
 
+    // The settings of "WK.txt" as the setup window shows them: the port, the number boxes'
+    // texts and the options. useSettings() also takes the numbers the boxes would send (a
+    // number out of its range stays unsent), as the setters below do.
+    const WkSettings &settings() const { return settings_; }
+    void keepSettings(const WkSettings &settings) { settings_ = settings; }
+    void useSettings(const WkSettings &settings);
+
     // The settings are kept and, while the keyer is open, sent at once. All of them go to
     // the keyer in this order right after it opens.
     void setWpm(int wpm);
@@ -116,6 +124,7 @@ private:
 
     CwBuffer &buffer_;
     LineFactory makeLine_;
+    WkSettings settings_;
     std::unique_ptr<SerialLine> line_;
     State state_ = State::Closed;
     QString device_;

@@ -2,12 +2,18 @@
 
 #include "common/file_io.h"
 #include "common/quoted_values.h"
+#include "frame/folders.h"
 #include "keying/settings_ranges.h"
 
 #include <QFile>
 #include <cmath>
 
 namespace zev {
+
+QString WkSettingsPath(const Folders &folders)
+{
+    return folders.ProgramDataFolder + QStringLiteral("/WK.txt");
+}
 
 namespace {
 

@@ -9,6 +9,8 @@
 
 namespace zev {
 
+struct Folders;
+
 inline constexpr int kDefaultWinKeyPinConfig = 6;  // pin 5 gives the sidetone
 inline constexpr int kDefaultWinKeyMode = 0;       // iambic B
 
@@ -24,6 +26,9 @@ struct WkSettings {
 
     bool operator==(const WkSettings &) const = default;
 };
+
+// Where "WK.txt" lives.
+QString WkSettingsPath(const Folders &folders);
 
 // Reads "WK.txt" leniently: what is missing or unreadable keeps its default, and a file
 // of six lines leaves the pin configuration and the mode as they were.

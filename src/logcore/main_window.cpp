@@ -1,16 +1,12 @@
 #include "logcore/main_window.h"
 
-#include "keying/audio_player.h"
 #include "keying/blind_window.h"
-#include "keying/cue_player.h"
 #include "keying/keying_controller.h"
 #include "spotting/band_map_widget_ui.h"
 #include "spotting/packet_spot_window.h"
 #include "spotting/spot_list_ui.h"
 #include "keying/phone_window.h"
-#include "keying/voice_keyer.h"
 #include "keying/winkey_window.h"
-#include "keying/winkeyer.h"
 
 #include "common/file_io.h"
 #include "frame/help_window.h"
@@ -23,6 +19,7 @@
 #include "outputs/station_window.h"
 #include "rig/rig_link.h"
 #include "station/station.h"
+#include "station/station_keying.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -158,19 +155,16 @@ MainWindow::MainWindow(Session &session, Station &station, QWidget *parent)
     for (QWidget *w : findChildren<QWidget *>())
         if (w->focusPolicy() != Qt::NoFocus)
             w->installEventFilter(this);
+    wireKeying();
 }
 
 MainWindow::~MainWindow()
 {
-    // The windows and keyers use the players: they go first.
+    unwireKeying();
     delete phoneWindow_;
     delete blindWindow_;
     delete spotWindow_;
-    // The window closes the keyer as it goes; the keyer clears and closes the device.
     delete winKeyWindow_;
-    delete winKeyer_;
-    delete voiceKeyer_;
-    delete cues_;
 }
 
 void MainWindow::buildUi()
@@ -710,8 +704,8 @@ void MainWindow::Form_Load()
         return;
     ShowOperatingTime();
     // The voice keyer's settings, then the CW settings and the taskbar option.
-    LoadVoiceSettings();
-    LoadCWSettings();
+    station_.keying().loadVoiceSettings();
+    station_.keying().loadCwSettings();
     mnuTaskbar->setChecked(s_.prefs.TaskbarMode == 1);
     ApplyFormSize();
     Timer1->start();
@@ -921,7 +915,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     }
     // A message on the air: this close stops it after the current character; the next
     // close goes through.
-    if (keying_ && !keying_->mayClose()) {
+    if (!keying().mayClose()) {
         event->ignore();
         return;
     }

@@ -3,8 +3,6 @@
 
 #include "frame/session.h"
 #include "frame/widget_helpers_ui.h"
-#include "keying/key_line.h"
-#include "keying/voice_settings.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -13,6 +11,7 @@
 #include <deque>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -28,18 +27,13 @@ class QTreeWidget;
 
 namespace zev {
 
-class AudioPlayer;
 class BandMapWidget;
 class PacketSpotWindow;
 class BlindWindow;
 class CodePracticeWindow;
 class CuePlayer;
 class PhoneWindow;
-class VoiceKeyer;
-class SerialLine;
-class WinKeyer;
 class WinKeyWindow;
-class CwEngine;
 class CwStringsWindow;
 class CwWindow;
 class KeyingController;
@@ -163,20 +157,15 @@ public:
     // A voice cue for blind operators; the callers check the navigation level.
     void PlayCue(const QString &cue);
     CuePlayer &cues();
-    // The voice keyer, made on first use with the settings of "wave2.txt".
-    VoiceKeyer &voiceKeyer();
-    // "wave2.txt" at start-up; a missing or short file keeps the defaults.
-    void LoadVoiceSettings();
     // Options > Transmit > Voice Setup and Ctrl+P: the voice keyer window.
     void mnuVoice_Click();
     PhoneWindow *phoneWindow() const { return phoneWindow_; }
     // Options > Voice Navigation.
     void mnuBlind_Click();
     BlindWindow *blindWindow() const { return blindWindow_; }
-    // The WinKeyer and its window, loaded when the WinKey line is chosen.
-    WinKeyer &winKeyer();
-    WinKeyWindow &winKeyWindow();
+    // "WinKey Setup", modal.
     void showWinKeyWindow();
+    WinKeyWindow *winKeyWindow() const { return winKeyWindow_; }
     // The spot strip: a spot chosen on the band map, the spectrum map or the spot list puts
     // its call in the call box and tunes the radio there.
     void spotChosen(const QString &call, float mhz, bool validate);
@@ -191,17 +180,10 @@ public:
     void StartSpotLinks();
     // Shows the spot list or the band map as the spot window chose, or neither without a link.
     void PacketResize();
-    // Makes the WinKeyer's serial line; tests put one on a pseudo-terminal here.
-    std::function<std::unique_ptr<SerialLine>()> winKeyerLineFactory;
-    // Makes the players of the voice keyer and the cues; tests put fakes here.
-    std::function<std::unique_ptr<AudioPlayer>()> audioPlayerFactory;
-
-    // CW: function keys, keyboard CW and the CW windows.
+    // The station's keying, which the CW windows set up.
     KeyingController &keying();
-    // "cw.txt" and the timing choice, at start-up.
-    void LoadCWSettings();
-    // Keys of the logging window (and of the CW strings window) before the boxes see
-    // them; true when taken.
+    // Keys of the logging window (and of the CW strings window) turned into keying
+    // commands before the boxes see them; true when taken.
     bool keyingKey(QKeyEvent *event);
     // Options > Transmit > CW Setup: modal. Ctrl+C and Ctrl+S show it as a window.
     void mnuCW_Click();
@@ -214,8 +196,6 @@ public:
     void showCodePractice();
     // Tests drive the code practice window through this hook while it is open.
     std::function<void(CodePracticeWindow &)> codePracticeOpened;
-    // Makes the CW key line; tests put a recording line here.
-    std::function<std::unique_ptr<KeyLine>(KeyLineKind, const QString &)> keyLineFactory;
     // Ctrl and a letter: the window it stands for; true when the key had a window.
     bool openKeyWindow(int qtKey);
 
@@ -331,23 +311,20 @@ private:
 
     Session &s_;
     Station &station_;
-    CwEngine *cwEngine_ = nullptr;
-    KeyingController *keying_ = nullptr;
+    // What the keying asks of this window: the macros, the commit, the message line.
+    class KeyingAnswers;
+    friend class KeyingAnswers;
+    KeyingAnswers *keyingAnswers_ = nullptr;
+    // Follows the station's keyers: their messages, and the setup windows they ask for;
+    // unwireKeying() lets go of them as the window goes.
+    void wireKeying();
+    void unwireKeying();
     CwWindow *cwWindow_ = nullptr;
     CwStringsWindow *cwStrings_ = nullptr;
-    std::unique_ptr<AudioPlayer> voicePlayer_, cuePlayer_;
-    VoiceKeyer *voiceKeyer_ = nullptr;
-    WinKeyer *winKeyer_ = nullptr;
     WinKeyWindow *winKeyWindow_ = nullptr;
     PacketSpotWindow *spotWindow_ = nullptr;
-    CuePlayer *cues_ = nullptr;
     PhoneWindow *phoneWindow_ = nullptr;
     BlindWindow *blindWindow_ = nullptr;
-    VoiceSettings voiceSettings_;
-    // The CW, voice-PTT and WinKeyer ports may be one device: each lets go of the others.
-    void releaseCwPort();
-    // The CW and PTT lines, made by keyLineFactory when a test set one.
-    KeyLineFactory keyLines();
     void connectSpotStrip();
     bool rigWired_ = false;
     RigControlWindow *rigWindow_ = nullptr;

@@ -3,6 +3,7 @@
 #include "frame/session.h"
 #include "rig/rig_link.h"
 #include "spotting/spot_service_device.h"
+#include "station/station_keying.h"
 
 namespace zev {
 
@@ -27,12 +28,21 @@ SpotService &Station::spots()
     return *spots_;
 }
 
+StationKeying &Station::keying()
+{
+    if (!keying_)
+        keying_ = new StationKeying(s_, this);
+    return *keying_;
+}
+
 void Station::stop()
 {
     if (rig_)
         rig_->Stop();
     if (spots_)
         spots_->stop();
+    if (keying_)
+        keying_->stop();
 }
 
 }  // namespace zev

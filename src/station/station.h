@@ -11,6 +11,7 @@ namespace zev {
 struct Session;
 class RigLink;
 class SpotService;
+class StationKeying;
 
 class Station : public QObject {
     Q_OBJECT
@@ -26,6 +27,8 @@ public:
 
     // The spot link with its intake, made on first use; it fills Session::spots.
     SpotService &spots();
+    // The CW engine and key line, the WinKeyer, the voice keyer and the cues, made on first use.
+    StationKeying &keying();
 
     // Stops every link before the program ends.
     void stop();
@@ -34,6 +37,7 @@ private:
     Session &s_;
     RigLink *rig_ = nullptr;
     SpotService *spots_ = nullptr;
+    StationKeying *keying_ = nullptr;
 };
 
 }  // namespace zev

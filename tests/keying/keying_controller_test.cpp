@@ -3,12 +3,16 @@
 
 #include "keying/cw_engine.h"
 #include "keying/keying_controller.h"
+#include "keying/keying_keys_ui.h"
 #include "keying/morse.h"
 #include "keying/recording_key_line.h"
+#include "keying/voice_keyer.h"
 #include "keying_helpers.h"
+#include "voice_test_fakes.h"
 #include "test_support.h"
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <atomic>
@@ -18,20 +22,39 @@ using namespace zev;
 
 namespace {
 
+// The logging window as the keying sees it: it answers the macros and takes notes.
+struct NoteTakingHost : KeyingHost {
+    QString call = "VE3ABC", exchange = "ON", report = "599", mode = "CW";
+    int commits = 0, clears = 0;
+    QStringList dialog;
+    QList<quint32> colours;
+
+    QString callForMacros() const override { return call; }
+    QString exchangeForMacros() const override { return exchange; }
+    QString reportForMacros() const override { return report; }
+    QString currentMode() const override { return mode; }
+    void commit() override { ++commits; }
+    void clearEntry() override { ++clears; }
+    void showMessageLine(const QString &text) override { dialog << text; }
+    void setMessageLineColour(quint32 bgr) override { colours << bgr; }
+};
+
 // A controller with a recording line and a logging window that only takes notes.
 struct Desk {
     CwBuffer buffer;
     VirtualCwClock *clock = new VirtualCwClock;
     std::shared_ptr<KeyLineRecord> record = std::make_shared<KeyLineRecord>();
     std::unique_ptr<CwEngine> engine;
+    zevtest::ScriptedPrompter prompter;
+    NoteTakingHost host;
     std::unique_ptr<KeyingController> keying;
 
-    QString call = "VE3ABC", exchange = "ON", report = "599", mode = "CW";
-    int commits = 0, clears = 0, setupShown = 0;
-    QStringList dialog, messages;
-    QList<quint32> colours;
+    QString &call = host.call, &exchange = host.exchange, &report = host.report, &mode = host.mode;
+    int &commits = host.commits, &clears = host.clears;
+    QStringList &dialog = host.dialog;
+    QList<quint32> &colours = host.colours;
+    int setupShown = 0;
     QList<QPair<KeyLineKind, QString>> linesMade;
-    QList<int> voiceKeys;
     bool lineOpens = true;
     // Holds the keying thread after each step while set, to act mid-message.
     std::atomic<bool> hold{false};
@@ -45,35 +68,34 @@ struct Desk {
             while (hold.load())
                 QThread::usleep(200);
         };
-        KeyingHost host;
-        host.callText = [this] { return call; };
-        host.exchangeText = [this] { return exchange; };
-        host.reportText = [this] { return report; };
-        host.currentMode = [this] { return mode; };
-        host.commit = [this] { ++commits; };
-        host.clearEntry = [this] { ++clears; };
-        host.setDialog = [this](const QString &t) { dialog << t; };
-        host.setDialogColour = [this](quint32 c) { colours << c; };
-        host.message = [this](const QString &text, const QString &title) { messages << title + ": " + text; };
-        host.portDevice = [](int n) { return QStringLiteral("/dev/ttyTEST%1").arg(n); };
-        host.showSetupModal = [this] { ++setupShown; };
         auto factory = [this](KeyLineKind kind, const QString &where) -> std::unique_ptr<KeyLine> {
             linesMade << qMakePair(kind, where);
             record->failOpen(!lineOpens);
             return std::make_unique<RecordingKeyLine>(record, [c = clock] { return c->now(); });
         };
-        keying = std::make_unique<KeyingController>(buffer, *engine, factory, host);
-        keying->hooks.voiceFKey = [this](int code) { voiceKeys << code; };
+        keying = std::make_unique<KeyingController>(
+            buffer, *engine, factory, [](int n) { return QStringLiteral("/dev/ttyTEST%1").arg(n); }, prompter);
+        keying->setHost(&host);
+        QObject::connect(keying.get(), &KeyingController::setupWanted, [this] { ++setupShown; });
         keying->settings.keyingLine = kKeyRts;
         keying->settings.port = "3";
         keying->settings.speed = "20";
         keying->settings.showText = 1;
         keying->apply();
     }
+    // The message boxes, as "title: text".
+    QStringList messages() const
+    {
+        QStringList out;
+        for (const auto &a : prompter.asked)
+            if (a.kind == "message")
+                out << a.title + ": " + a.text;
+        return out;
+    }
 
     bool key(int qtKey, const QString &text = {}, Qt::KeyboardModifiers m = Qt::NoModifier)
     {
-        return keying->keyPressed(qtKey, m, text);
+        return KeyToKeying(*keying, qtKey, m, text);
     }
     bool idle()
     {
@@ -158,6 +180,15 @@ TEST(KeyingController, TheArrowsChangeTheSpeedWithinWhatTheEngineKeys)
 TEST(KeyingController, PhoneModeHandsFunctionKeysToTheVoiceKeyer)
 {
     Desk d;
+    QTemporaryDir dir;
+    QStringList events;
+    zevtest::FakePlayer player(events);
+    VoiceKeyer voice(player, {}, {}, d.prompter);
+    VoiceSettings files;
+    files.files[0] = zevtest::WriteWave(dir.filePath("f1.wav"), zevtest::PcmWave(800));
+    files.files[8] = zevtest::WriteWave(dir.filePath("f9.wav"), zevtest::PcmWave(800));
+    voice.setSettings(files);
+    d.keying->setVoiceKeyer(&voice);
     d.mode = "ph";
     d.keying->settings.messages[0] = "CQ";
     EXPECT_TRUE(d.key(Qt::Key_F1));
@@ -168,7 +199,7 @@ TEST(KeyingController, PhoneModeHandsFunctionKeysToTheVoiceKeyer)
     // Shift+F10 stays the context-menu key, Alt+F4 the desktop's.
     EXPECT_FALSE(d.key(Qt::Key_F10, {}, Qt::ShiftModifier));
     EXPECT_FALSE(d.key(Qt::Key_F4, {}, Qt::AltModifier));
-    EXPECT_EQ(d.voiceKeys, (QList<int>{112, 120}));
+    EXPECT_EQ(player.played, QStringList({files.files[0], files.files[8]}));
     d.mode = "CW";
     EXPECT_FALSE(d.key(Qt::Key_F10, {}, Qt::ShiftModifier));
     EXPECT_FALSE(d.key(Qt::Key_Up, {}, Qt::ShiftModifier));
@@ -293,7 +324,7 @@ TEST(KeyingController, ABadPortIsReportedOncePerMessageAndNothingIsKeyed)
         EXPECT_TRUE(d.buffer.isEmpty());
         EXPECT_EQ(d.dialog.last(), "No CW port set");
         EXPECT_TRUE(d.linesMade.isEmpty());
-        EXPECT_TRUE(d.messages.isEmpty());
+        EXPECT_TRUE(d.messages().isEmpty());
     }
     {
         Desk d;
@@ -301,27 +332,37 @@ TEST(KeyingController, ABadPortIsReportedOncePerMessageAndNothingIsKeyed)
         d.keying->settings.messages[0] = "TEST TEST";
         EXPECT_TRUE(d.key(Qt::Key_F1));
         EXPECT_TRUE(d.idle());
-        ASSERT_EQ(d.messages.size(), 1);
-        EXPECT_TRUE(d.messages.first().startsWith("Invalid port.: The port you have selected for CW keying is "
+        ASSERT_EQ(d.messages().size(), 1);
+        EXPECT_TRUE(d.messages().first().startsWith("Invalid port.: The port you have selected for CW keying is "
                                                   "invalid.  Please select another or enter 0 for none."));
         EXPECT_EQ(d.setupShown, 1);
         EXPECT_TRUE(d.record->sets().empty());
         // The next message tries again and says so again, once.
         EXPECT_TRUE(d.key(Qt::Key_F1));
-        EXPECT_EQ(d.messages.size(), 2);
+        EXPECT_EQ(d.messages().size(), 2);
     }
 }
 
 TEST(KeyingController, ASpeedOutsideFiveToNinetyNineKeysNothing)
 {
-    for (const QString speed : {"0", "", "100", "4"}) {
+    struct Case {
+        QString speed;
+        QString said;
+    };
+    const Case cases[] = {
+        {"0", "CW not sent: the speed is 0 WPM; it must be from 5 to 99 WPM."},
+        {"", "CW not sent: the speed is 0 WPM; it must be from 5 to 99 WPM."},
+        {"100", "CW not sent: the speed is 100 WPM; it must be from 5 to 99 WPM."},
+        {"4", "CW not sent: the speed is 4 WPM; it must be from 5 to 99 WPM."},
+    };
+    for (const Case &c : cases) {
         Desk d;
-        d.keying->setSpeedText(speed);
+        d.keying->setSpeedText(c.speed);
         d.keying->settings.messages[0] = "TEST";
         EXPECT_TRUE(d.key(Qt::Key_F1));
         ASSERT_TRUE(d.idle());
-        EXPECT_EQ(d.keyed().count('1'), 0) << speed.toStdString();
-        EXPECT_EQ(d.dialog.filter(SpeedRefusedText(SpeedFromText(speed))).size(), 1) << speed.toStdString();
+        EXPECT_EQ(d.keyed().count('1'), 0) << c.speed.toStdString();
+        EXPECT_EQ(d.dialog.filter(c.said).size(), 1) << c.speed.toStdString();
     }
 }
 

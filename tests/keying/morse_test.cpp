@@ -119,14 +119,14 @@ TEST(Morse, WildcardsTakeTheContactsValues)
     }
 }
 
-TEST(Morse, KeyCodesPickTheirMessage)
+TEST(Morse, FunctionKeysPickTheirMessage)
 {
     struct Case {
-        int code;
+        int code;  // F1 is 1
         int index;  // -1: no message
     };
-    const Case cases[] = {{112, 0}, {113, 1}, {120, 8}, {121, -1}, {122, 10}, {123, -1},
-                          {124, 9}, {111, -1}, {125, -1}, {0, -1}};
+    const Case cases[] = {{1, 0}, {2, 1}, {9, 8}, {10, 9}, {11, 10}, {12, -1}, {13, -1}, {0, -1}, {-1, -1},
+                          {112, -1}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.code);
         const auto index = zev::MessageIndexForKey(c.code);

@@ -6,6 +6,8 @@
 #include "keying/cw_buffer.h"
 #include "keying/winkey_window.h"
 #include "keying/winkeyer.h"
+#include "keying/keying_controller.h"
+#include "station/station_keying.h"
 #include "rig/port_map.h"
 #include "rig/serial_line_device.h"
 #include "rig/serial_ports_window.h"
@@ -36,8 +38,7 @@ struct TestStation {
     std::unique_ptr<Registry> registry;
     std::unique_ptr<Session> session;
     WinKeyerEmulator keyer;
-    CwBuffer buffer;
-    WinKeyer link{buffer, [] { return std::make_unique<QtSerialLine>(); }};
+    std::unique_ptr<StationKeying> keying;
 
     explicit TestStation(const QString &programData = {})
     {
@@ -51,7 +52,17 @@ struct TestStation {
         session = std::make_unique<Session>(folders, prompter, clock, *registry);
         session->prefs.MyCall = "VE3XYZ";
         PortMap(*registry).setDevice(3, keyer.path());
-        link.setAnswerTimeoutMs(400);
+        keying = std::make_unique<StationKeying>(*session);
+        keying->winKeyerLineFactory = [] { return std::make_unique<QtSerialLine>(); };
+        link().setAnswerTimeoutMs(400);
+    }
+    WinKeyer &link() { return keying->winKeyer(); }
+    CwBuffer &buffer() { return session->CWBuffer; }
+    // The station reads "WK.txt" as the WinKey line is chosen, at the CW speed.
+    void loadSettings(int cwSpeed)
+    {
+        keying->controller().setSpeedText(QString::number(cwSpeed));
+        keying->loadWinKeySettings();
     }
     QString wkPath() const { return WkSettingsPath(folders); }
     bool received(const QByteArray &hex)
@@ -72,7 +83,8 @@ TEST(WinKeyWindow, LoadsTheFileShowsEveryControlAndOpensTheKeyer)
     TestStation st;
     zevtest::WriteFile(st.wkPath(), "3\r\n\"22\"\r\n\"45\"\r\n\"1\"\r\n\"2\"\r\n\"60\"\r\n8\r\n48\r\n");
     zevtest::AccessibilityEvents a11y;
-    WinKeyWindow w(*st.session, st.link, st.buffer, 28);
+    st.loadSettings(28);
+    WinKeyWindow w(*st.session, st.link(), st.buffer());
     EXPECT_EQ(w.objectName(), "frmWinKey");
     EXPECT_EQ(w.windowTitle(), "WinKey Setup");
     EXPECT_EQ(w.txtWKComPort->text(), "3");
@@ -140,9 +152,9 @@ TEST(WinKeyWindow, LoadsTheFileShowsEveryControlAndOpensTheKeyer)
     st.keyer.clearReceived();
     w.Command1->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return st.keyer.held() == WinKeyer::kMaxPending; }, kPatience));
-    EXPECT_FALSE(st.buffer.isEmpty());
+    EXPECT_FALSE(st.buffer().isEmpty());
     w.cmdStop->click();
-    EXPECT_TRUE(st.buffer.isEmpty());
+    EXPECT_TRUE(st.buffer().isEmpty());
     ASSERT_TRUE(QTest::qWaitFor([&] { return st.keyer.held() == 0; }, kPatience));
     EXPECT_TRUE(st.keyer.received().endsWith(QByteArray::fromHex("0A")));
 
@@ -150,7 +162,7 @@ TEST(WinKeyWindow, LoadsTheFileShowsEveryControlAndOpensTheKeyer)
     EXPECT_EQ(w.lblOpenStatus->text(), "Closed");
     EXPECT_EQ(w.lblVersion->text(), "Version #");
     ASSERT_TRUE(st.received("0003")) << st.keyer.received().toHex(' ').toStdString();
-    EXPECT_FALSE(st.link.isOpen());
+    EXPECT_FALSE(st.link().isOpen());
 
     // Done keeps what the boxes and options hold.
     Leave(w.txtWeight, "55");
@@ -165,7 +177,8 @@ TEST(WinKeyWindow, AKeyerThatCannotBeReachedSaysSoAndDropsTheMessage)
 {
     TestStation st;
     PortMap(*st.registry).setDevice(4, "/dev/no-such-winkeyer");
-    WinKeyWindow w(*st.session, st.link, st.buffer, 20);  // no file: the defaults
+    st.loadSettings(20);  // no file: the defaults
+    WinKeyWindow w(*st.session, st.link(), st.buffer());
     EXPECT_EQ(w.txtWKComPort->text(), "5");
     EXPECT_TRUE(w.optTone->isChecked());
     EXPECT_TRUE(w.optIambicB->isChecked());
@@ -183,7 +196,7 @@ TEST(WinKeyWindow, AKeyerThatCannotBeReachedSaysSoAndDropsTheMessage)
     // The first message tries to open the keyer, and is dropped when that fails.
     w.Command3->click();
     EXPECT_EQ(st.prompter.asked.size(), 2);
-    EXPECT_TRUE(st.buffer.isEmpty());
+    EXPECT_TRUE(st.buffer().isEmpty());
 
     // The port's device is chosen in "Serial Ports", beside the port box.
     int shown = 0;
@@ -197,7 +210,7 @@ TEST(WinKeyWindow, AKeyerThatCannotBeReachedSaysSoAndDropsTheMessage)
     w.cmdPorts->click();
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(w.device(), "/dev/pts/77");
-    EXPECT_EQ(st.link.device(), "/dev/pts/77");
+    EXPECT_EQ(st.link().device(), "/dev/pts/77");
 
     // A port box that is not a number is port 0.
     Leave(w.txtWKComPort, "");
@@ -213,12 +226,13 @@ TEST(WinKeyWindow, AKeyerThatCannotBeReachedSaysSoAndDropsTheMessage)
     EXPECT_EQ(st.keyer.received().toHex(' '), "00 02");
 }
 
-TEST(WinKeyWindow, AKeyerLostMidMessageIsHeardAndUnloadingClosesTheKeyer)
+TEST(WinKeyWindow, AKeyerLostMidMessageIsHeardAndClosingTheWindowLeavesTheKeyerToTheStation)
 {
     TestStation st;
     zevtest::WriteFile(st.wkPath(), "3\r\n\"22\"\r\n\"50\"\r\n\"0\"\r\n\"0\"\r\n\"50\"\r\n6\r\n0\r\n");
     zevtest::AccessibilityEvents a11y;
-    auto w = std::make_unique<WinKeyWindow>(*st.session, st.link, st.buffer, 20);
+    st.loadSettings(20);
+    auto w = std::make_unique<WinKeyWindow>(*st.session, st.link(), st.buffer());
     w->show();
     st.keyer.hold = true;
     w->Command1->click();  // opens the keyer on the way
@@ -227,18 +241,24 @@ TEST(WinKeyWindow, AKeyerLostMidMessageIsHeardAndUnloadingClosesTheKeyer)
     ASSERT_TRUE(QTest::qWaitFor([&] { return w->lblOpenStatus->text().contains("stopped answering"); },
                                 kPatience));
     EXPECT_EQ(w->lblVersion->text(), "Version #");
-    EXPECT_TRUE(st.buffer.isEmpty());
+    EXPECT_TRUE(st.buffer().isEmpty());
     QTest::qWait(0);
     ASSERT_FALSE(a11y.spoken(w->lblOpenStatus).isEmpty());
     EXPECT_TRUE(a11y.spoken(w->lblOpenStatus).last().contains("stopped answering"));
 
     st.keyer.silent = false;
     w->cmdOpenWinkey->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return st.link.isOpen(); }, kPatience));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return st.link().isOpen(); }, kPatience));
+    ASSERT_TRUE(st.received("0E04"));  // the settings that follow the open
     st.keyer.clearReceived();
     w.reset();
-    EXPECT_FALSE(st.link.isOpen());
-    ASSERT_TRUE(st.received("0003"));
+    // The keyer is the station's: the window going changes nothing; the station's end does.
+    EXPECT_TRUE(st.link().isOpen());
+    QTest::qWait(50);
+    EXPECT_TRUE(st.keyer.received().isEmpty()) << st.keyer.received().toHex(' ').toStdString();
+    st.keying->stop();
+    EXPECT_FALSE(st.link().isOpen());
+    ASSERT_TRUE(st.received("0A0003"));
 }
 
 TEST(WinKeyWindow, AFailedWriteOfTheSettingsIsReported)
@@ -246,7 +266,8 @@ TEST(WinKeyWindow, AFailedWriteOfTheSettingsIsReported)
     zevtest::FullDisk disk;
     ZEV_REQUIRE_FULL_DISK(disk);
     TestStation st(disk.path());
-    WinKeyWindow w(*st.session, st.link, st.buffer, 20);
+    st.loadSettings(20);
+    WinKeyWindow w(*st.session, st.link(), st.buffer());
     ASSERT_TRUE(disk.fill()) << disk.reason().toStdString();
     w.cmdDone->click();
     ASSERT_EQ(st.prompter.asked.size(), 1);

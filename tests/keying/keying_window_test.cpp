@@ -8,11 +8,13 @@
 #include "keying/cw_strings_window.h"
 #include "keying/cw_window.h"
 #include "keying/keying_controller.h"
+#include "station/station_keying.h"
 #include "keying/morse.h"
 #include "keying/recording_key_line.h"
 #include "keying_helpers.h"
 #include "keying/wk_settings.h"
 #include "keying/winkey_window.h"
+#include "keying/winkeyer.h"
 #include "rig/port_map.h"
 #include "winkeyer_emulator.h"
 #include "full_disk.h"
@@ -60,7 +62,7 @@ struct CwDesk {
             zevtest::WriteFile(h.folders.work(kCwSettingsFile), FormatCwSettings(*settings));
         h.prompter.answers = {true};
         MainWindow &w = h.start();
-        w.keyLineFactory = [this](KeyLineKind, const QString &where) -> std::unique_ptr<KeyLine> {
+        h.stationLinks->keying().keyLineFactory = [this](KeyLineKind, const QString &where) -> std::unique_ptr<KeyLine> {
             linesMade << where;
             return std::make_unique<RecordingKeyLine>(record);
         };
@@ -344,7 +346,7 @@ TEST(KeyingWindow, TheWinKeyLineSendsMessagesThroughTheKeyer)
     // Escape while the keyer sends clears its buffer and ours.
     keyer.hold = true;
     QTest::keyClick(w.txtCall, Qt::Key_F2);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.keying().hooks.winkeyStatus() > 0; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return d.h.stationLinks->keying().winKeyer().status() > 0; }, 10000));
     keyer.clearReceived();
     QTest::keyClick(w.txtCall, Qt::Key_Escape);
     EXPECT_TRUE(QTest::qWaitFor([&] { return keyer.received().contains('\x0a'); }, 5000))
@@ -355,6 +357,7 @@ TEST(KeyingWindow, TheWinKeyLineSendsMessagesThroughTheKeyer)
     // Closing the program clears and closes the keyer.
     keyer.clearReceived();
     d.h.window.reset();
+    d.h.stationLinks.reset();
     EXPECT_TRUE(QTest::qWaitFor([&] { return keyer.received().endsWith(QByteArray("\x00\x03", 2)); }, 5000))
         << keyer.received().toHex().toStdString();
 }

@@ -3,12 +3,13 @@
 
 #include "window_harness.h"
 
-#include "../keying/voice_test_fakes.h"
+#include "voice_test_fakes.h"
 #include "keying/blind_window.h"
 #include "keying/keying_controller.h"
 #include "keying/phone_window.h"
 #include "keying/voice_keyer.h"
 #include "keying/voice_settings.h"
+#include "station/station_keying.h"
 
 #include <QAction>
 #include <QLabel>
@@ -20,7 +21,7 @@ namespace {
 // The logging window in phone mode with fake players and recording PTT lines.
 struct PhoneDesk {
     explicit PhoneDesk(const Preferences &prefs = Harness::basePrefs()) : h(prefs) {}
-    // The window, going first, still writes to these as it closes its lines.
+    // The station, going after the window, still writes to these as it closes its lines.
     QStringList events;
     RecordingLineFactory lines{events, {}};
     Harness h;
@@ -32,14 +33,15 @@ struct PhoneDesk {
         zevtest::WriteFile(h.folders.work(kVoiceSettingsFile), FormatVoiceSettings(settings));
         h.prompter.answers = {true};
         MainWindow &w = h.start();
-        w.keyLineFactory = lines.factory();
-        w.audioPlayerFactory = [this]() -> std::unique_ptr<AudioPlayer> {
+        h.stationLinks->keying().keyLineFactory = lines.factory();
+        h.stationLinks->keying().audioPlayerFactory = [this]() -> std::unique_ptr<AudioPlayer> {
             auto p = std::make_unique<FakePlayer>(events);
             (voice ? cue : voice) = p.get();
             return p;
         };
         return h.activate();
     }
+    VoiceKeyer &voiceKeyer() { return h.stationLinks->keying().voiceKeyer(); }
 };
 
 VoiceSettings WithF1(const QString &path)
@@ -66,22 +68,22 @@ TEST(VoiceMainWindow, F1PlaysItsMessageWithinPttAndEscapeStopsIt)
     const qsizetype play = d.events.indexOf("play " + wave);
     ASSERT_GE(down, 0);
     EXPECT_GT(down, play);  // PTT once the sound flows
-    EXPECT_TRUE(w.keying().hooks.voicePlaying());
+    EXPECT_TRUE(d.voiceKeyer().isPlaying());
 
     // Escape stops the message and lets go of PTT, and leaves the boxes alone.
     w.txtCall->setText("VE3ABC");
     QTest::keyClick(w.txtCall, Qt::Key_Escape);
     EXPECT_EQ(w.txtCall->text(), "VE3ABC");
-    EXPECT_FALSE(w.voiceKeyer().isPlaying());
-    EXPECT_FALSE(w.voiceKeyer().pttDown());
+    EXPECT_FALSE(d.voiceKeyer().isPlaying());
+    EXPECT_FALSE(d.voiceKeyer().pttDown());
     EXPECT_GT(d.events.lastIndexOf("RTS up"), play);
 
     // Played to its end: PTT up again.
     QTest::keyClick(w.txtCall, Qt::Key_F1);
-    EXPECT_TRUE(w.voiceKeyer().pttDown());
+    EXPECT_TRUE(d.voiceKeyer().pttDown());
     d.voice->finish();
-    EXPECT_TRUE(w.voiceKeyer().pttDown());  // the hang time: the card's buffer still sounds
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !w.voiceKeyer().pttDown(); }, 5000));
+    EXPECT_TRUE(d.voiceKeyer().pttDown());  // the hang time: the card's buffer still sounds
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !d.voiceKeyer().pttDown(); }, 5000));
 }
 
 // A message starting and ending is said on the message line, once each.
@@ -114,7 +116,7 @@ TEST(VoiceMainWindow, AMissingFileNeverKeysThePtt)
     MainWindow &w = d.start(WithF1(d.h.dir.filePath("gone.wav")));
     QTest::keyClick(w.txtCall, Qt::Key_F1);
     EXPECT_FALSE(d.events.contains("RTS down"));
-    EXPECT_FALSE(w.voiceKeyer().isPlaying());
+    EXPECT_FALSE(d.voiceKeyer().isPlaying());
     // The operator is told on the message line.
     EXPECT_FALSE(w.lblDialog->text().trimmed().isEmpty());
 }
