@@ -874,9 +874,12 @@ void MainWindow::followLog()
 void MainWindow::logViewsChanged()
 {
     Labeldisplay();
+    // A commit shows the rates once, at its end, whatever it logged.
+    if (inMains_)
+        return;
     TimeStats();
     // A contact logged elsewhere may make the call being typed a partial duplicate.
-    if (!inMains_ && PartialDupesOn && !txtCall->text().isEmpty()) {
+    if (PartialDupesOn && !txtCall->text().isEmpty()) {
         const QString list = PartialDupeList(s_.log, txtCall->text(), s_.prefs.CurrentBand, s_.prefs.CurrentMode);
         if (list != lblDupe->text())
             setDupeList(list, !list.isEmpty());
