@@ -158,6 +158,23 @@ bool ContactEntry::complete() const
            (IsNumeric(exchange_) || IsProvince(exchange_));
 }
 
+CallKeyCheck ContactEntry::checkCallKey(QChar key, bool searchLog) const
+{
+    CallKeyCheck c;
+    const QString typed = call_ + key;
+    c.searched = key.unicode() > 45 && key.unicode() < 91;
+    if (!c.searched)
+        return c;
+    if (searchLog)
+        c.partials = PartialDupeList(log_, typed, prefs_.CurrentBand, prefs_.CurrentMode);
+    if (typed.size() == 3) {
+        auto numericOrSlash = [](QChar ch) { return ch.isDigit() || ch == QLatin1Char('/'); };
+        c.shape = numericOrSlash(typed[1]) || numericOrSlash(typed[2]) ? CallKeyCheck::Numeric
+                                                                        : CallKeyCheck::NotNumeric;
+    }
+    return c;
+}
+
 int ContactEntry::duplicateOf() const { return FindDupe(log_, call_, prefs_.CurrentBand, prefs_.CurrentMode); }
 
 std::vector<int> ContactEntry::previousContacts(int dupe) const

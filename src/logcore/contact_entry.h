@@ -36,6 +36,16 @@ struct EntryPrefill {
     QString province;  // the exchange, empty when the prefix gives none
 };
 
+// What a key about to be typed in the call box says about the call it makes.
+struct CallKeyCheck {
+    // A character a call is searched by (digits, "/", letters); others search nothing.
+    bool searched = false;
+    // Calls logged on this band and mode that begin with the call as typed.
+    QString partials;
+    // The third character typed: whether the second or third is a digit or "/".
+    enum Shape { NotYet, Numeric, NotNumeric } shape = NotYet;
+};
+
 class ContactEntry : public QObject {
     Q_OBJECT
 public:
@@ -87,6 +97,8 @@ public:
     EntryVerdict validate();
     // A call, both reports and a valid exchange.
     bool complete() const;
+    // `key` about to be typed after the call; the log is searched only when `searchLog`.
+    CallKeyCheck checkCallKey(QChar key, bool searchLog) const;
     // First record with this call on the current band and mode, 0 when none.
     int duplicateOf() const;
     // Earlier contacts with this call, up to the duplicate when there is one.

@@ -653,26 +653,18 @@ void MainWindow::PartialDupeCheck(QChar key)
 {
     setDialogColour(kNormalBackground);
     setDupeList({}, false);
-    const QString call = txtCall->text();
-    const QString typed = call + key;
-    const bool searched = key.unicode() > 45 && key.unicode() < 91;
-    QString list;
-    if (PartialDupesOn && searched) {
-        list = PartialDupeList(s_.log, typed, s_.prefs.CurrentBand, s_.prefs.CurrentMode);
-        setDupeList(list, !list.isEmpty());
-    }
-    if (call.size() > 2 && !list.isEmpty())
+    const CallKeyCheck c = s_.entry.checkCallKey(key, PartialDupesOn);
+    if (PartialDupesOn && c.searched)
+        setDupeList(c.partials, !c.partials.isEmpty());
+    if (txtCall->text().size() > 2 && !c.partials.isEmpty())
         setDialog(QStringLiteral("Possible Duplicate!"));
     else if (s_.TimeOnActive)
         setDialog(QStringLiteral(" "));
-    if (typed.size() == 3 && searched) {
-        auto numericOrSlash = [](QChar c) { return c.isDigit() || c == QLatin1Char('/'); };
-        if (!numericOrSlash(typed[1]) && !numericOrSlash(typed[2])) {
-            s_.prompter.beep();
-            setDialog(QStringLiteral("The second or third character is not numeric!"));
-        } else {
-            setDialog(QStringLiteral(" "));
-        }
+    if (c.shape == CallKeyCheck::NotNumeric) {
+        s_.prompter.beep();
+        setDialog(QStringLiteral("The second or third character is not numeric!"));
+    } else if (c.shape == CallKeyCheck::Numeric) {
+        setDialog(QStringLiteral(" "));
     }
 }
 

@@ -225,6 +225,43 @@ TEST(ContactEntryCheck, ADuplicateIsTheSameCallOnTheSameBandAndMode)
     EXPECT_EQ(d.entry.knownProvince({1}), "");
 }
 
+TEST(ContactEntryCheck, AKeyInTheCallBoxFindsPartialDuplicatesAndCallsWithoutADigit)
+{
+    using S = CallKeyCheck::Shape;
+    struct Case {
+        const char *call;
+        char key;
+        bool searchLog;
+        const char *mode;
+        bool searched;
+        const char *partials;
+        S shape;
+    };
+    const Case cases[] = {
+        {"VE3A", 'B', true, "CW", true, "VE3ABD VE3ABC ", S::NotYet},  // the latest first
+        {"ve3ab", 'C', true, "CW", true, "VE3ABC ", S::NotYet},
+        {"VE3AB", 'c', true, "CW", false, "", S::NotYet},  // the box gives capitals only
+        {"VE", '3', true, "CW", true, "VE3ABD VE3ABC ", S::Numeric},
+        {"VE", 'X', true, "CW", true, "", S::NotNumeric},
+        {"K", 'A', true, "CW", true, "", S::NotYet},
+        {"K/", 'A', true, "CW", true, "", S::Numeric},
+        {"V3", 'X', true, "CW", true, "", S::Numeric},
+        {"VE3A", 'B', false, "CW", true, "", S::NotYet},  // the list is off
+        {"VE3A", 'B', true, "PH", true, "", S::NotYet},   // another mode
+        {"VE", ',', true, "CW", false, "", S::NotYet},    // no call holds a comma
+    };
+    for (const Case &c : cases) {
+        Desk d;
+        d.log.setRecords({logged("VE3ABC", "ON"), logged("K1ABC", "12"), logged("VE3ABD", "ON")});
+        d.prefs.CurrentMode = c.mode;
+        d.entry.setCall(c.call);
+        const CallKeyCheck k = d.entry.checkCallKey(QLatin1Char(c.key), c.searchLog);
+        EXPECT_EQ(k.searched, c.searched) << c.call << c.key;
+        EXPECT_EQ(k.partials, c.partials) << c.call << c.key;
+        EXPECT_EQ(k.shape, c.shape) << c.call << c.key;
+    }
+}
+
 TEST(ContactEntryRecord, TheLoggedRecordHoldsEveryFieldOfTheEntry)
 {
     struct Case {
