@@ -14,9 +14,7 @@ zev::ContactLog &FullLog()
     static zev::ContactLog log = [] {
         std::vector<zev::ContactRecord> records;
         zev::ParseLog(zevbench::ContestLog(), records);
-        zev::ContactLog l;
-        l.setRecords(std::move(records));
-        return l;
+        return zev::ContactLog(std::move(records));
     }();
     return log;
 }

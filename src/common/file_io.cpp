@@ -12,6 +12,12 @@
 
 namespace zev {
 
+DiskCalls &Disk()
+{
+    static DiskCalls calls{::write, ::fsync};
+    return calls;
+}
+
 namespace {
 
 // The system's own words for an error number ("No space left on device").
@@ -31,7 +37,7 @@ void SetError(QString *error, const QString &text)
 int WriteAll(int fd, const char *data, qint64 size)
 {
     while (size > 0) {
-        const ssize_t n = ::write(fd, data, size_t(size));
+        const ssize_t n = Disk().write(fd, data, size_t(size));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -48,7 +54,7 @@ int WriteAll(int fd, const char *data, qint64 size)
 int SyncFile(int fd)
 {
     // A file system without sync support has nothing more to flush.
-    if (::fsync(fd) == 0 || errno == EINVAL)
+    if (Disk().fsync(fd) == 0 || errno == EINVAL)
         return 0;
     return errno;
 }

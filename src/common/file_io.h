@@ -4,8 +4,17 @@
 #include <QByteArray>
 #include <QString>
 #include <optional>
+#include <sys/types.h>
 
 namespace zev {
+
+// The calls that put bytes on disk, for every write below. Tests swap them to see what
+// reached the disk, and in what order.
+struct DiskCalls {
+    ssize_t (*write)(int fd, const void *data, size_t size);
+    int (*fsync)(int fd);
+};
+DiskCalls &Disk();
 
 // The whole file, or nothing when it cannot be opened or read.
 std::optional<QByteArray> ReadWholeFile(const QString &path, QString *error = nullptr);

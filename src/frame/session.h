@@ -8,6 +8,7 @@
 #include "frame/shared_prefs.h"
 #include "keying/cw_buffer.h"
 #include "spotting/spot_store.h"
+#include "logcore/contact_entry.h"
 #include "logcore/contact_log.h"
 #include "logcore/prefix_table.h"
 #include "logcore/preferences.h"
@@ -29,6 +30,8 @@ struct Session {
     Preferences prefs;
     ContactLog log;
     PrefixTable prefixes;
+    // The contact being typed; the window, the keying and the radio share it.
+    ContactEntry entry{prefs, log, prefixes};
 
     // Operating clock: runs between time-on and time-off.
     bool TimeOnActive = false;
@@ -39,9 +42,6 @@ struct Session {
     CwBuffer CWBuffer;
     // The last fifty spots, for the band map and the spectrum map.
     SpotStore spots;
-
-    // Frequency last reported by the rig link, carried by the next contact.
-    QString RigFrequencyText;
 
     // Ends the program at once, without the close steps (no save, no backup).
     std::function<void(int)> endProgram;

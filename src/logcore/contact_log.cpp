@@ -136,9 +136,8 @@ void ContactLog::derive(const ContactRecord &r)
         mults.Tally(r);
 }
 
-void ContactLog::setRecords(std::vector<ContactRecord> records)
+void ContactLog::deriveAll()
 {
-    records_ = std::move(records);
     TotalPoints = 0;
     mults.clear();
     slots_.clear();
@@ -147,10 +146,54 @@ void ContactLog::setRecords(std::vector<ContactRecord> records)
         derive(r);
 }
 
+void ContactLog::setRecords(std::vector<ContactRecord> records)
+{
+    records_ = std::move(records);
+    deriveAll();
+    emit reloaded();
+}
+
 void ContactLog::append(const ContactRecord &r)
 {
     records_.push_back(r);
     derive(r);
+    emit added(RecordCount());
+}
+
+bool ContactLog::store(const QString &path, const ContactRecord &r, QString *error)
+{
+    if (!AppendRecord(path, r, error))
+        return false;
+    append(r);
+    return true;
+}
+
+bool ContactLog::replace(const QString &path, int n, const ContactRecord &r, QString *error)
+{
+    if (n < 1 || n > RecordCount())
+        return false;
+    std::vector<ContactRecord> records = records_;
+    records[size_t(n - 1)] = r;
+    if (!RewriteLog(path, records, error))
+        return false;
+    records_ = std::move(records);
+    deriveAll();
+    emit changed(n);
+    return true;
+}
+
+bool ContactLog::remove(const QString &path, int n, QString *error)
+{
+    if (n < 1 || n > RecordCount())
+        return false;
+    std::vector<ContactRecord> records = records_;
+    records.erase(records.begin() + (n - 1));
+    if (!RewriteLog(path, records, error))
+        return false;
+    records_ = std::move(records);
+    deriveAll();
+    emit removed(n);
+    return true;
 }
 
 }  // namespace zev

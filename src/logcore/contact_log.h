@@ -4,6 +4,7 @@
 #include "common/quoted_values.h"
 #include "logcore/scoring.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -69,26 +70,46 @@ bool AppendRecord(const QString &path, const ContactRecord &r, QString *error);
 // Replaces the file in one step with the given records.
 bool RewriteLog(const QString &path, const std::vector<ContactRecord> &records, QString *error);
 
-// In-memory log and the totals derived from it. Records change only through
-// setRecords (a fresh reading of the file) and append (a line just stored), so the
-// derived values always follow the records.
-class ContactLog {
+// The working log: the records of "log.txt" and the totals derived from them. Every
+// change is announced after it is made, so the list, the grid, the score, the rates and
+// the duplicate rules follow whatever changed the log (the keyboard, an edit, a peer).
+class ContactLog : public QObject {
+    Q_OBJECT
 public:
+    ContactLog() = default;
+    explicit ContactLog(std::vector<ContactRecord> records) { setRecords(std::move(records)); }
+
     int RecordCount() const { return int(records_.size()); }
     const ContactRecord &record(int n) const { return records_[size_t(n - 1)]; }
     const std::vector<ContactRecord> &records() const { return records_; }
     // Band-and-mode slot of record n (see SlotOf), -1 for a band outside the table.
     int slot(int n) const { return slots_[size_t(n - 1)]; }
 
+    // A fresh reading of the file; announces reloaded.
     void setRecords(std::vector<ContactRecord> records);
+    // A record already on disk; announces added.
     void append(const ContactRecord &r);
+
+    // Appends to the file and forces it to disk, then keeps the record and announces it.
+    // On failure nothing changes, in the file or here.
+    bool store(const QString &path, const ContactRecord &r, QString *error);
+    // Rewrites the file with record n replaced (or removed), then announces the change.
+    bool replace(const QString &path, int n, const ContactRecord &r, QString *error);
+    bool remove(const QString &path, int n, QString *error);
 
     int TotalPoints = 0;
     double BackupBaseline = 0;
     MultiplierSets mults;
 
+signals:
+    void added(int n);
+    void changed(int n);
+    void removed(int n);
+    void reloaded();
+
 private:
     void derive(const ContactRecord &r);
+    void deriveAll();
 
     std::vector<ContactRecord> records_;  // record n is records_[n - 1]
     std::vector<int> slots_;

@@ -81,14 +81,4 @@ bool BackupBeforeErase(const Session &s, QString *error)
     return true;
 }
 
-QString NextSerialText(const Session &s)
-{
-    if (s.log.RecordCount() > 0) {
-        const QString &last = s.log.records().back().SerialSent;
-        if (IsNumeric(last))
-            return FormatNumber(NumericValue(last) + 1);
-    }
-    return QStringLiteral("1");
-}
-
 }  // namespace zev

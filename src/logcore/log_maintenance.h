@@ -21,7 +21,4 @@ bool Backup(const Session &s, QString *error = nullptr);
 // must not be erased.
 bool BackupBeforeErase(const Session &s, QString *error);
 
-// The exchange to send next for a station outside Canada: the last record's serial + 1.
-QString NextSerialText(const Session &s);
-
 }  // namespace zev

@@ -13,6 +13,8 @@
 #include "frame/text_rules_ui.h"
 #include "frame/window_scaling.h"
 #include "frame/window_scaling_ui.h"
+#include "common/quoted_values.h"
+#include "logcore/dupes.h"
 #include "logcore/log_maintenance.h"
 #include "logcore/recent_contacts_model.h"
 #include "outputs/adif_export.h"
@@ -147,6 +149,7 @@ MainWindow::MainWindow(Session &session, Station &station, QWidget *parent)
     setWindowTitle(windowTitleText());
     runModal = [](QDialog &d) { d.exec(); };
     buildUi();
+    followLog();
     buildMenus();
     setupKeyboard();
     applyScreenFonts();
@@ -251,10 +254,7 @@ void MainWindow::buildUi()
                        static_cast<QWidget *>(txtCntry), static_cast<QWidget *>(txtRSTS),
                        static_cast<QWidget *>(txtSec)})
         w->setProperty("entryBox", true);
-    connect(txtCall, &QLineEdit::textChanged, this, [this](const QString &t) {
-        LookupPrefix();
-        CallForMacros = t;
-    });
+    bindEntry();
     setTabOrder(txtCall, txtRSTR);
     setTabOrder(txtRSTR, txtCntry);
     setTabOrder(txtCntry, txtRSTS);
@@ -430,7 +430,6 @@ void MainWindow::buildUi()
     connect(cmdLogOn, &QPushButton::clicked, this, &MainWindow::cmdLogOn_Click);
     connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &MainWindow::Timer2_Timer);
-    connect(txtRSTS, &QLineEdit::textChanged, this, [this](const QString &t) { ReportForMacros = t; });
     const std::array<std::pair<QLineEdit *, TextKind>, 7> kinds{{
         {txtCall, TextKind::Call},
         {txtRSTR, TextKind::Report},
@@ -733,9 +732,9 @@ void MainWindow::mnuSetup_Click()
         p.InCanada = w.Check1->isChecked() ? 1 : 0;
     }
     Label2->setText(s_.prefs.MyCall);
-    setLabel25(s_.prefs.MyProvince);
+    s_.entry.refreshExchangeSent();
+    setLabel25(s_.entry.exchangeSent());
     SavePref();
-    NextSerialSent();
 }
 
 bool MainWindow::SavePref()
@@ -752,9 +751,7 @@ bool MainWindow::SavePref()
 
 void MainWindow::NextSerialSent()
 {
-    if (s_.prefs.InCanada)
-        return;
-    setLabel25(NextSerialText(s_));
+    s_.entry.refreshExchangeSent();
 }
 
 void MainWindow::AskContinueLog()
@@ -776,12 +773,10 @@ void MainWindow::AskContinueLog()
 bool MainWindow::mnuOpen2()
 {
     ContactLog &log = s_.log;
-    paintProvinceLabels(s_.prefs.UnworkedMultColour);
     std::vector<ContactRecord> records;
     const LogReadResult r = ReadLogFile(s_.logPath(), records);
     if (!r.ok) {
         log.setRecords({});
-        ShowRecentContacts();
         s_.prompter.message(fileErrorText(), QStringLiteral("File Error"), PromptIcon::None,
                             QStringLiteral("log.txt, record %1, line %2, column %3: %4")
                                 .arg(r.record)
@@ -792,11 +787,6 @@ bool MainWindow::mnuOpen2()
         return false;
     }
     log.setRecords(std::move(records));
-    ShowRecentContacts();
-    TimeStats();
-    ShowWorkedMultipliers();
-    Labeldisplay();
-    NextSerialSent();
     if (log.BackupBaseline == 0)
         log.BackupBaseline = log.RecordCount();
     return true;
@@ -812,7 +802,7 @@ bool MainWindow::LogContact(const ContactRecord &record)
         return false;
     }
     QString error;
-    if (!AppendRecord(s_.logPath(), record, &error)) {
+    if (!s_.log.store(s_.logPath(), record, &error)) {
         s_.prompter.message(QStringLiteral("This contact could not be written to log.txt (%1). It was not "
                                            "logged and is still in the entry boxes; free some disk space "
                                            "or check the folder, then press Enter again.")
@@ -820,21 +810,75 @@ bool MainWindow::LogContact(const ContactRecord &record)
                             QStringLiteral("Contact Not Logged"), PromptIcon::Critical);
         return false;
     }
-    s_.log.append(record);
-    ShowRecentContacts();
     return true;
 }
 
 void MainWindow::LookupPrefix()
 {
-    const std::optional<PrefixDisplay> d = zev::LookupPrefix(s_.prefixes, txtCall->text(), s_.prefs.MyLatitude,
-                                                             s_.prefs.MyLongitude);
-    if (!d)
+    Label4->setText(s_.entry.country());
+    Label19->setText(s_.entry.continent());
+    Label22->setText(s_.entry.heading());
+    Label23->setText(s_.entry.distance());
+}
+
+void MainWindow::bindEntry()
+{
+    ContactEntry &entry = s_.entry;
+    // What is typed goes to the entry; the rules' answers come back to the boxes and labels.
+    connect(txtCall, &QLineEdit::textChanged, this, [this, &entry](const QString &t) {
+        entry.setCall(t);
+        CallForMacros = t;
+    });
+    connect(txtRSTR, &QLineEdit::textChanged, &entry, &ContactEntry::setReportRcvd);
+    connect(txtCntry, &QLineEdit::textChanged, &entry, &ContactEntry::setExchange);
+    connect(txtRSTS, &QLineEdit::textChanged, this, [this, &entry](const QString &t) {
+        entry.setReportSent(t);
+        ReportForMacros = t;
+    });
+    connect(txtSec, &QLineEdit::textChanged, &entry, &ContactEntry::setPower);
+    connect(&entry, &ContactEntry::exchangeChanged, this, [this](const QString &t) {
+        if (txtCntry->text() != t)
+            txtCntry->setText(t);
+    });
+    connect(&entry, &ContactEntry::lookupChanged, this, &MainWindow::LookupPrefix);
+    connect(&entry, &ContactEntry::exchangeSentChanged, this, &MainWindow::setLabel25);
+}
+
+void MainWindow::followLog()
+{
+    ContactLog &log = s_.log;
+    // Whatever changed the log (the keyboard, an edit, a peer), every view shows it.
+    connect(&log, &ContactLog::added, this, [this](int n) {
+        listModel->refresh();
+        if (!IsNumeric(s_.log.record(n).ExchangeRcvd))
+            ShowWorkedMultipliers();
+        logViewsChanged();
+    });
+    auto all = [this] {
+        listModel->refresh();
+        paintProvinceLabels(s_.prefs.UnworkedMultColour);
+        ShowWorkedMultipliers();
+        logViewsChanged();
+    };
+    connect(&log, &ContactLog::changed, this, all);
+    connect(&log, &ContactLog::removed, this, all);
+    connect(&log, &ContactLog::reloaded, this, all);
+}
+
+void MainWindow::logViewsChanged()
+{
+    Labeldisplay();
+    // A commit shows the rates once, at its end, whatever it logged.
+    if (inMains_)
         return;
-    Label4->setText(d->country);
-    Label19->setText(d->continent);
-    Label22->setText(d->heading);
-    Label23->setText(d->distance);
+    TimeStats();
+    // A contact logged elsewhere may make the call being typed a partial duplicate.
+    if (PartialDupesOn && !txtCall->text().isEmpty()) {
+        const QString list = PartialDupeList(s_.log, txtCall->text(), s_.prefs.CurrentBand, s_.prefs.CurrentMode);
+        if (list != lblDupe->text())
+            setDupeList(list, !list.isEmpty());
+    }
+    // The band map marks nothing from the log yet; it will follow from here.
 }
 
 void MainWindow::StartNewLog()

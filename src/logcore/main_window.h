@@ -65,7 +65,7 @@ public:
     void mnuOpen_Click();
     void mnuExit_Click();
     void ShowOperatingTime();
-    // Country, continent, heading and distance of the call being typed.
+    // Shows the country, continent, heading and distance of the call being typed.
     void LookupPrefix();
     void NextSerialSent();
     // Stores a finished contact: durable append first, memory second. False (with a
@@ -252,6 +252,10 @@ protected:
 
 private:
     void buildUi();
+    // The boxes and labels of the entry follow ContactEntry; the views follow the log.
+    void bindEntry();
+    void followLog();
+    void logViewsChanged();
     void buildMenus();
     void applyScreenFonts();
     void paintProvinceLabels(quint32 colour);
@@ -308,6 +312,7 @@ private:
     QWidget *focusAfterMains_ = nullptr;
     void commit();
     void moveFocus(QWidget *w);
+    QLineEdit *boxOf(EntryField field) const;
 
     Session &s_;
     Station &station_;

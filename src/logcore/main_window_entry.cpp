@@ -76,6 +76,18 @@ void MainWindow::setLabel25(const QString &text)
     ExchangeForMacros = text;
 }
 
+QLineEdit *MainWindow::boxOf(EntryField field) const
+{
+    switch (field) {
+    case EntryField::Call: return txtCall;
+    case EntryField::ReportRcvd: return txtRSTR;
+    case EntryField::Exchange: return txtCntry;
+    case EntryField::ReportSent: return txtRSTS;
+    case EntryField::Power: return txtSec;
+    }
+    return txtCall;
+}
+
 void MainWindow::moveFocus(QWidget *w)
 {
     if (inMains_)
@@ -134,8 +146,7 @@ void MainWindow::scaleDupeFont(int eighths)
 
 void MainWindow::clearLookup()
 {
-    for (QLabel *l : {Label4, Label19, Label22, Label23})
-        l->clear();
+    s_.entry.clearLookup();
 }
 
 void MainWindow::clearEntry()
@@ -444,18 +455,15 @@ void MainWindow::callLostFocus()
     DupCheck();
     if (DupeFlag)
         return;  // the entry is gone; nothing to pre-fill
-    const QString report = DefaultReport(s_.prefs.CurrentMode);
+    const EntryPrefill fill = s_.entry.prefill();
     for (QLineEdit *box : {txtRSTR, txtRSTS})
         if (box->text().isEmpty()) {
-            box->setText(report);
-            box->setSelection(0, int(report.size()));
+            box->setText(fill.report);
+            box->setSelection(0, int(fill.report.size()));
         }
-    if (txtCall->text().size() > 2 && txtCntry->text().isEmpty()) {
-        const QString province = ProvinceFromPrefix(txtCall->text());
-        if (!province.isEmpty()) {
-            txtCntry->setText(province);
-            txtCntry->setSelection(0, 2);
-        }
+    if (!fill.province.isEmpty()) {
+        txtCntry->setText(fill.province);
+        txtCntry->setSelection(0, 2);
     }
 }
 
@@ -520,10 +528,7 @@ void MainWindow::Mains()
     if (callHadFocus && !txtCall->hasFocus() && !txtCall->text().isEmpty()) {
         callLostFocus();
         // The fill may have completed the entry; a complaint it answered is not left standing.
-        const bool complete = txtCall->text().size() >= 3 && !txtRSTR->text().isEmpty() &&
-                              !txtRSTS->text().isEmpty() &&
-                              (IsNumeric(txtCntry->text()) || IsProvince(txtCntry->text()));
-        if (complete && !DupeFlag)
+        if (s_.entry.complete() && !DupeFlag)
             setDialog(QStringLiteral(" "));
     }
     applyHeldRigReadings();
@@ -553,59 +558,35 @@ void MainWindow::commit()
     if (!s_.TimeOnActive)
         cmdLogOn_Click();
 
-    IncompleteFlag = false;
-    auto incomplete = [&](QLineEdit *box, bool missing, const char *message) {
-        if (!missing)
-            return;
+    const EntryVerdict verdict = s_.entry.validate();
+    IncompleteFlag = !verdict.incomplete.empty();
+    for (const EntryProblem &p : verdict.incomplete) {
         s_.prompter.beep();
-        setDialog(QString::fromLatin1(message));
-        IncompleteFlag = true;
-        focusAfterMains_ = box;
-    };
-    incomplete(txtRSTR, txtRSTR->text().isEmpty(), "Report Received!");
-    incomplete(txtCall, txtCall->text().size() < 3, "Need Call Sign!");
-    incomplete(txtCntry, txtCntry->text().isEmpty(), "Need Province or Serial Number!");
-    incomplete(txtRSTS, txtRSTS->text().isEmpty(), "Need Report Sent!");
-
-    BadProvinceFlag = false;
-    if (!IsNumeric(txtCntry->text())) {
-        txtCntry->setText(txtCntry->text().toUpper());
-        BadProvinceFlag = !IsProvince(txtCntry->text());
-        if (!BadProvinceFlag && Label19->text().isEmpty())
-            Label19->setText(QStringLiteral("NA"));
-        if (BadProvinceFlag) {
-            s_.prompter.beep();
-            setDialog(QStringLiteral("Invald Province!"));
-            focusAfterMains_ = txtCntry;
-        }
+        setDialog(p.message);
+        focusAfterMains_ = boxOf(p.field);
+    }
+    BadProvinceFlag = verdict.badProvince;
+    if (!IsNumeric(txtCntry->text()))
+        txtCntry->setText(s_.entry.exchange());
+    if (BadProvinceFlag) {
+        s_.prompter.beep();
+        setDialog(QStringLiteral("Invald Province!"));
+        focusAfterMains_ = txtCntry;
     }
 
     DupCheck();
 
     bool stored = true;
-    if (!DupeFlag && !IncompleteFlag && !BadProvinceFlag) {
-        ContactRecord r;
-        r.ReportSent = txtRSTS->text();
-        r.ExchangeRcvd = txtCntry->text();
-        r.Country = Label4->text();
-        r.Call = txtCall->text();
-        r.ReportRcvd = txtRSTR->text();
-        r.SerialSent = s_.prefs.InCanada ? QString() : Label25->text();
-        const QDateTime utc = UtcFromLocal(s_.clock.localNow(), s_.prefs.UtcOffsetHours);
-        r.QsoDate = PostContestMode ? postDate : utc.toString(QStringLiteral("yyyy/MM/dd"));
-        r.QsoTime = PostContestMode ? postTime : utc.toString(QStringLiteral("HH:mm:ss"));
-        r.Mode = s_.prefs.CurrentMode;
-        r.Band = s_.prefs.CurrentBand;
-        r.Frequency = s_.RigFrequencyText;
-        r.Points = ContactPoints(txtCall->text(), txtCntry->text());
+    if (!DupeFlag && verdict.loggable()) {
+        ContactRecord r = s_.entry.record(UtcFromLocal(s_.clock.localNow(), s_.prefs.UtcOffsetHours));
+        if (PostContestMode) {
+            r.QsoDate = postDate;
+            r.QsoTime = postTime;
+        }
         stored = LogContact(r);
         if (stored) {
             setDialogColour(kNormalBackground);
             setDialog({});
-            if (!IsNumeric(r.ExchangeRcvd))
-                ShowWorkedMultipliers();
-            Labeldisplay();
-            NextSerialSent();
         }
     }
     // A contact that could not be stored stays in the boxes, like an incomplete one, and
@@ -618,7 +599,7 @@ void MainWindow::commit()
     TimeStats();
     // A contact that failed to store keeps its frequency for the retry.
     if (stored)
-        s_.RigFrequencyText.clear();
+        s_.entry.clearFrequency();
 }
 
 void MainWindow::cmdClear_Click()
@@ -639,20 +620,13 @@ void MainWindow::cmdClear_Click()
 void MainWindow::DupCheck()
 {
     DupeFlag = false;
-    const QString call = txtCall->text();
-    const int dupe = FindDupe(s_.log, call, s_.prefs.CurrentBand, s_.prefs.CurrentMode);
-    // Earlier contacts with the station, up to the duplicate when there is one.
-    std::vector<int> previous = PreviousContacts(s_.log, call);
-    if (dupe > 0)
-        previous.erase(std::upper_bound(previous.begin(), previous.end(), dupe), previous.end());
+    const int dupe = s_.entry.duplicateOf();
+    const std::vector<int> previous = s_.entry.previousContacts(dupe);
     if (mnuListPrevious->isChecked())
         listModel->showRecords(previous);
-    for (int n : previous) {
-        const QString &exchange = s_.log.record(n).ExchangeRcvd;
-        if (!IsNumeric(exchange) && txtCntry->text().isEmpty()) {
-            txtCntry->setText(exchange);
-            txtCntry->selectAll();
-        }
+    if (const QString province = s_.entry.knownProvince(previous); !province.isEmpty() && txtCntry->text().isEmpty()) {
+        txtCntry->setText(province);
+        txtCntry->selectAll();
     }
     if (dupe > 0) {
         setDialog(DupeMessage(s_.log, dupe));
@@ -679,26 +653,18 @@ void MainWindow::PartialDupeCheck(QChar key)
 {
     setDialogColour(kNormalBackground);
     setDupeList({}, false);
-    const QString call = txtCall->text();
-    const QString typed = call + key;
-    const bool searched = key.unicode() > 45 && key.unicode() < 91;
-    QString list;
-    if (PartialDupesOn && searched) {
-        list = PartialDupeList(s_.log, typed, s_.prefs.CurrentBand, s_.prefs.CurrentMode);
-        setDupeList(list, !list.isEmpty());
-    }
-    if (call.size() > 2 && !list.isEmpty())
+    const CallKeyCheck c = s_.entry.checkCallKey(key, PartialDupesOn);
+    if (PartialDupesOn && c.searched)
+        setDupeList(c.partials, !c.partials.isEmpty());
+    if (txtCall->text().size() > 2 && !c.partials.isEmpty())
         setDialog(QStringLiteral("Possible Duplicate!"));
     else if (s_.TimeOnActive)
         setDialog(QStringLiteral(" "));
-    if (typed.size() == 3 && searched) {
-        auto numericOrSlash = [](QChar c) { return c.isDigit() || c == QLatin1Char('/'); };
-        if (!numericOrSlash(typed[1]) && !numericOrSlash(typed[2])) {
-            s_.prompter.beep();
-            setDialog(QStringLiteral("The second or third character is not numeric!"));
-        } else {
-            setDialog(QStringLiteral(" "));
-        }
+    if (c.shape == CallKeyCheck::NotNumeric) {
+        s_.prompter.beep();
+        setDialog(QStringLiteral("The second or third character is not numeric!"));
+    } else if (c.shape == CallKeyCheck::Numeric) {
+        setDialog(QStringLiteral(" "));
     }
 }
 

@@ -168,15 +168,12 @@ void MainWindow::DeleteRecord(int n)
     txtCall->setFocus();
     if (!yes || n < 1 || n > s_.log.RecordCount())
         return;
-    std::vector<ContactRecord> records = s_.log.records();
-    records.erase(records.begin() + (n - 1));
     QString error;
-    if (!RewriteLog(s_.logPath(), records, &error))
+    if (!s_.log.remove(s_.logPath(), n, &error))
         s_.prompter.message(QStringLiteral("The contact could not be deleted: log.txt could not be written (%1). "
                                            "The log is unchanged.")
                                 .arg(error),
                             QStringLiteral("Contact Not Deleted"), PromptIcon::Exclamation);
-    mnuOpen2();
 }
 
 void MainWindow::cmdEdit_Click()
@@ -201,15 +198,12 @@ void MainWindow::cmdEdit_Click()
     if (!edited || s_.log.RecordCount() != countBefore || n > s_.log.RecordCount() ||
         s_.log.record(n) == *edited)
         return;
-    std::vector<ContactRecord> records = s_.log.records();
-    records[size_t(n - 1)] = *edited;
     QString error;
-    if (!RewriteLog(s_.logPath(), records, &error))
+    if (!s_.log.replace(s_.logPath(), n, *edited, &error))
         s_.prompter.message(QStringLiteral("The correction could not be saved: log.txt could not be written (%1). "
                                            "The log is unchanged.")
                                 .arg(error),
                             QStringLiteral("Contact Not Changed"), PromptIcon::Exclamation);
-    mnuOpen2();
     txtCall->setFocus();
 }
 

@@ -30,7 +30,7 @@ void MainWindow::BandFreqConversion(qint64 frequencyHz)
         SelectBand(band);
         rigFollowed(QStringLiteral("Band %1 m").arg(BandCodes()[band]));
     }
-    s_.RigFrequencyText = RigFrequencyFormat(frequencyHz);
+    s_.entry.setFrequencyHz(frequencyHz);
 }
 
 void MainWindow::ModeSelection(const QString &strMode)
@@ -95,7 +95,7 @@ void MainWindow::radioFrequency(qint64 hz)
     // A band change reloads the log: never under an open dialog or a commit.
     if (busy()) {
         heldFrequency_ = hz;
-        s_.RigFrequencyText = RigFrequencyFormat(hz);
+        s_.entry.setFrequencyHz(hz);
         return;
     }
     heldFrequency_.reset();

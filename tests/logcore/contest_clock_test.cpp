@@ -20,9 +20,7 @@ ContactLog logAt(const QDateTime &nowUtc, std::initializer_list<int> minutesAgo)
         r.QsoTime = t.toString("HH:mm:ss");
         records.push_back(r);
     }
-    ContactLog log;
-    log.setRecords(records);
-    return log;
+    return ContactLog(std::move(records));
 }
 
 }  // namespace

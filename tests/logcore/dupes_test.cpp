@@ -20,9 +20,7 @@ ContactLog makeLog(std::initializer_list<std::array<const char *, 4>> rows)
         r.QsoTime = "18:06:01";
         records.push_back(r);
     }
-    ContactLog log;
-    log.setRecords(records);
-    return log;
+    return ContactLog(std::move(records));
 }
 
 }  // namespace

@@ -215,14 +215,14 @@ TEST(Mains, SerialNumbersProvincesAndTheLoggedRecord)
     w.txtRSTR->setText("599");
     w.txtCntry->setText("123");
     w.txtRSTS->setText("579");
-    h.session->RigFrequencyText = "14.0251";
+    h.session->entry.setFrequencyText("14.0251");
     w.Mains();
     ASSERT_EQ(h.session->log.RecordCount(), 4);
     EXPECT_EQ(lastLine(h.folders.work("log.txt")),
               "\"K5ZZ\",\"599\",\"6\",\"579\",\"123\",\"2009/07/01\",\"18:04:27\",\"CW\",\"20\",2,\"14.0251\",\"USA\"\r\n");
     EXPECT_EQ(w.Label25->text(), "7");
     EXPECT_EQ(w.lblsectogo->text(), "2");  // a serial adds no multiplier
-    EXPECT_TRUE(h.session->RigFrequencyText.isEmpty());
+    EXPECT_TRUE(h.session->entry.frequencyText().isEmpty());
 
     w.txtCall->setText("VE7ABC");
     w.txtRSTR->setText("599");
@@ -582,7 +582,7 @@ TEST(Mains, AFailedAppendKeepsTheRigFrequencyForTheRetry)
     MainWindow &w = h.activate();
     QFile::remove(h.folders.work("log.txt"));
     QDir().mkdir(h.folders.work("log.txt"));
-    h.session->RigFrequencyText = "14.025";
+    h.session->entry.setFrequencyText("14.025");
     w.txtSec->setFocus();
     w.txtCall->setText("VE3ABC");
     w.txtRSTR->setText("599");
@@ -591,7 +591,7 @@ TEST(Mains, AFailedAppendKeepsTheRigFrequencyForTheRetry)
     w.Mains();
     EXPECT_EQ(h.session->log.RecordCount(), 3);
     EXPECT_EQ(w.txtCall->text(), "VE3ABC");
-    EXPECT_EQ(h.session->RigFrequencyText, "14.025");
+    EXPECT_EQ(h.session->entry.frequencyText(), "14.025");
     EXPECT_EQ(h.prompter.asked.last().title, "Contact Not Logged");
 
     QDir().rmdir(h.folders.work("log.txt"));

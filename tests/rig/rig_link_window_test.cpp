@@ -115,7 +115,7 @@ TEST(RigLinkWindow, TheChoicesOfTheRigWindowDecideWhatTheRadioSteers)
         QCoreApplication::processEvents();
         EXPECT_EQ(h.session->prefs.CurrentBand, c.band) << c.useFrequency << c.modeBy;
         EXPECT_EQ(h.session->prefs.CurrentMode, c.mode) << c.useFrequency << c.modeBy;
-        EXPECT_EQ(h.session->RigFrequencyText.isEmpty(), c.useFrequency == 0);
+        EXPECT_EQ(h.session->entry.frequencyText().isEmpty(), c.useFrequency == 0);
     }
 }
 

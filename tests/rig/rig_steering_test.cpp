@@ -52,7 +52,7 @@ TEST(RigSteering, TheBandFollowsTheRadioOnlyWhenItChanges)
         w.BandFreqConversion(c.hz);
         EXPECT_EQ(h.session->prefs.CurrentBand, c.band) << c.hz;
         EXPECT_EQ(w.Label24->text(), c.band) << c.hz;
-        EXPECT_EQ(h.session->RigFrequencyText, c.frequency) << c.hz;
+        EXPECT_EQ(h.session->entry.frequencyText(), c.frequency) << c.hz;
         EXPECT_EQ(zevtest::ReadFile(h.folders.work("zevpref.txt")) != before, c.saved) << c.hz;
     }
 }
@@ -122,7 +122,7 @@ TEST(RigSteering, AReadingDuringADialogWaitsUntilItCloses)
     // Once it has closed, the newest reading is applied.
     EXPECT_TRUE(QTest::qWaitFor([&] { return h.session->prefs.CurrentBand == "20"; }, 2000));
     EXPECT_EQ(h.session->prefs.CurrentMode, "CW");
-    EXPECT_EQ(h.session->RigFrequencyText, "14.025");
+    EXPECT_EQ(h.session->entry.frequencyText(), "14.025");
 }
 
 TEST(RigSteering, ABandOrModeTakenFromTheRadioIsHeardOncePerChange)
