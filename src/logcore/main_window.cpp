@@ -825,20 +825,19 @@ void MainWindow::bindEntry()
 {
     ContactEntry &entry = s_.entry;
     // What is typed goes to the entry; the rules' answers come back to the boxes and labels.
-    connect(txtCall, &QLineEdit::textChanged, this, [this, &entry](const QString &t) {
-        entry.setCall(t);
-        CallForMacros = t;
-    });
+    connect(txtCall, &QLineEdit::textChanged, &entry, &ContactEntry::setCall);
     connect(txtRSTR, &QLineEdit::textChanged, &entry, &ContactEntry::setReportRcvd);
     connect(txtCntry, &QLineEdit::textChanged, &entry, &ContactEntry::setExchange);
-    connect(txtRSTS, &QLineEdit::textChanged, this, [this, &entry](const QString &t) {
-        entry.setReportSent(t);
-        ReportForMacros = t;
-    });
+    connect(txtRSTS, &QLineEdit::textChanged, &entry, &ContactEntry::setReportSent);
     connect(txtSec, &QLineEdit::textChanged, &entry, &ContactEntry::setPower);
     connect(&entry, &ContactEntry::exchangeChanged, this, [this](const QString &t) {
         if (txtCntry->text() != t)
             txtCntry->setText(t);
+    });
+    // A spot chosen on the band map or in the list puts its call in the entry.
+    connect(&entry, &ContactEntry::callChanged, this, [this](const QString &t) {
+        if (txtCall->text() != t)
+            txtCall->setText(t);
     });
     connect(&entry, &ContactEntry::lookupChanged, this, &MainWindow::LookupPrefix);
     connect(&entry, &ContactEntry::exchangeSentChanged, this, &MainWindow::setLabel25);

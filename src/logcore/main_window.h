@@ -207,7 +207,6 @@ public:
     bool DupeFlag = false;
     QDateTime DupeTime;
     bool PostContestMode = false;
-    QString CallForMacros, ExchangeForMacros, ReportForMacros;
     // How long keys wait after a duplicate was announced.
     int dupeHoldMs = 3000;
     // Longest report the report boxes take: 3 on CW, 2 on phone.

@@ -73,7 +73,6 @@ void typeReport(QLineEdit *box, QChar c, int maxLength)
 void MainWindow::setLabel25(const QString &text)
 {
     Label25->setText(text);
-    ExchangeForMacros = text;
 }
 
 QLineEdit *MainWindow::boxOf(EntryField field) const

@@ -21,13 +21,10 @@
 
 namespace zev {
 
-class MainWindow::KeyingAnswers : public KeyingHost {
+// The macros come from the entry; logging, clearing and the message line are this window's.
+class MainWindow::KeyingAnswers : public EntryKeyingHost {
 public:
-    explicit KeyingAnswers(MainWindow &w) : w_(w) {}
-    QString callForMacros() const override { return w_.txtCall->text(); }
-    QString exchangeForMacros() const override { return w_.ExchangeForMacros; }
-    QString reportForMacros() const override { return w_.txtRSTS->text(); }
-    QString currentMode() const override { return w_.s_.prefs.CurrentMode; }
+    explicit KeyingAnswers(MainWindow &w) : EntryKeyingHost(w.s_.entry), w_(w) {}
     void commit() override { w_.Mains(); }
     void clearEntry() override { w_.cmdClear_Click(); }
     void showMessageLine(const QString &text) override { w_.setDialog(text); }
@@ -65,7 +62,7 @@ void MainWindow::wireKeying()
 void MainWindow::unwireKeying()
 {
     StationKeying &k = station_.keying();
-    k.controller().setHost(nullptr);
+    k.controller().setHost(&k.entryHost());
     disconnect(&k, nullptr, this, nullptr);
     disconnect(&k.voiceKeyer(), nullptr, this, nullptr);
     delete keyingAnswers_;

@@ -39,7 +39,7 @@ void MainWindow::connectSpotStrip()
             return;
         if (!rig::NoRigChosen(s_.prefs.RigName))
             rigLink().ChangeFrequency(*hz);
-        txtCall->setText(item->text(0));
+        s_.entry.setCall(item->text(0));
     });
     connect(txtDX, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *item) {
         // Enter on a row does what a click does, for the keyboard.
@@ -105,7 +105,7 @@ void MainWindow::spotChosen(const QString &call, float mhz, bool validate)
     // Tuning goes through the rig link, which says itself when no radio is being polled.
     rigLink().ChangeFrequency(mhz);
     txtCall->setFocus();
-    txtCall->setText(call);
+    s_.entry.setCall(call);
     if (validate) {
         // On to the next box, as if the call had been typed and Tab pressed.
         QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);

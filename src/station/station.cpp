@@ -16,8 +16,14 @@ Station::~Station()
 
 RigLink &Station::rig()
 {
-    if (!rig_)
+    if (!rig_) {
         rig_ = new RigLink({}, {}, this);
+        // The next contact carries the radio's frequency, window or not.
+        connect(rig_, &RigLink::frequencyRead, this, [this](qint64 hz) {
+            if (rig_->settings().UseFrequency == 1)
+                s_.entry.setFrequencyHz(hz);
+        });
+    }
     return *rig_;
 }
 

@@ -21,7 +21,7 @@ public:
 
     Session &session() { return s_; }
 
-    // The radio's link, made on first use.
+    // The radio's link, made on first use; its frequency goes to the contact being entered.
     RigLink &rig();
     RigLink *rigIfMade() const { return rig_; }
 

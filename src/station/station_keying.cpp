@@ -49,7 +49,13 @@ private:
 
 }  // namespace
 
-StationKeying::StationKeying(Session &session, QObject *parent) : QObject(parent), s_(session)
+QString EntryKeyingHost::callForMacros() const { return entry_.call(); }
+QString EntryKeyingHost::exchangeForMacros() const { return entry_.exchangeSent(); }
+QString EntryKeyingHost::reportForMacros() const { return entry_.reportSent(); }
+QString EntryKeyingHost::currentMode() const { return entry_.mode(); }
+
+StationKeying::StationKeying(Session &session, QObject *parent)
+    : QObject(parent), s_(session), entryHost_(std::make_unique<EntryKeyingHost>(session.entry))
 {
     engine_ = new CwEngine(s_.CWBuffer, nullptr, this, DesktopRealTimeSystem());
     const auto device = [this](int number) { return portDevice(number); };
@@ -60,6 +66,7 @@ StationKeying::StationKeying(Session &session, QObject *parent) : QObject(parent
         s_.registry.value(QStringLiteral("UserCWLoopOffset"), QStringLiteral("0")).toDouble();
     controller_->apply();
     connect(controller_, &KeyingController::setupWanted, this, &StationKeying::cwSetupWanted);
+    controller_->setHost(entryHost_.get());
 
     winKeyer_ = new WinKeyer(
         s_.CWBuffer,

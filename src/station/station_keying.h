@@ -5,6 +5,7 @@
 // its signals, and the logging window answers the macros through KeyingHost.
 
 #include "keying/key_line.h"
+#include "keying/keying_controller.h"
 #include "keying/voice_settings.h"
 #include "rig/serial_line.h"
 
@@ -22,6 +23,27 @@ class KeyingController;
 class VoiceKeyer;
 class WinKeyer;
 
+class ContactEntry;
+
+// The macros ($ the call, # the exchange or serial sent, * the report sent) and the mode
+// come from the contact being entered; with no window there is nothing to log, clear or
+// show, so those do nothing here. The logging window's host adds them.
+class EntryKeyingHost : public KeyingHost {
+public:
+    explicit EntryKeyingHost(const ContactEntry &entry) : entry_(entry) {}
+    QString callForMacros() const override;
+    QString exchangeForMacros() const override;
+    QString reportForMacros() const override;
+    QString currentMode() const override;
+    void commit() override {}
+    void clearEntry() override {}
+    void showMessageLine(const QString &) override {}
+    void setMessageLineColour(quint32) override {}
+
+private:
+    const ContactEntry &entry_;
+};
+
 class StationKeying : public QObject {
     Q_OBJECT
 public:
@@ -35,6 +57,8 @@ public:
     std::function<std::unique_ptr<AudioPlayer>()> audioPlayerFactory;
 
     KeyingController &controller() { return *controller_; }
+    // The host the keying falls back to when a window lets go of it.
+    KeyingHost &entryHost() { return *entryHost_; }
     CwEngine &engine() { return *engine_; }
     WinKeyer &winKeyer() { return *winKeyer_; }
     VoiceKeyer &voiceKeyer() { return *voiceKeyer_; }
@@ -63,6 +87,7 @@ private:
     QString portDevice(int number) const;
 
     Session &s_;
+    std::unique_ptr<EntryKeyingHost> entryHost_;
     CwEngine *engine_ = nullptr;
     KeyingController *controller_ = nullptr;
     WinKeyer *winKeyer_ = nullptr;

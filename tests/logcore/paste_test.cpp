@@ -98,7 +98,7 @@ TEST(PasteRules, MainWindowBoxesKeepWhatTypingWould)
     });
     // Whoever reads the box sees only the clean text.
     pasteInto(w.txtCall, "k1abc\r\n");
-    EXPECT_EQ(w.CallForMacros, "K1ABC");
+    EXPECT_EQ(h.session->entry.call(), "K1ABC");
 
     // On phone a pasted report is cut like a typed one.
     w.SelectMode("PH");

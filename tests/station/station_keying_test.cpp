@@ -99,6 +99,26 @@ TEST(StationKeying, F1KeysItsMessageWithTheHostsCallAndExchangeOnTheKeyLine)
     EXPECT_FALSE(record->isDown());
 }
 
+TEST(StationKeying, WithNoWindowTheMacrosComeFromTheContactBeingEntered)
+{
+    BareStation b(F1Message(kKeyRts));
+    auto record = std::make_shared<KeyLineRecord>();
+    b.keying().keyLineFactory = [&](KeyLineKind, const QString &) -> std::unique_ptr<KeyLine> {
+        return std::make_unique<RecordingKeyLine>(record);
+    };
+    ASSERT_TRUE(PortMap(*b.registry).setDevice(2, "/dev/ttyCW"));
+    b.session->prefs.CurrentMode = "CW";
+    b.session->prefs.MyProvince = "ON";
+    b.session->prefs.InCanada = 1;
+    b.session->entry.refreshExchangeSent();
+    b.session->entry.setCall("VE3ABC");
+    b.keying().loadCwSettings();  // no host is set: the station's own answers
+    EXPECT_TRUE(b.keying().controller().functionKey(1));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !b.keying().controller().CWSending() && b.session->CWBuffer.isEmpty(); }, 20000));
+    EXPECT_EQ(zevtest::Keyed(*record), zevtest::PatternOf("VE3ABC 5NN ON"));
+}
+
 TEST(StationKeying, WinKeyerBytesGoFromTheKeyingToTheKeyersLine)
 {
     zevtest::WinKeyerEmulator keyer;
