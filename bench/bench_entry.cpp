@@ -68,7 +68,7 @@ struct LoggingDesk {
         window->Form_Load();
         window->show();
         QApplication::setActiveWindow(window.get());
-        window->txtCall->setFocus();
+        window->callBox->setFocus();
         window->cmdLogOn_Click();
     }
 };
@@ -77,12 +77,12 @@ void BM_KeyInCallBox(benchmark::State &state)
 {
     LoggingDesk st(zev::kLogCapacity);
     zev::MainWindow &w = *st.window;
-    w.txtCall->setText("VE3XY");
+    w.callBox->setText("VE3XY");
     for (auto _ : state) {
         // One character typed and taken back: two keys, each with its partial-dupe
         // search and prefix lookup.
-        QTest::keyClick(w.txtCall, 'Z');
-        QTest::keyClick(w.txtCall, Qt::Key_Backspace);
+        QTest::keyClick(w.callBox, 'Z');
+        QTest::keyClick(w.callBox, Qt::Key_Backspace);
     }
     state.SetItemsProcessed(state.iterations() * 2);
 }
@@ -116,11 +116,11 @@ void BM_LogOneContact(benchmark::State &state)
     zev::MainWindow &w = *st.window;
     int n = 0;
     for (auto _ : state) {
-        w.txtSec->setFocus();
-        w.txtCall->setText(QStringLiteral("K%1ZZ").arg(n++));
-        w.txtRSTR->setText("599");
-        w.txtCntry->setText("12");
-        w.txtRSTS->setText("599");
+        w.powerBox->setFocus();
+        w.callBox->setText(QStringLiteral("K%1ZZ").arg(n++));
+        w.reportRcvdBox->setText("599");
+        w.exchangeBox->setText("12");
+        w.reportSentBox->setText("599");
         w.Mains();
         if (st.session->log.RecordCount() != 5000 + n)
             state.SkipWithError("contact not logged");

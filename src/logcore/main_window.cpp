@@ -180,62 +180,62 @@ void MainWindow::buildUi()
 
     // Station, band, mode and clocks.
     auto *top = new QHBoxLayout;
-    Label2 = valueLabel("Label2", {}, QStringLiteral("Your Call"));
-    Label25 = valueLabel("Label25", {}, QStringLiteral("Exchange Sent"));
-    Label24 = valueLabel("Label24", QStringLiteral("160"), QStringLiteral("Band"));
-    Label24->setToolTip(QStringLiteral("Click to change bands."));
-    Label30 = valueLabel("Label30", QStringLiteral("CW"), QStringLiteral("Mode"));
-    Label30->setToolTip(QStringLiteral("Click to change modes."));
-    lblutctime = valueLabel("lblutctime", QStringLiteral("UTC TIME"), QStringLiteral("UTC TIME"));
-    lblCurTime = valueLabel("lblCurTime", QStringLiteral("Reg Time"), QStringLiteral("Local Time"));
-    Label16 = valueLabel("Label16", {}, QStringLiteral("AM/PM"));
-    lblttrack = valueLabel("lblttrack", QStringLiteral("00:00:00"), QStringLiteral("Operating Time"));
-    cmdLogOn = button("cmdLogOn", QStringLiteral("&Log \"Time On\""), QStringLiteral("Log Time On"),
+    ownCallLabel = valueLabel("Label2", {}, QStringLiteral("Your Call"));
+    exchangeSentLabel = valueLabel("Label25", {}, QStringLiteral("Exchange Sent"));
+    bandLabel = valueLabel("Label24", QStringLiteral("160"), QStringLiteral("Band"));
+    bandLabel->setToolTip(QStringLiteral("Click to change bands."));
+    modeLabel = valueLabel("Label30", QStringLiteral("CW"), QStringLiteral("Mode"));
+    modeLabel->setToolTip(QStringLiteral("Click to change modes."));
+    utcTimeLabel = valueLabel("lblutctime", QStringLiteral("UTC TIME"), QStringLiteral("UTC TIME"));
+    localTimeLabel = valueLabel("lblCurTime", QStringLiteral("Reg Time"), QStringLiteral("Local Time"));
+    amPmLabel = valueLabel("Label16", {}, QStringLiteral("AM/PM"));
+    operatingTimeLabel = valueLabel("lblttrack", QStringLiteral("00:00:00"), QStringLiteral("Operating Time"));
+    timeOnButton = button("cmdLogOn", QStringLiteral("&Log \"Time On\""), QStringLiteral("Log Time On"),
                       QStringLiteral("Records On/Off times and controls duration clock."));
-    Label3 = valueLabel("Label3", {}, {});
+    spareLabel = valueLabel("Label3", {}, {});
     auto addPair = [&](const QString &cap, QWidget *w) {
         auto *v = new QVBoxLayout;
         v->addWidget(caption(cap));
         v->addWidget(w);
         top->addLayout(v);
     };
-    addPair(QStringLiteral("Your Call"), Label2);
-    addPair(QStringLiteral("Exchange Sent"), Label25);
-    addPair(QStringLiteral("Band"), Label24);
-    addPair(QStringLiteral("Mode"), Label30);
+    addPair(QStringLiteral("Your Call"), ownCallLabel);
+    addPair(QStringLiteral("Exchange Sent"), exchangeSentLabel);
+    addPair(QStringLiteral("Band"), bandLabel);
+    addPair(QStringLiteral("Mode"), modeLabel);
     top->addWidget(makeRigState(), 0, Qt::AlignBottom);
     top->addStretch(1);
-    addPair(QStringLiteral("UTC TIME"), lblutctime);
+    addPair(QStringLiteral("UTC TIME"), utcTimeLabel);
     auto *local = new QHBoxLayout;
-    local->addWidget(lblCurTime);
-    local->addWidget(Label16);
+    local->addWidget(localTimeLabel);
+    local->addWidget(amPmLabel);
     auto *localBox = new QVBoxLayout;
     localBox->addWidget(caption(QStringLiteral("Local Time")));
     localBox->addLayout(local);
     top->addLayout(localBox);
-    addPair(QStringLiteral("Operating Time"), lblttrack);
-    top->addWidget(cmdLogOn, 0, Qt::AlignBottom);
-    top->addWidget(Label3);
-    Label3->hide();
+    addPair(QStringLiteral("Operating Time"), operatingTimeLabel);
+    top->addWidget(timeOnButton, 0, Qt::AlignBottom);
+    top->addWidget(spareLabel);
+    spareLabel->hide();
     root->addLayout(top);
 
     // Entry boxes.
     auto *entry = new QGridLayout;
-    txtCall = entryBox("txtCall", QStringLiteral("Call"));
-    txtRSTR = entryBox("txtRSTR", QStringLiteral("RS(T) Rc"));
-    txtCntry = entryBox("txtCntry", QStringLiteral("Prov / Ser"));
-    txtRSTS = entryBox("txtRSTS", QStringLiteral("RS(T) Sn"));
-    txtSec = entryBox("txtSec", QStringLiteral("OBEL/PWR"), QStringLiteral("Enter power followed by W"));
-    txtPostConDate = entryBox("txtPostConDate", QStringLiteral("Date"));
-    txtPostConTime = entryBox("txtPostConTime", QStringLiteral("Time"));
+    callBox = entryBox("txtCall", QStringLiteral("Call"));
+    reportRcvdBox = entryBox("txtRSTR", QStringLiteral("RS(T) Rc"));
+    exchangeBox = entryBox("txtCntry", QStringLiteral("Prov / Ser"));
+    reportSentBox = entryBox("txtRSTS", QStringLiteral("RS(T) Sn"));
+    powerBox = entryBox("txtSec", QStringLiteral("OBEL/PWR"), QStringLiteral("Enter power followed by W"));
+    postDateBox = entryBox("txtPostConDate", QStringLiteral("Date"));
+    postTimeBox = entryBox("txtPostConTime", QStringLiteral("Time"));
     const std::array<std::pair<QLineEdit *, QString>, 7> boxes{{
-        {txtCall, QStringLiteral("Call")},
-        {txtRSTR, QStringLiteral("RS(T) Rc")},
-        {txtCntry, QStringLiteral("Prov / Ser")},
-        {txtRSTS, QStringLiteral("RS(T) Sn")},
-        {txtSec, QStringLiteral("OBEL/PWR")},
-        {txtPostConDate, QStringLiteral("Date")},
-        {txtPostConTime, QStringLiteral("Time")},
+        {callBox, QStringLiteral("Call")},
+        {reportRcvdBox, QStringLiteral("RS(T) Rc")},
+        {exchangeBox, QStringLiteral("Prov / Ser")},
+        {reportSentBox, QStringLiteral("RS(T) Sn")},
+        {powerBox, QStringLiteral("OBEL/PWR")},
+        {postDateBox, QStringLiteral("Date")},
+        {postTimeBox, QStringLiteral("Time")},
     }};
     for (int i = 0; i < int(boxes.size()); ++i) {
         QLabel *c = caption(boxes[i].second, boxes[i].first);
@@ -250,46 +250,46 @@ void MainWindow::buildUi()
         }
     }
     root->addLayout(entry);
-    for (QWidget *w : {static_cast<QWidget *>(txtCall), static_cast<QWidget *>(txtRSTR),
-                       static_cast<QWidget *>(txtCntry), static_cast<QWidget *>(txtRSTS),
-                       static_cast<QWidget *>(txtSec)})
+    for (QWidget *w : {static_cast<QWidget *>(callBox), static_cast<QWidget *>(reportRcvdBox),
+                       static_cast<QWidget *>(exchangeBox), static_cast<QWidget *>(reportSentBox),
+                       static_cast<QWidget *>(powerBox)})
         w->setProperty("entryBox", true);
     bindEntry();
-    setTabOrder(txtCall, txtRSTR);
-    setTabOrder(txtRSTR, txtCntry);
-    setTabOrder(txtCntry, txtRSTS);
-    setTabOrder(txtRSTS, txtSec);
+    setTabOrder(callBox, reportRcvdBox);
+    setTabOrder(reportRcvdBox, exchangeBox);
+    setTabOrder(exchangeBox, reportSentBox);
+    setTabOrder(reportSentBox, powerBox);
 
     // Message line and its buttons.
     auto *msg = new QHBoxLayout;
-    lblDialog = valueLabel("lblDialog", {}, QStringLiteral("Message"));
-    lblDialog->setAutoFillBackground(true);
-    lblDialog->setStyleSheet(QStringLiteral("QLabel#lblDialog { background: %1; color: black; padding: 2px; }")
+    messageLine = valueLabel("lblDialog", {}, QStringLiteral("Message"));
+    messageLine->setAutoFillBackground(true);
+    messageLine->setStyleSheet(QStringLiteral("QLabel#lblDialog { background: %1; color: black; padding: 2px; }")
                                  .arg(ColourName(0xC0C000)));
-    MakeNotification(lblDialog);
-    cmdClear = button("cmdClear", QStringLiteral("&Clear"), QStringLiteral("Clear"));
-    cmdDup = button("cmdDup", QStringLiteral("On"), QStringLiteral("Partial duplicates"),
+    MakeNotification(messageLine);
+    clearButton = button("cmdClear", QStringLiteral("&Clear"), QStringLiteral("Clear"));
+    partialDupesButton = button("cmdDup", QStringLiteral("On"), QStringLiteral("Partial duplicates"),
                     QStringLiteral("Displaying partial dupes slows the program on older pc's."));
     // The screen reader hears the switch's state, not only its caption.
-    cmdDup->setCheckable(true);
-    cmdDup->setChecked(true);
-    msg->addWidget(lblDialog, 1);
-    msg->addWidget(cmdClear);
+    partialDupesButton->setCheckable(true);
+    partialDupesButton->setChecked(true);
+    msg->addWidget(messageLine, 1);
+    msg->addWidget(clearButton);
     msg->addWidget(caption(QStringLiteral("Partial dupes")));
-    msg->addWidget(cmdDup);
+    msg->addWidget(partialDupesButton);
     root->addLayout(msg);
 
     // Prefix lookup results.
     auto *look = new QHBoxLayout;
-    Label4 = valueLabel("Label4", {}, QStringLiteral("Country"));
-    Label19 = valueLabel("Label19", {}, QStringLiteral("Continent"));
-    Label22 = valueLabel("Label22", {}, QStringLiteral("Bearing"));
-    Label23 = valueLabel("Label23", {}, QStringLiteral("Miles"));
+    countryLabel = valueLabel("Label4", {}, QStringLiteral("Country"));
+    continentLabel = valueLabel("Label19", {}, QStringLiteral("Continent"));
+    headingLabel = valueLabel("Label22", {}, QStringLiteral("Bearing"));
+    distanceLabel = valueLabel("Label23", {}, QStringLiteral("Miles"));
     const std::array<std::pair<QString, QLabel *>, 4> lookups{{
-        {QStringLiteral("Country"), Label4},
-        {QStringLiteral("Continent"), Label19},
-        {QStringLiteral("Bearing"), Label22},
-        {QStringLiteral("Miles"), Label23},
+        {QStringLiteral("Country"), countryLabel},
+        {QStringLiteral("Continent"), continentLabel},
+        {QStringLiteral("Bearing"), headingLabel},
+        {QStringLiteral("Miles"), distanceLabel},
     }};
     for (const auto &[cap, l] : lookups) {
         look->addWidget(caption(cap + QLatin1Char(':')));
@@ -327,19 +327,19 @@ void MainWindow::buildUi()
     middle->addWidget(gridBox, 3);
 
     auto *stats = new QGridLayout;
-    lblTotCon = valueLabel("lblTotCon", QStringLiteral("0"), QStringLiteral("Total Contacts"));
-    lblsectogo = valueLabel("lblsectogo", QStringLiteral("0"), QStringLiteral("Total Multipliers"));
-    lblTotSec = valueLabel("lblTotSec", QStringLiteral("0"), QStringLiteral("Total QSO Points"));
-    lblTotScore = valueLabel("lblTotScore", QStringLiteral("0"), QStringLiteral("Total Score"));
-    lblAQSO20 = valueLabel("lblAQSO20", QStringLiteral("0"), QStringLiteral("QSOs / Hr (last 20 min)"));
-    lblAQSO60 = valueLabel("lblAQSO60", QStringLiteral("0"), QStringLiteral("QSOs / Hr (last 60 min)"));
+    contactsLabel = valueLabel("lblTotCon", QStringLiteral("0"), QStringLiteral("Total Contacts"));
+    multipliersLabel = valueLabel("lblsectogo", QStringLiteral("0"), QStringLiteral("Total Multipliers"));
+    qsoPointsLabel = valueLabel("lblTotSec", QStringLiteral("0"), QStringLiteral("Total QSO Points"));
+    scoreLabel = valueLabel("lblTotScore", QStringLiteral("0"), QStringLiteral("Total Score"));
+    rate20Label = valueLabel("lblAQSO20", QStringLiteral("0"), QStringLiteral("QSOs / Hr (last 20 min)"));
+    rate60Label = valueLabel("lblAQSO60", QStringLiteral("0"), QStringLiteral("QSOs / Hr (last 60 min)"));
     const std::array<std::pair<QString, QLabel *>, 6> statRows{{
-        {QStringLiteral("Total Contacts ............"), lblTotCon},
-        {QStringLiteral("Total Multipliers ..........."), lblsectogo},
-        {QStringLiteral("Total QSO Points ........"), lblTotSec},
-        {QStringLiteral("Total Score.................."), lblTotScore},
-        {QStringLiteral("QSOs / Hr (last 20 min)"), lblAQSO20},
-        {QStringLiteral("QSOs / Hr (last 60 min)"), lblAQSO60},
+        {QStringLiteral("Total Contacts ............"), contactsLabel},
+        {QStringLiteral("Total Multipliers ..........."), multipliersLabel},
+        {QStringLiteral("Total QSO Points ........"), qsoPointsLabel},
+        {QStringLiteral("Total Score.................."), scoreLabel},
+        {QStringLiteral("QSOs / Hr (last 20 min)"), rate20Label},
+        {QStringLiteral("QSOs / Hr (last 60 min)"), rate60Label},
     }};
     for (int i = 0; i < int(statRows.size()); ++i) {
         stats->addWidget(caption(statRows[size_t(i)].first), i, 0);
@@ -355,89 +355,89 @@ void MainWindow::buildUi()
     // Partial duplicates and recent contacts.
     auto *bottom = new QHBoxLayout;
     auto *dupeCol = new QVBoxLayout;
-    lblDupe = valueLabel("lblDupe", {}, QStringLiteral("Possible Duplicates"));
-    lblDupe->setWordWrap(true);
-    lblDupe->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblDupe->setFrameShape(QFrame::StyledPanel);
-    lblDupe->setAutoFillBackground(true);
-    MakeNotification(lblDupe);
+    dupeLine = valueLabel("lblDupe", {}, QStringLiteral("Possible Duplicates"));
+    dupeLine->setWordWrap(true);
+    dupeLine->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    dupeLine->setFrameShape(QFrame::StyledPanel);
+    dupeLine->setAutoFillBackground(true);
+    MakeNotification(dupeLine);
     dupeCol->addWidget(caption(QStringLiteral("Possible Duplicates")));
-    dupeCol->addWidget(lblDupe, 1);
+    dupeCol->addWidget(dupeLine, 1);
     bottom->addLayout(dupeCol, 1);
 
     auto *listCol = new QVBoxLayout;
     listModel = new RecentContactsModel(s_.log, this);
-    ListView1 = new QTableView;
-    ListView1->setObjectName(QStringLiteral("ListView1"));
-    ListView1->setAccessibleName(QStringLiteral("Recent Contacts"));
-    ListView1->setToolTip(QStringLiteral("Click record to edit or delete."));
-    ListView1->setModel(listModel);
-    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    contactList = new QTableView;
+    contactList->setObjectName(QStringLiteral("ListView1"));
+    contactList->setAccessibleName(QStringLiteral("Recent Contacts"));
+    contactList->setToolTip(QStringLiteral("Click record to edit or delete."));
+    contactList->setModel(listModel);
+    contactList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    contactList->setSelectionMode(QAbstractItemView::SingleSelection);
+    contactList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Arrows move between contacts; Tab leaves the list for its buttons.
-    ListView1->setTabKeyNavigation(false);
-    ListView1->verticalHeader()->hide();
-    ListView1->horizontalHeader()->setStretchLastSection(true);
+    contactList->setTabKeyNavigation(false);
+    contactList->verticalHeader()->hide();
+    contactList->horizontalHeader()->setStretchLastSection(true);
     // Calls, countries and times are never cut short, whatever the text size.
     for (int column : {1, 5, 6})
-        ListView1->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
-    listCol->addWidget(caption(QStringLiteral("Recent Contacts"), ListView1));
-    listCol->addWidget(ListView1, 1);
+        contactList->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    listCol->addWidget(caption(QStringLiteral("Recent Contacts"), contactList));
+    listCol->addWidget(contactList, 1);
     auto *listButtons = new QHBoxLayout;
-    cmdList = button("cmdList", QStringLiteral("Last 20"), QStringLiteral("Last 20"),
+    listButton = button("cmdList", QStringLiteral("Last 20"), QStringLiteral("Last 20"),
                      QStringLiteral("List all or last 20 contacts (Listing all will slow the program)"));
-    cmdEdit = button("cmdEdit", QStringLiteral("Edit Contact"), QStringLiteral("Edit Contact"));
-    cmdDelete = button("cmdDelete", QStringLiteral("Delete Contact"), QStringLiteral("Delete Contact"));
-    listButtons->addWidget(cmdList);
+    editButton = button("cmdEdit", QStringLiteral("Edit Contact"), QStringLiteral("Edit Contact"));
+    deleteButton = button("cmdDelete", QStringLiteral("Delete Contact"), QStringLiteral("Delete Contact"));
+    listButtons->addWidget(listButton);
     listButtons->addStretch(1);
-    listButtons->addWidget(cmdEdit);
-    listButtons->addWidget(cmdDelete);
+    listButtons->addWidget(editButton);
+    listButtons->addWidget(deleteButton);
     listCol->addLayout(listButtons);
     bottom->addLayout(listCol, 3);
     root->addLayout(bottom, 3);
 
     // Spot strip: the list or the band map, shown once a spot link is set up.
-    txtDX = new QTreeWidget;
-    txtDX->setObjectName(QStringLiteral("txtDX"));
-    txtDX->setAccessibleName(QStringLiteral("DX Spots"));
-    txtDX->setRootIsDecorated(false);
-    lblDX = new BandMapWidget(s_.spots, [this] { return s_.clock.utcNow(); });
-    root->addWidget(txtDX, 2);
-    root->addWidget(lblDX, 2);
-    txtDX->hide();
-    lblDX->hide();
+    spotList = new QTreeWidget;
+    spotList->setObjectName(QStringLiteral("txtDX"));
+    spotList->setAccessibleName(QStringLiteral("DX Spots"));
+    spotList->setRootIsDecorated(false);
+    bandMap = new BandMapWidget(s_.spots, [this] { return s_.clock.utcNow(); });
+    root->addWidget(spotList, 2);
+    root->addWidget(bandMap, 2);
+    spotList->hide();
+    bandMap->hide();
     connectSpotStrip();
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(60000);
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(1000);
+    minuteTimer = new QTimer(this);
+    minuteTimer->setObjectName(QStringLiteral("Timer1"));
+    minuteTimer->setInterval(60000);
+    secondTimer = new QTimer(this);
+    secondTimer->setObjectName(QStringLiteral("Timer2"));
+    secondTimer->setInterval(1000);
 
-    connect(cmdList, &QPushButton::clicked, this, &MainWindow::cmdList_Click);
-    connect(cmdEdit, &QPushButton::clicked, this, &MainWindow::cmdEdit_Click);
-    connect(cmdDelete, &QPushButton::clicked, this, &MainWindow::cmdDelete_Click);
-    connect(ListView1, &QTableView::clicked, this, [this] { showEditButtons(true); });
-    connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, listModel,
+    connect(listButton, &QPushButton::clicked, this, &MainWindow::cmdList_Click);
+    connect(editButton, &QPushButton::clicked, this, &MainWindow::cmdEdit_Click);
+    connect(deleteButton, &QPushButton::clicked, this, &MainWindow::cmdDelete_Click);
+    connect(contactList, &QTableView::clicked, this, [this] { showEditButtons(true); });
+    connect(contactList->horizontalHeader(), &QHeaderView::sectionClicked, listModel,
             &RecentContactsModel::sortByColumn);
-    ListView1->installEventFilter(this);
-    ListView1->viewport()->installEventFilter(this);
+    contactList->installEventFilter(this);
+    contactList->viewport()->installEventFilter(this);
 
-    connect(cmdClear, &QPushButton::clicked, this, &MainWindow::cmdClear_Click);
-    connect(cmdDup, &QPushButton::clicked, this, &MainWindow::cmdDup_Click);
-    connect(cmdLogOn, &QPushButton::clicked, this, &MainWindow::cmdLogOn_Click);
-    connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
-    connect(Timer2, &QTimer::timeout, this, &MainWindow::Timer2_Timer);
+    connect(clearButton, &QPushButton::clicked, this, &MainWindow::cmdClear_Click);
+    connect(partialDupesButton, &QPushButton::clicked, this, &MainWindow::cmdDup_Click);
+    connect(timeOnButton, &QPushButton::clicked, this, &MainWindow::cmdLogOn_Click);
+    connect(minuteTimer, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
+    connect(secondTimer, &QTimer::timeout, this, &MainWindow::Timer2_Timer);
     const std::array<std::pair<QLineEdit *, TextKind>, 7> kinds{{
-        {txtCall, TextKind::Call},
-        {txtRSTR, TextKind::Report},
-        {txtCntry, TextKind::Exchange},
-        {txtRSTS, TextKind::Report},
-        {txtSec, TextKind::Power},
-        {txtPostConDate, TextKind::Date},
-        {txtPostConTime, TextKind::Time},
+        {callBox, TextKind::Call},
+        {reportRcvdBox, TextKind::Report},
+        {exchangeBox, TextKind::Exchange},
+        {reportSentBox, TextKind::Report},
+        {powerBox, TextKind::Power},
+        {postDateBox, TextKind::Date},
+        {postTimeBox, TextKind::Time},
     }};
     for (const auto &[box, kind] : kinds) {
         box->installEventFilter(this);
@@ -453,7 +453,7 @@ void MainWindow::buildUi()
             },
             report ? std::function<int()>([this] { return ReportMaxLength; }) : std::function<int()>());
     }
-    for (QLabel *l : {Label24, Label30})
+    for (QLabel *l : {bandLabel, modeLabel})
         l->installEventFilter(this);
     for (QLabel *h : bandHeadings)
         h->installEventFilter(this);
@@ -523,9 +523,9 @@ void MainWindow::buildMenus()
             &MainWindow::mnuFormSize_Click);
     connect(item(appearance, "mnuColors", QStringLiteral("&Colors"), true), &QAction::triggered, this,
             &MainWindow::mnuColors_Click);
-    mnuTaskbar = item(appearance, "mnuTaskbar", QStringLiteral("&Taskbar"), true);
-    mnuTaskbar->setCheckable(true);
-    connect(mnuTaskbar, &QAction::triggered, this, &MainWindow::mnuTaskbar_Click);
+    taskbarAction = item(appearance, "mnuTaskbar", QStringLiteral("&Taskbar"), true);
+    taskbarAction->setCheckable(true);
+    connect(taskbarAction, &QAction::triggered, this, &MainWindow::mnuTaskbar_Click);
     options->addSeparator();
     connect(item(options, "mnuRigInterface", QStringLiteral("&Rig Interface"), true), &QAction::triggered, this,
             &MainWindow::mnuRigInterface_Click);
@@ -534,18 +534,18 @@ void MainWindow::buildMenus()
     connect(item(dx, "mnuDXSpotting", QStringLiteral("&Configure"), true), &QAction::triggered, this,
             &MainWindow::mnuDXSpotting_Click);
     connect(item(dx, "mnuViewSpwctrumMap", QStringLiteral("&View Spectrum Map"), true), &QAction::triggered, this,
-            &MainWindow::mnuViewSpwctrumMap_Click);
+            &MainWindow::showSpectrumMap);
     options->addSeparator();
     connect(item(options, "mnuBlind", QStringLiteral("&Voice Navigation"), true), &QAction::triggered, this,
             &MainWindow::mnuBlind_Click);
     options->addSeparator();
-    mnuListPrevious = item(options, "mnuListPrevious", QStringLiteral("&List Previous Contacts"), true);
-    mnuListPrevious->setCheckable(true);
-    connect(mnuListPrevious, &QAction::triggered, this, &MainWindow::mnuListPrevious_Click);
+    listPreviousAction = item(options, "mnuListPrevious", QStringLiteral("&List Previous Contacts"), true);
+    listPreviousAction->setCheckable(true);
+    connect(listPreviousAction, &QAction::triggered, this, &MainWindow::mnuListPrevious_Click);
     options->addSeparator();
-    mnuPostContest = item(options, "mnuPostContest", QStringLiteral("&Post Contest Mode"), true);
-    mnuPostContest->setCheckable(true);
-    connect(mnuPostContest, &QAction::triggered, this, &MainWindow::mnuPostContest_Click);
+    postContestAction = item(options, "mnuPostContest", QStringLiteral("&Post Contest Mode"), true);
+    postContestAction->setCheckable(true);
+    connect(postContestAction, &QAction::triggered, this, &MainWindow::mnuPostContest_Click);
 
     // A top-level entry with no sub-menu is an action on the bar itself.
     QAction *setup = bar->addAction(QStringLiteral("&Setup"));
@@ -555,21 +555,21 @@ void MainWindow::buildMenus()
     QMenu *band = menu(nullptr, "mnuBand", QStringLiteral("&Band"));
     for (int b = 0; b < 8; ++b) {
         const QByteArray name = "mnuBand" + BandCodes()[b].toLatin1() + "Ch";
-        mnuBand[size_t(b)] = item(band, name.constData(), BandCodes()[b], true);
-        mnuBand[size_t(b)]->setCheckable(true);
-        connect(mnuBand[size_t(b)], &QAction::triggered, this, [this, b] { SelectBand(b); });
+        bandActions[size_t(b)] = item(band, name.constData(), BandCodes()[b], true);
+        bandActions[size_t(b)]->setCheckable(true);
+        connect(bandActions[size_t(b)], &QAction::triggered, this, [this, b] { SelectBand(b); });
     }
     band->addSeparator();
     connect(item(band, "mnuPrivileges", QStringLiteral("&Privileges"), true), &QAction::triggered, this,
             &MainWindow::mnuPrivileges_Click);
 
     QMenu *mode = menu(nullptr, "mnuMode", QStringLiteral("&Mode"));
-    mnuCW = item(mode, "mnu160", QStringLiteral("&CW"), true);
-    mnuPH = item(mode, "mnuSSB", QStringLiteral("&PH"), true);
-    mnuCW->setCheckable(true);
-    mnuPH->setCheckable(true);
-    connect(mnuCW, &QAction::triggered, this, &MainWindow::mnu160_Click);
-    connect(mnuPH, &QAction::triggered, this, &MainWindow::mnuSSB_Click);
+    cwAction = item(mode, "mnu160", QStringLiteral("&CW"), true);
+    phoneAction = item(mode, "mnuSSB", QStringLiteral("&PH"), true);
+    cwAction->setCheckable(true);
+    phoneAction->setCheckable(true);
+    connect(cwAction, &QAction::triggered, this, &MainWindow::selectCw);
+    connect(phoneAction, &QAction::triggered, this, &MainWindow::selectPhone);
 
     QAction *graph = bar->addAction(QStringLiteral("&Graph"));
     graph->setObjectName(QStringLiteral("mnuGraph"));
@@ -583,7 +583,7 @@ void MainWindow::mnuHelp_Click()
 {
     HelpWindow help(s_.folders, this);
     showModal(help);
-    txtCall->setFocus();
+    callBox->setFocus();
 }
 
 void MainWindow::applyScreenFonts()
@@ -611,10 +611,10 @@ void MainWindow::applyScreenFonts()
                       .arg(big)
                       .arg(base * 3 / 2)
                       .arg(base * 5 / 4));
-    lblDialog->setStyleSheet(lblDialog->styleSheet());
+    messageLine->setStyleSheet(messageLine->styleSheet());
     PadButtons(this, base);
     // Rows as tall as the text they hold.
-    ListView1->verticalHeader()->setDefaultSectionSize(QFontMetrics(ListView1->font()).height() * 3 / 2);
+    contactList->verticalHeader()->setDefaultSectionSize(QFontMetrics(contactList->font()).height() * 3 / 2);
 }
 
 void MainWindow::paintProvinceLabels(quint32 colour)
@@ -632,11 +632,11 @@ void MainWindow::paintProvinceLabels(quint32 colour)
 
 void MainWindow::Form_Load()
 {
-    Label3->hide();
+    spareLabel->hide();
     s_.prefs.FormSizePercent = 100;
     ApplyFormSize();
-    lblDialog->setText(QString::fromLatin1(kFirstPrompt));
-    SetupSpotList(txtDX, width());
+    messageLine->setText(QString::fromLatin1(kFirstPrompt));
+    SetupSpotList(spotList, width());
     for (int b = 0; b < 8; ++b)
         for (int k = 0; k < 13; ++k) {
             QLabel *l = provinceLabels[size_t(b)][size_t(k)];
@@ -660,7 +660,7 @@ void MainWindow::Form_Load()
                                                "the program.")
                                     .arg(kPreferenceFile, QDir::toNativeSeparators(s_.folders.StartDir)),
                             QStringLiteral("Error opeining file"), PromptIcon::Exclamation);
-        txtCall->setFocus();
+        callBox->setFocus();
     };
     QString error;
     std::optional<QByteArray> prefData = ReadWholeFile(s_.prefPath(), &error);
@@ -677,22 +677,22 @@ void MainWindow::Form_Load()
                               .arg(pr.error, PreferenceMeaning(pr.position.value)));
     }
     s_.prefs = loaded;
-    mnuListPrevious->setChecked(s_.prefs.ListPreviousOn == 1);
+    listPreviousAction->setChecked(s_.prefs.ListPreviousOn == 1);
     if (s_.prefs.FormSizePercent < 100)
         ApplyFormSize();
 
     CheckUtcOffset();
 
     const bool cw = s_.prefs.CurrentMode.compare(QStringLiteral("CW"), Qt::CaseInsensitive) == 0;
-    Label30->setText(s_.prefs.CurrentMode);
-    mnuCW->setChecked(cw);
-    mnuPH->setChecked(!cw);
+    modeLabel->setText(s_.prefs.CurrentMode);
+    cwAction->setChecked(cw);
+    phoneAction->setChecked(!cw);
     ReportMaxLength = cw ? 3 : 2;
     for (int b = 0; b < 8; ++b) {
         const bool on = BandCodes()[b].compare(s_.prefs.CurrentBand.trimmed(), Qt::CaseInsensitive) == 0;
-        mnuBand[size_t(b)]->setChecked(on);
+        bandActions[size_t(b)]->setChecked(on);
         if (on)
-            Label24->setText(BandCodes()[b]);
+            bandLabel->setText(BandCodes()[b]);
     }
 
     LoadPrefixTable(s_.prefixes, s_.folders.SharedFolder, s_.folders.ProgramDataFolder, s_.folders.StartDir);
@@ -705,14 +705,14 @@ void MainWindow::Form_Load()
     // The voice keyer's settings, then the CW settings and the taskbar option.
     station_.keying().loadVoiceSettings();
     station_.keying().loadCwSettings();
-    mnuTaskbar->setChecked(s_.prefs.TaskbarMode == 1);
+    taskbarAction->setChecked(s_.prefs.TaskbarMode == 1);
     ApplyFormSize();
-    Timer1->start();
-    Timer2->start();
+    minuteTimer->start();
+    secondTimer->start();
     Timer2_Timer();
     StartRigLink();
     StartSpotLinks();
-    txtCall->setFocus();
+    callBox->setFocus();
 }
 
 void MainWindow::mnuSetup_Click()
@@ -731,9 +731,9 @@ void MainWindow::mnuSetup_Click()
         p.MyPowerClass = w.Text8->text();
         p.InCanada = w.Check1->isChecked() ? 1 : 0;
     }
-    Label2->setText(s_.prefs.MyCall);
+    ownCallLabel->setText(s_.prefs.MyCall);
     s_.entry.refreshExchangeSent();
-    setLabel25(s_.entry.exchangeSent());
+    showExchangeSent(s_.entry.exchangeSent());
     SavePref();
 }
 
@@ -766,8 +766,8 @@ void MainWindow::AskContinueLog()
         StartNewLog();
     if (s_.ended)
         return;
-    cmdEdit->hide();
-    cmdDelete->hide();
+    editButton->hide();
+    deleteButton->hide();
 }
 
 bool MainWindow::mnuOpen2()
@@ -815,32 +815,32 @@ bool MainWindow::LogContact(const ContactRecord &record)
 
 void MainWindow::LookupPrefix()
 {
-    Label4->setText(s_.entry.country());
-    Label19->setText(s_.entry.continent());
-    Label22->setText(s_.entry.heading());
-    Label23->setText(s_.entry.distance());
+    countryLabel->setText(s_.entry.country());
+    continentLabel->setText(s_.entry.continent());
+    headingLabel->setText(s_.entry.heading());
+    distanceLabel->setText(s_.entry.distance());
 }
 
 void MainWindow::bindEntry()
 {
     ContactEntry &entry = s_.entry;
     // What is typed goes to the entry; the rules' answers come back to the boxes and labels.
-    connect(txtCall, &QLineEdit::textChanged, &entry, &ContactEntry::setCall);
-    connect(txtRSTR, &QLineEdit::textChanged, &entry, &ContactEntry::setReportRcvd);
-    connect(txtCntry, &QLineEdit::textChanged, &entry, &ContactEntry::setExchange);
-    connect(txtRSTS, &QLineEdit::textChanged, &entry, &ContactEntry::setReportSent);
-    connect(txtSec, &QLineEdit::textChanged, &entry, &ContactEntry::setPower);
+    connect(callBox, &QLineEdit::textChanged, &entry, &ContactEntry::setCall);
+    connect(reportRcvdBox, &QLineEdit::textChanged, &entry, &ContactEntry::setReportRcvd);
+    connect(exchangeBox, &QLineEdit::textChanged, &entry, &ContactEntry::setExchange);
+    connect(reportSentBox, &QLineEdit::textChanged, &entry, &ContactEntry::setReportSent);
+    connect(powerBox, &QLineEdit::textChanged, &entry, &ContactEntry::setPower);
     connect(&entry, &ContactEntry::exchangeChanged, this, [this](const QString &t) {
-        if (txtCntry->text() != t)
-            txtCntry->setText(t);
+        if (exchangeBox->text() != t)
+            exchangeBox->setText(t);
     });
     // A spot chosen on the band map or in the list puts its call in the entry.
     connect(&entry, &ContactEntry::callChanged, this, [this](const QString &t) {
-        if (txtCall->text() != t)
-            txtCall->setText(t);
+        if (callBox->text() != t)
+            callBox->setText(t);
     });
     connect(&entry, &ContactEntry::lookupChanged, this, &MainWindow::LookupPrefix);
-    connect(&entry, &ContactEntry::exchangeSentChanged, this, &MainWindow::setLabel25);
+    connect(&entry, &ContactEntry::exchangeSentChanged, this, &MainWindow::showExchangeSent);
 }
 
 void MainWindow::followLog()
@@ -872,9 +872,9 @@ void MainWindow::logViewsChanged()
         return;
     TimeStats();
     // A contact logged elsewhere may make the call being typed a partial duplicate.
-    if (PartialDupesOn && !txtCall->text().isEmpty()) {
-        const QString list = PartialDupeList(s_.log, txtCall->text(), s_.prefs.CurrentBand, s_.prefs.CurrentMode);
-        if (list != lblDupe->text())
+    if (PartialDupesOn && !callBox->text().isEmpty()) {
+        const QString list = PartialDupeList(s_.log, callBox->text(), s_.prefs.CurrentBand, s_.prefs.CurrentMode);
+        if (list != dupeLine->text())
             setDupeList(list, !list.isEmpty());
     }
     // The band map marks nothing from the log yet; it will follow from here.
@@ -925,7 +925,7 @@ void MainWindow::mnuOpen_Click()
 void MainWindow::ShowOperatingTime()
 {
     s_.RunningSeconds = s_.prefs.OperatingSeconds;
-    lblttrack->setText(OperatingTimeText(s_.RunningSeconds));
+    operatingTimeLabel->setText(OperatingTimeText(s_.RunningSeconds));
 }
 
 void MainWindow::stopOperatingClock()

@@ -92,8 +92,8 @@ public:
     void mnuBand6Ch_Click() { SelectBand(6); }
     void mnuBand2Ch_Click() { SelectBand(7); }
     void SelectMode(const QString &mode);
-    void mnu160_Click() { SelectMode(QStringLiteral("CW")); }
-    void mnuSSB_Click() { SelectMode(QStringLiteral("PH")); }
+    void selectCw() { SelectMode(QStringLiteral("CW")); }
+    void selectPhone() { SelectMode(QStringLiteral("PH")); }
     // The rig link steers the window: the band the radio's frequency falls in (the
     // frequency is kept for the next contact) and the radio's mode.
     void BandFreqConversion(qint64 frequencyHz);
@@ -170,7 +170,7 @@ public:
     // its call in the call box and tunes the radio there.
     void spotChosen(const QString &call, float mhz, bool validate);
     // Options > DX Spotting > View Spectrum Map, Ctrl+B and a double click on the strip: modal.
-    void mnuViewSpwctrumMap_Click();
+    void showSpectrumMap();
     // Options > DX Spotting > Configure, Ctrl+D and a click on the band map: the spot link
     // window, not modal; it shows the station's spot link.
     void mnuDXSpotting_Click();
@@ -218,30 +218,30 @@ public:
     void showModal(QDialog &dialog);
 
     // Controls other windows and tests reach by name.
-    QLineEdit *txtCall = nullptr, *txtRSTR = nullptr, *txtCntry = nullptr, *txtRSTS = nullptr,
-              *txtSec = nullptr, *txtPostConDate = nullptr, *txtPostConTime = nullptr;
-    QLabel *lblDialog = nullptr, *lblDupe = nullptr, *Label2 = nullptr, *Label3 = nullptr,
-           *Label4 = nullptr, *Label16 = nullptr, *Label19 = nullptr, *Label22 = nullptr,
-           *Label23 = nullptr, *Label24 = nullptr, *Label25 = nullptr, *Label30 = nullptr;
+    QLineEdit *callBox = nullptr, *reportRcvdBox = nullptr, *exchangeBox = nullptr, *reportSentBox = nullptr,
+              *powerBox = nullptr, *postDateBox = nullptr, *postTimeBox = nullptr;
+    QLabel *messageLine = nullptr, *dupeLine = nullptr, *ownCallLabel = nullptr, *spareLabel = nullptr,
+           *countryLabel = nullptr, *amPmLabel = nullptr, *continentLabel = nullptr, *headingLabel = nullptr,
+           *distanceLabel = nullptr, *bandLabel = nullptr, *exchangeSentLabel = nullptr, *modeLabel = nullptr;
     // The rig link's state ("No Response", "Stopped"); hidden while the radio answers.
-    QLabel *lblRig = nullptr;
-    QLabel *lblTotCon = nullptr, *lblsectogo = nullptr, *lblTotSec = nullptr, *lblTotScore = nullptr;
-    QLabel *lblAQSO20 = nullptr, *lblAQSO60 = nullptr, *lblttrack = nullptr, *lblutctime = nullptr,
-           *lblCurTime = nullptr;
+    QLabel *rigStateLabel = nullptr;
+    QLabel *contactsLabel = nullptr, *multipliersLabel = nullptr, *qsoPointsLabel = nullptr, *scoreLabel = nullptr;
+    QLabel *rate20Label = nullptr, *rate60Label = nullptr, *operatingTimeLabel = nullptr, *utcTimeLabel = nullptr,
+           *localTimeLabel = nullptr;
     std::array<std::array<QLabel *, 13>, 8> provinceLabels{};  // [band row][province]
     std::array<QLabel *, 8> bandHeadings{};
-    QTableView *ListView1 = nullptr;
+    QTableView *contactList = nullptr;
     RecentContactsModel *listModel = nullptr;
-    QTreeWidget *txtDX = nullptr;
-    BandMapWidget *lblDX = nullptr;
-    QPushButton *cmdClear = nullptr, *cmdList = nullptr, *cmdDup = nullptr, *cmdLogOn = nullptr,
-                *cmdEdit = nullptr, *cmdDelete = nullptr;
-    QTimer *Timer1 = nullptr, *Timer2 = nullptr;
-    QAction *mnuListPrevious = nullptr, *mnuCW = nullptr, *mnuPH = nullptr, *mnuPostContest = nullptr,
-            *mnuTaskbar = nullptr;
-    std::array<QAction *, 8> mnuBand{};
+    QTreeWidget *spotList = nullptr;
+    BandMapWidget *bandMap = nullptr;
+    QPushButton *clearButton = nullptr, *listButton = nullptr, *partialDupesButton = nullptr, *timeOnButton = nullptr,
+                *editButton = nullptr, *deleteButton = nullptr;
+    QTimer *minuteTimer = nullptr, *secondTimer = nullptr;
+    QAction *listPreviousAction = nullptr, *cwAction = nullptr, *phoneAction = nullptr, *postContestAction = nullptr,
+            *taskbarAction = nullptr;
+    std::array<QAction *, 8> bandActions{};
 
-    // Partial-duplicate display switch (cmdDup).
+    // Partial-duplicate display switch (partialDupesButton).
     bool PartialDupesOn = false;
 
 protected:
@@ -268,7 +268,7 @@ private:
     void setupKeyboard();
     // Keys, focus and the context-menu key on the contact list; true when consumed.
     bool listEvent(QEvent *event);
-    void setLabel25(const QString &text);
+    void showExchangeSent(const QString &text);
     void setDialog(const QString &text);
     void setDialogColour(quint32 bgr);
     void setDupeList(const QString &text, bool highlighted);

@@ -70,21 +70,21 @@ void typeReport(QLineEdit *box, QChar c, int maxLength)
 
 // ---- display helpers ----
 
-void MainWindow::setLabel25(const QString &text)
+void MainWindow::showExchangeSent(const QString &text)
 {
-    Label25->setText(text);
+    exchangeSentLabel->setText(text);
 }
 
 QLineEdit *MainWindow::boxOf(EntryField field) const
 {
     switch (field) {
-    case EntryField::Call: return txtCall;
-    case EntryField::ReportRcvd: return txtRSTR;
-    case EntryField::Exchange: return txtCntry;
-    case EntryField::ReportSent: return txtRSTS;
-    case EntryField::Power: return txtSec;
+    case EntryField::Call: return callBox;
+    case EntryField::ReportRcvd: return reportRcvdBox;
+    case EntryField::Exchange: return exchangeBox;
+    case EntryField::ReportSent: return reportSentBox;
+    case EntryField::Power: return powerBox;
     }
-    return txtCall;
+    return callBox;
 }
 
 void MainWindow::moveFocus(QWidget *w)
@@ -97,9 +97,9 @@ void MainWindow::moveFocus(QWidget *w)
 
 void MainWindow::setDialog(const QString &text)
 {
-    lblDialog->setText(text);
+    messageLine->setText(text);
     // A commit's message is news even when it repeats the last one.
-    Announce(lblDialog, inMains_);
+    Announce(messageLine, inMains_);
 }
 
 // Style sheets and fonts are set only when they change: every key in the call box
@@ -116,18 +116,18 @@ void setStyleIfChanged(QWidget *w, const QString &style)
 
 void MainWindow::setDialogColour(quint32 bgr)
 {
-    setStyleIfChanged(lblDialog, QStringLiteral("QLabel#lblDialog { background: %1; color: %2; padding: 2px; }")
+    setStyleIfChanged(messageLine, QStringLiteral("QLabel#lblDialog { background: %1; color: %2; padding: 2px; }")
                                      .arg(ColourName(bgr), bgr == kDupeBackground ? "white" : "black"));
     // Every duplicate is heard, even the same one twice.
     if (bgr == kDupeBackground)
-        Announce(lblDialog, true);
+        Announce(messageLine, true);
 }
 
 void MainWindow::setDupeList(const QString &text, bool highlighted)
 {
-    lblDupe->setText(text);
-    Announce(lblDupe);
-    setStyleIfChanged(lblDupe, highlighted ? QStringLiteral("QLabel#lblDupe { background: %1; }")
+    dupeLine->setText(text);
+    Announce(dupeLine);
+    setStyleIfChanged(dupeLine, highlighted ? QStringLiteral("QLabel#lblDupe { background: %1; }")
                                                  .arg(ColourName(kNormalBackground))
                                            : QString());
 }
@@ -136,11 +136,11 @@ void MainWindow::scaleDupeFont(int eighths)
 {
     // The list's font follows the window's size setting.
     const int size = std::max(8, font().pixelSize() * eighths / 8 * s_.prefs.FormSizePercent / 100);
-    if (lblDupe->font().pixelSize() == size)
+    if (dupeLine->font().pixelSize() == size)
         return;
-    QFont f = lblDupe->font();
+    QFont f = dupeLine->font();
     f.setPixelSize(size);
-    lblDupe->setFont(f);
+    dupeLine->setFont(f);
 }
 
 void MainWindow::clearLookup()
@@ -150,7 +150,7 @@ void MainWindow::clearLookup()
 
 void MainWindow::clearEntry()
 {
-    for (QLineEdit *box : {txtCall, txtRSTR, txtCntry, txtRSTS, txtSec})
+    for (QLineEdit *box : {callBox, reportRcvdBox, exchangeBox, reportSentBox, powerBox})
         box->clear();
     clearLookup();
 }
@@ -165,14 +165,14 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         if (w && w->window() == this && keyingKey(static_cast<QKeyEvent *>(event)))
             return true;
     }
-    if (watched == ListView1 && listEvent(event))
+    if (watched == contactList && listEvent(event))
         return true;
-    if (watched == ListView1->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    if (watched == contactList->viewport() && event->type() == QEvent::MouseButtonRelease) {
         auto *m = static_cast<QMouseEvent *>(event);
         if (m->button() == Qt::RightButton && listModel->rowCount() > 0) {
-            const QModelIndex at = ListView1->indexAt(m->position().toPoint());
+            const QModelIndex at = contactList->indexAt(m->position().toPoint());
             if (at.isValid())
-                ListView1->setCurrentIndex(at);
+                contactList->setCurrentIndex(at);
             cmdEdit_Click();
             return true;
         }
@@ -191,39 +191,39 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         }
         break;
     case QEvent::FocusIn:
-        if (box == txtCall) {
+        if (box == callBox) {
             callGotFocus();
-        } else if (box == txtPostConDate) {
-            if (txtPostConDate->text().isEmpty())
-                txtPostConDate->setText(s_.clock.localNow().toString(QStringLiteral("yyyy/MM/dd")));
-            QTimer::singleShot(0, txtPostConDate, &QLineEdit::selectAll);
-        } else if (box == txtPostConTime) {
-            QTimer::singleShot(0, txtPostConTime, &QLineEdit::selectAll);
+        } else if (box == postDateBox) {
+            if (postDateBox->text().isEmpty())
+                postDateBox->setText(s_.clock.localNow().toString(QStringLiteral("yyyy/MM/dd")));
+            QTimer::singleShot(0, postDateBox, &QLineEdit::selectAll);
+        } else if (box == postTimeBox) {
+            QTimer::singleShot(0, postTimeBox, &QLineEdit::selectAll);
         } else if (s_.prefs.VoiceNavLevel >= 2) {
-            if (box == txtRSTR)
+            if (box == reportRcvdBox)
                 PlayCue(QStringLiteral("RstRcvd"));
-            else if (box == txtCntry)
+            else if (box == exchangeBox)
                 PlayCue(QStringLiteral("SPC"));
-            else if (box == txtRSTS)
+            else if (box == reportSentBox)
                 PlayCue(QStringLiteral("RstSnt"));
-            else if (box == txtSec)
+            else if (box == powerBox)
                 PlayCue(QStringLiteral("ObelPwr"));
         }
         break;
     case QEvent::FocusOut: {
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
         // Another window coming to the front is not the operator leaving the box.
-        if (box == txtCall && !inMains_ && reason != Qt::ActiveWindowFocusReason &&
+        if (box == callBox && !inMains_ && reason != Qt::ActiveWindowFocusReason &&
             reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason)
             callLostFocus();
         break;
     }
     case QEvent::MouseButtonPress: {
-        if (watched == Label24) {
+        if (watched == bandLabel) {
             SelectBand((std::max(0, BandIndex(s_.prefs.CurrentBand)) + 1) % 8);
             return true;
         }
-        if (watched == Label30) {
+        if (watched == modeLabel) {
             SelectMode(ModeIndex(s_.prefs.CurrentMode) == 0 ? QStringLiteral("PH") : QStringLiteral("CW"));
             return true;
         }
@@ -233,7 +233,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
                 return true;
             }
         if (auto *l = qobject_cast<QLabel *>(watched); l && l->property("gridCell").toBool()) {
-            txtCntry->setText(l->text());
+            exchangeBox->setText(l->text());
             return true;
         }
         break;
@@ -261,15 +261,15 @@ bool MainWindow::handleKey(QLineEdit *box, QKeyEvent *event)
     if (key.isNull())
         return false;
     bool consumed = false;
-    if (box == txtCall)
+    if (box == callBox)
         consumed = callKey(key);
-    else if (box == txtRSTR)
+    else if (box == reportRcvdBox)
         consumed = rstrKey(key, true);
-    else if (box == txtCntry)
+    else if (box == exchangeBox)
         consumed = cntryKey(key, true);
-    else if (box == txtRSTS)
+    else if (box == reportSentBox)
         consumed = rstsKey(key);
-    else if (box == txtSec)
+    else if (box == powerBox)
         consumed = secKey(key);
     else
         consumed = postContestKey(box, key);
@@ -281,15 +281,15 @@ bool MainWindow::callKey(QChar key)
     if (IsQuote(key))
         return true;
     scaleDupeFont(9);
-    const QString call = txtCall->text();
+    const QString call = callBox->text();
     if (call.size() < 2) {
-        txtCntry->clear();
+        exchangeBox->clear();
         clearLookup();
     }
-    if (HandsOffDigit(call, txtCall->cursorPosition() == call.size() && !txtCall->hasSelectedText(), key)) {
+    if (HandsOffDigit(call, callBox->cursorPosition() == call.size() && !callBox->hasSelectedText(), key)) {
         HandOffCode = 4;
         HandOffKey = key;
-        txtRSTR->setFocus();
+        reportRcvdBox->setFocus();
         if (!DupeFlag)
             rstrKey(key, false);
         HandOffCode = 0;
@@ -308,12 +308,12 @@ bool MainWindow::callKey(QChar key)
         return true;
     }
     if (key == kSpace && HandOffCode != 4) {
-        txtRSTR->setFocus();
+        reportRcvdBox->setFocus();
         return true;
     }
     const QChar c = capital(key);
     PartialDupeCheck(c);
-    type(txtCall, c);
+    type(callBox, c);
     if (DupeFlag)
         startHold();
     return true;
@@ -336,16 +336,16 @@ bool MainWindow::rstrKey(QChar key, bool real)
         return true;
     }
     if (k == kSpace)
-        txtCntry->setFocus();
+        exchangeBox->setFocus();
     k = number(k);
     if (HandOffCode == 4) {
-        txtRSTR->setText(QString(k));
-        txtRSTR->setCursorPosition(1);
+        reportRcvdBox->setText(QString(k));
+        reportRcvdBox->setCursorPosition(1);
         HandOffCode = 0;
         return true;
     }
     if (real)
-        typeReport(txtRSTR, k, ReportMaxLength);
+        typeReport(reportRcvdBox, k, ReportMaxLength);
     return true;
 }
 
@@ -358,24 +358,24 @@ bool MainWindow::cntryKey(QChar key, bool real)
             Mains();
         return true;
     }
-    if (key == kSpace && HandOffCode == 0 && txtCntry->cursorPosition() == 0 && !txtCntry->hasSelectedText()) {
-        txtRSTS->setFocus();
+    if (key == kSpace && HandOffCode == 0 && exchangeBox->cursorPosition() == 0 && !exchangeBox->hasSelectedText()) {
+        reportSentBox->setFocus();
         return true;
     }
     const QChar c = capital(key);
     if (HandOffCode == 3) {
-        txtCntry->setText(QString(HandOffKey));
-        txtCntry->setCursorPosition(1);
+        exchangeBox->setText(QString(HandOffKey));
+        exchangeBox->setCursorPosition(1);
         HandOffCode = 0;
         return true;
     }
     if (c == kSpace) {
         if (real)
-            txtRSTS->setFocus();
+            reportSentBox->setFocus();
         return true;
     }
     if (real)
-        type(txtCntry, c);
+        type(exchangeBox, c);
     return true;
 }
 
@@ -393,10 +393,10 @@ bool MainWindow::rstsKey(QChar key)
         return true;
     }
     if (k == kSpace) {
-        txtSec->setFocus();
+        powerBox->setFocus();
         return true;
     }
-    typeReport(txtRSTS, number(k), ReportMaxLength);
+    typeReport(reportSentBox, number(k), ReportMaxLength);
     return true;
 }
 
@@ -409,10 +409,10 @@ bool MainWindow::secKey(QChar key)
         return true;
     }
     if (key == kSpace) {
-        txtRSTS->setFocus();
+        reportSentBox->setFocus();
         return true;
     }
-    type(txtSec, key.toUpper());
+    type(powerBox, key.toUpper());
     return true;
 }
 
@@ -420,14 +420,14 @@ bool MainWindow::postContestKey(QLineEdit *box, QChar key)
 {
     // Date, then time, then the call of the paper-log contact.
     if (key == kSpace) {
-        (box == txtPostConDate ? static_cast<QWidget *>(txtPostConTime) : txtCall)->setFocus();
+        (box == postDateBox ? static_cast<QWidget *>(postTimeBox) : callBox)->setFocus();
         return true;
     }
     if (key == kEnter) {
         Mains();
         return true;
     }
-    const QChar extra = box == txtPostConDate ? QLatin1Char('/') : QLatin1Char(':');
+    const QChar extra = box == postDateBox ? QLatin1Char('/') : QLatin1Char(':');
     if (key == kBackspace || key == extra || (key >= QLatin1Char('0') && key <= QLatin1Char('9')))
         type(box, key);
     return true;
@@ -435,34 +435,34 @@ bool MainWindow::postContestKey(QLineEdit *box, QChar key)
 
 void MainWindow::callGotFocus()
 {
-    cmdEdit->hide();
-    cmdDelete->hide();
-    if (txtCall->text().isEmpty()) {
-        txtRSTS->clear();
-        txtRSTR->clear();
+    editButton->hide();
+    deleteButton->hide();
+    if (callBox->text().isEmpty()) {
+        reportSentBox->clear();
+        reportRcvdBox->clear();
     }
     if (s_.prefs.VoiceNavLevel != 0 && !callCueTaken_)
         PlayCue(QStringLiteral("Call"));
-    if (txtCall->text().isEmpty() && listModel->rowCount() < s_.log.RecordCount() && listModel->rowCount() < 18)
+    if (callBox->text().isEmpty() && listModel->rowCount() < s_.log.RecordCount() && listModel->rowCount() < 18)
         ShowRecentContacts();
 }
 
 void MainWindow::callLostFocus()
 {
-    if (txtCall->text().isEmpty())
+    if (callBox->text().isEmpty())
         return;
     DupCheck();
     if (DupeFlag)
         return;  // the entry is gone; nothing to pre-fill
     const EntryPrefill fill = s_.entry.prefill();
-    for (QLineEdit *box : {txtRSTR, txtRSTS})
+    for (QLineEdit *box : {reportRcvdBox, reportSentBox})
         if (box->text().isEmpty()) {
             box->setText(fill.report);
             box->setSelection(0, int(fill.report.size()));
         }
     if (!fill.province.isEmpty()) {
-        txtCntry->setText(fill.province);
-        txtCntry->setSelection(0, 2);
+        exchangeBox->setText(fill.province);
+        exchangeBox->setSelection(0, 2);
     }
 }
 
@@ -515,7 +515,7 @@ void MainWindow::Mains()
     // Leaving the call box fills the reports and the province; when the commit itself
     // takes the focus away, those actions run once it has finished, so a bare call
     // followed by Enter leaves a complete entry for the next Enter.
-    const bool callHadFocus = txtCall->hasFocus();
+    const bool callHadFocus = callBox->hasFocus();
     focusAfterMains_ = nullptr;
     inMains_ = true;
     commit();
@@ -524,7 +524,7 @@ void MainWindow::Mains()
         focusAfterMains_->setFocus();
     focusAfterMains_ = nullptr;
     inMains_ = false;
-    if (callHadFocus && !txtCall->hasFocus() && !txtCall->text().isEmpty()) {
+    if (callHadFocus && !callBox->hasFocus() && !callBox->text().isEmpty()) {
         callLostFocus();
         // The fill may have completed the entry; a complaint it answered is not left standing.
         if (s_.entry.complete() && !DupeFlag)
@@ -537,20 +537,20 @@ void MainWindow::commit()
 {
     QString postDate, postTime;
     if (PostContestMode) {
-        const std::optional<QString> d = PostContestDate(txtPostConDate->text());
+        const std::optional<QString> d = PostContestDate(postDateBox->text());
         if (!d) {
             setDialog(QStringLiteral("Invalid date format!"));
             s_.prompter.beep();
             return;
         }
-        txtPostConDate->setText(*d);
-        const std::optional<QString> t = PostContestTime(txtPostConTime->text());
+        postDateBox->setText(*d);
+        const std::optional<QString> t = PostContestTime(postTimeBox->text());
         if (!t) {
             setDialog(QStringLiteral("Invalid time format!"));
             s_.prompter.beep();
             return;
         }
-        txtPostConTime->setText(*t);
+        postTimeBox->setText(*t);
         postDate = *d;
         postTime = *t;
     }
@@ -565,12 +565,12 @@ void MainWindow::commit()
         focusAfterMains_ = boxOf(p.field);
     }
     BadProvinceFlag = verdict.badProvince;
-    if (!IsNumeric(txtCntry->text()))
-        txtCntry->setText(s_.entry.exchange());
+    if (!IsNumeric(exchangeBox->text()))
+        exchangeBox->setText(s_.entry.exchange());
     if (BadProvinceFlag) {
         s_.prompter.beep();
         setDialog(QStringLiteral("Invald Province!"));
-        focusAfterMains_ = txtCntry;
+        focusAfterMains_ = exchangeBox;
     }
 
     DupCheck();
@@ -593,7 +593,7 @@ void MainWindow::commit()
     if (!IncompleteFlag && !BadProvinceFlag && stored)
         clearEntry();
     if ((!IncompleteFlag && !BadProvinceFlag) || !stored)
-        focusAfterMains_ = txtCall;
+        focusAfterMains_ = callBox;
     setDupeList({}, false);
     TimeStats();
     // A contact that failed to store keeps its frequency for the retry.
@@ -605,13 +605,13 @@ void MainWindow::cmdClear_Click()
 {
     // Keys typed during a duplicate hold belong to the entry being cleared.
     pendingKeys_.clear();
-    for (QLineEdit *box : {txtCall, txtRSTR, txtCntry, txtRSTS, txtSec})
+    for (QLineEdit *box : {callBox, reportRcvdBox, exchangeBox, reportSentBox, powerBox})
         box->clear();
     setDupeList({}, false);
     setDialogColour(kNormalBackground);
     setDialog({});
     clearLookup();
-    txtCall->setFocus();
+    callBox->setFocus();
 }
 
 // ---- duplicates ----
@@ -621,11 +621,11 @@ void MainWindow::DupCheck()
     DupeFlag = false;
     const int dupe = s_.entry.duplicateOf();
     const std::vector<int> previous = s_.entry.previousContacts(dupe);
-    if (mnuListPrevious->isChecked())
+    if (listPreviousAction->isChecked())
         listModel->showRecords(previous);
-    if (const QString province = s_.entry.knownProvince(previous); !province.isEmpty() && txtCntry->text().isEmpty()) {
-        txtCntry->setText(province);
-        txtCntry->selectAll();
+    if (const QString province = s_.entry.knownProvince(previous); !province.isEmpty() && exchangeBox->text().isEmpty()) {
+        exchangeBox->setText(province);
+        exchangeBox->selectAll();
     }
     if (dupe > 0) {
         setDialog(DupeMessage(s_.log, dupe));
@@ -642,7 +642,7 @@ void MainWindow::DupCheck()
         }
         DupeFlag = true;
         DupeTime = s_.clock.localNow();
-        moveFocus(txtCall);
+        moveFocus(callBox);
         clearEntry();
         startHold();
     }
@@ -655,7 +655,7 @@ void MainWindow::PartialDupeCheck(QChar key)
     const CallKeyCheck c = s_.entry.checkCallKey(key, PartialDupesOn);
     if (PartialDupesOn && c.searched)
         setDupeList(c.partials, !c.partials.isEmpty());
-    if (txtCall->text().size() > 2 && !c.partials.isEmpty())
+    if (callBox->text().size() > 2 && !c.partials.isEmpty())
         setDialog(QStringLiteral("Possible Duplicate!"));
     else if (s_.TimeOnActive)
         setDialog(QStringLiteral(" "));
@@ -671,15 +671,15 @@ void MainWindow::cmdDup_Click()
 {
     setDupeList({}, false);
     PartialDupesOn = !PartialDupesOn;
-    cmdDup->setText(PartialDupesOn ? QStringLiteral("On") : QStringLiteral("Off"));
-    cmdDup->setChecked(PartialDupesOn);
-    txtCall->setFocus();
+    partialDupesButton->setText(PartialDupesOn ? QStringLiteral("On") : QStringLiteral("Off"));
+    partialDupesButton->setChecked(PartialDupesOn);
+    callBox->setFocus();
 }
 
 void MainWindow::mnuListPrevious_Click()
 {
     s_.prefs.ListPreviousOn = s_.prefs.ListPreviousOn == 1 ? 0 : 1;
-    mnuListPrevious->setChecked(s_.prefs.ListPreviousOn == 1);
+    listPreviousAction->setChecked(s_.prefs.ListPreviousOn == 1);
     SavePref();
 }
 
@@ -690,11 +690,11 @@ void MainWindow::SelectBand(int bandIndex)
     if (bandIndex < 0 || bandIndex >= 8)
         return;
     s_.prefs.CurrentBand = BandCodes()[bandIndex];
-    for (QAction *a : mnuBand)
+    for (QAction *a : bandActions)
         a->setChecked(false);
-    mnuBand[size_t(bandIndex)]->setChecked(true);
-    Label24->setText(s_.prefs.CurrentBand);
-    lblDX->setBand(s_.prefs.CurrentBand);
+    bandActions[size_t(bandIndex)]->setChecked(true);
+    bandLabel->setText(s_.prefs.CurrentBand);
+    bandMap->setBand(s_.prefs.CurrentBand);
     SavePref();
     mnuOpen2();
 }
@@ -702,13 +702,13 @@ void MainWindow::SelectBand(int bandIndex)
 void MainWindow::SelectMode(const QString &mode)
 {
     s_.prefs.CurrentMode = mode;
-    Label30->setText(mode);
+    modeLabel->setText(mode);
     SavePref();
     if (!mnuOpen2())
         return;
     const bool cw = ModeIndex(mode) == 0;
-    mnuCW->setChecked(cw);
-    mnuPH->setChecked(!cw);
+    cwAction->setChecked(cw);
+    phoneAction->setChecked(!cw);
     ReportMaxLength = cw ? 3 : 2;
 }
 
@@ -718,10 +718,10 @@ void MainWindow::Labeldisplay()
 {
     const qint64 points = s_.log.TotalPoints;
     const qint64 mults = s_.log.mults.TotalMultipliers();
-    lblTotCon->setText(GroupedNumber(s_.log.RecordCount()));
-    lblsectogo->setText(QString::number(mults));
-    lblTotSec->setText(GroupedNumber(points));
-    lblTotScore->setText(GroupedNumber(points * mults));
+    contactsLabel->setText(GroupedNumber(s_.log.RecordCount()));
+    multipliersLabel->setText(QString::number(mults));
+    qsoPointsLabel->setText(GroupedNumber(points));
+    scoreLabel->setText(GroupedNumber(points * mults));
 }
 
 void MainWindow::ShowWorkedMultipliers()
@@ -790,20 +790,20 @@ void MainWindow::cmdLogOn_Click()
     if (!s_.TimeOnActive) {
         s_.TimeOnStart = s_.clock.localNow();
         s_.TimeOnActive = true;
-        cmdLogOn->setText(QStringLiteral("&Log \"Time Off\""));
-        cmdLogOn->setAccessibleName(QStringLiteral("Log Time Off"));
+        timeOnButton->setText(QStringLiteral("&Log \"Time Off\""));
+        timeOnButton->setAccessibleName(QStringLiteral("Log Time Off"));
         // Said, not only shown: the button's new caption alone is not heard while the
         // focus stays in the call box.
         setDialog(QStringLiteral("Logged On at ") + loggedTimeText());
     } else {
         s_.TimeOnActive = false;
-        cmdLogOn->setText(QStringLiteral("&Log \"Time On\""));
-        cmdLogOn->setAccessibleName(QStringLiteral("Log Time On"));
+        timeOnButton->setText(QStringLiteral("&Log \"Time On\""));
+        timeOnButton->setAccessibleName(QStringLiteral("Log Time On"));
         s_.prefs.OperatingSeconds = s_.RunningSeconds;
         setDialog(QStringLiteral("Logged Off at ") + loggedTimeText());
         SavePref();
     }
-    moveFocus(txtCall);
+    moveFocus(callBox);
 }
 
 void MainWindow::TimeStats()
@@ -812,8 +812,8 @@ void MainWindow::TimeStats()
         zev::TimeStats(s_.log, UtcFromLocal(s_.clock.localNow(), s_.prefs.UtcOffsetHours));
     if (!r)
         return;
-    lblAQSO60->setText(QString::number(r->last60));
-    lblAQSO20->setText(QString::number(r->last20));
+    rate60Label->setText(QString::number(r->last60));
+    rate20Label->setText(QString::number(r->last20));
 }
 
 void MainWindow::Timer1_Timer()
@@ -824,20 +824,20 @@ void MainWindow::Timer1_Timer()
 void MainWindow::Timer2_Timer()
 {
     const QDateTime now = s_.clock.localNow();
-    lblutctime->setText(UtcClockText(now.time(), s_.prefs.UtcOffsetHours));
-    lblCurTime->setText(LocalClockText(now.time()));
-    Label16->setText(AmPmText(now.time()));
+    utcTimeLabel->setText(UtcClockText(now.time(), s_.prefs.UtcOffsetHours));
+    localTimeLabel->setText(LocalClockText(now.time()));
+    amPmLabel->setText(AmPmText(now.time()));
     if (s_.TimeOnActive) {
         s_.RunningSeconds = std::fabs(s_.prefs.OperatingSeconds) + double(s_.TimeOnStart.secsTo(now));
-        lblttrack->setText(OperatingTimeText(s_.RunningSeconds));
+        operatingTimeLabel->setText(OperatingTimeText(s_.RunningSeconds));
     }
 }
 
 void MainWindow::mnuPostContest_Click()
 {
     PostContestMode = !PostContestMode;
-    mnuPostContest->setChecked(PostContestMode);
-    for (QWidget *w : {static_cast<QWidget *>(txtPostConDate), static_cast<QWidget *>(txtPostConTime),
+    postContestAction->setChecked(PostContestMode);
+    for (QWidget *w : {static_cast<QWidget *>(postDateBox), static_cast<QWidget *>(postTimeBox),
                        findChild<QWidget *>(QStringLiteral("cap_txtPostConDate")),
                        findChild<QWidget *>(QStringLiteral("cap_txtPostConTime"))})
         w->setVisible(PostContestMode);

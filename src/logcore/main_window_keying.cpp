@@ -79,7 +79,7 @@ bool MainWindow::openKeyWindow(int qtKey)
     case KeyWindow::RigInterface: mnuRigInterface_Click(); break;
     case KeyWindow::CwStrings: showCwStrings(false); break;
     case KeyWindow::VoiceKeyer: mnuVoice_Click(); break;
-    case KeyWindow::SpectrumMap: mnuViewSpwctrumMap_Click(); break;
+    case KeyWindow::SpectrumMap: showSpectrumMap(); break;
     case KeyWindow::DxSpotting: mnuDXSpotting_Click(); break;
     }
     return true;
@@ -108,7 +108,7 @@ void MainWindow::showCwWindow(bool modal)
             if (keying().settings.keyingLine != 0)
                 showCwStrings(true);
             activateWindow();
-            txtCall->setFocus();
+            callBox->setFocus();
         });
     }
     cwWindow_->showSettings();

@@ -42,21 +42,21 @@ void MainWindow::ShowRecentContacts()
 
 void MainWindow::showEditButtons(bool show)
 {
-    cmdEdit->setVisible(show);
-    cmdDelete->setVisible(show);
+    editButton->setVisible(show);
+    deleteButton->setVisible(show);
 }
 
 void MainWindow::setupKeyboard()
 {
     // The entry boxes come first, so wherever the focus falls back it lands on the call box.
-    QWidget *const chain[] = {txtCall, txtRSTR, txtCntry, txtRSTS, txtSec, txtPostConDate, txtPostConTime,
-                              cmdClear, cmdDup, cmdLogOn, ListView1, cmdList, cmdEdit, cmdDelete, txtDX};
+    QWidget *const chain[] = {callBox, reportRcvdBox, exchangeBox, reportSentBox, powerBox, postDateBox, postTimeBox,
+                              clearButton, partialDupesButton, timeOnButton, contactList, listButton, editButton, deleteButton, spotList};
     for (size_t i = 1; i < std::size(chain); ++i)
         setTabOrder(chain[i - 1], chain[i]);
     // Tab leaves the list; the arrows walk its rows.
-    ListView1->setTabKeyNavigation(false);
-    cmdEdit->setText(QStringLiteral("&Edit Contact"));
-    cmdDelete->setText(QStringLiteral("&Delete Contact"));
+    contactList->setTabKeyNavigation(false);
+    editButton->setText(QStringLiteral("&Edit Contact"));
+    deleteButton->setText(QStringLiteral("&Delete Contact"));
 }
 
 bool MainWindow::event(QEvent *event)
@@ -66,8 +66,8 @@ bool MainWindow::event(QEvent *event)
         // boxes or the list, never to a button a typed space would press.
         QTimer::singleShot(0, this, [this] {
             QWidget *f = QApplication::focusWidget();
-            if (isActiveWindow() && (!f || (f->window() == this && !qobject_cast<QLineEdit *>(f) && f != ListView1)))
-                txtCall->setFocus();
+            if (isActiveWindow() && (!f || (f->window() == this && !qobject_cast<QLineEdit *>(f) && f != contactList)))
+                callBox->setFocus();
             applyHeldRigReadings();
         });
     }
@@ -80,8 +80,8 @@ bool MainWindow::listEvent(QEvent *event)
     case QEvent::FocusIn:
         if (listModel->rowCount() > 0) {
             // Arriving by keyboard highlights a row, so Enter and Delete act on what is heard.
-            if (!ListView1->selectionModel()->hasSelection())
-                ListView1->setCurrentIndex(listModel->index(0, 0));
+            if (!contactList->selectionModel()->hasSelection())
+                contactList->setCurrentIndex(listModel->index(0, 0));
             showEditButtons(true);
         }
         return false;
@@ -124,7 +124,7 @@ bool MainWindow::listEvent(QEvent *event)
 int MainWindow::SelectedRecord() const
 {
     // Only a row the operator can see highlighted counts.
-    const QModelIndexList rows = ListView1->selectionModel()->selectedRows();
+    const QModelIndexList rows = contactList->selectionModel()->selectedRows();
     if (rows.isEmpty() || rows.first().row() >= listModel->rowCount())
         return 0;
     const int n = listModel->recordAt(rows.first().row());
@@ -144,8 +144,8 @@ void tellNoSelection(Prompter &prompter)
 void MainWindow::cmdList_Click()
 {
     listModel->setListAll(!listModel->listAll());
-    cmdList->setText(listModel->listAll() ? QStringLiteral("All") : QStringLiteral("Last 20"));
-    cmdList->setAccessibleName(cmdList->text());
+    listButton->setText(listModel->listAll() ? QStringLiteral("All") : QStringLiteral("Last 20"));
+    listButton->setAccessibleName(listButton->text());
 }
 
 void MainWindow::cmdDelete_Click()
@@ -165,7 +165,7 @@ void MainWindow::DeleteRecord(int n)
                                           PromptIcon::Question, DefaultAnswer::No);
     showEditButtons(false);
     // The hidden buttons must not leave the focus to whatever follows them.
-    txtCall->setFocus();
+    callBox->setFocus();
     if (!yes || n < 1 || n > s_.log.RecordCount())
         return;
     QString error;
@@ -192,7 +192,7 @@ void MainWindow::cmdEdit_Click()
     }
     ShowRecentContacts();
     showEditButtons(false);
-    txtCall->setFocus();
+    callBox->setFocus();
     // An edit applies only while its record is still where it was; a window closed
     // without a change writes nothing.
     if (!edited || s_.log.RecordCount() != countBefore || n > s_.log.RecordCount() ||
@@ -204,7 +204,7 @@ void MainWindow::cmdEdit_Click()
                                            "The log is unchanged.")
                                 .arg(error),
                             QStringLiteral("Contact Not Changed"), PromptIcon::Exclamation);
-    txtCall->setFocus();
+    callBox->setFocus();
 }
 
 // ---- log maintenance ----
@@ -283,11 +283,11 @@ void MainWindow::mnuCopyListtoClipboard_Click()
 void MainWindow::mnuWriteSumm_Click()
 {
     const QString call = s_.prefs.MyCall;
-    SummaryWindow w(s_, windowTitle(), lblTotScore->text(), this);
+    SummaryWindow w(s_, windowTitle(), scoreLabel->text(), this);
     showModal(w);
     // Writing the file trims the call; keep the preference file in step.
     if (s_.prefs.MyCall != call) {
-        Label2->setText(s_.prefs.MyCall);
+        ownCallLabel->setText(s_.prefs.MyCall);
         SavePref();
     }
 }
@@ -314,7 +314,7 @@ void MainWindow::ApplyFormSize()
     applyScreenFonts();
     const int width = std::max(this->width(), 640);
     for (int c = 0; c < 11; ++c)
-        ListView1->setColumnWidth(c, RecentContactsModel::designWidths()[size_t(c)] * width * 3 / 4 / 9600);
+        contactList->setColumnWidth(c, RecentContactsModel::designWidths()[size_t(c)] * width * 3 / 4 / 9600);
 }
 
 void MainWindow::mnuFormSize_Click()
@@ -341,14 +341,14 @@ void MainWindow::mnuFormSize_Click()
 void MainWindow::mnuTaskbar_Click()
 {
     if (s_.prefs.FormSizePercent != 100) {
-        mnuTaskbar->setChecked(s_.prefs.TaskbarMode == 1);
+        taskbarAction->setChecked(s_.prefs.TaskbarMode == 1);
         s_.prompter.message(QStringLiteral("The form size must be set to 100% to use the taskbar display option."),
                             QStringLiteral("Please set your form size to 100% to use this option."),
                             PromptIcon::Exclamation);
         return;
     }
     s_.prefs.TaskbarMode = s_.prefs.TaskbarMode == 1 ? 0 : 1;
-    mnuTaskbar->setChecked(s_.prefs.TaskbarMode == 1);
+    taskbarAction->setChecked(s_.prefs.TaskbarMode == 1);
     SavePref();
     ApplyFormSize();
 }

@@ -38,9 +38,9 @@ void MainWindow::ModeSelection(const QString &strMode)
     if (strMode.isEmpty() || strMode.compare(s_.prefs.CurrentMode, Qt::CaseInsensitive) == 0)
         return;
     if (strMode.compare(QLatin1String("PH"), Qt::CaseInsensitive) == 0)
-        mnuSSB_Click();
+        selectPhone();
     else if (strMode.compare(QLatin1String("CW"), Qt::CaseInsensitive) == 0)
-        mnu160_Click();
+        selectCw();
     else
         return;
     rigFollowed(QStringLiteral("Mode ") + s_.prefs.CurrentMode);
@@ -49,7 +49,7 @@ void MainWindow::ModeSelection(const QString &strMode)
 void MainWindow::rigFollowed(const QString &what)
 {
     // A band and a mode changed by one reply are said together, once.
-    const QString text = followPending_ ? lblDialog->text() + QStringLiteral(", ") + what : what;
+    const QString text = followPending_ ? messageLine->text() + QStringLiteral(", ") + what : what;
     if (!followPending_) {
         followPending_ = true;
         QTimer::singleShot(0, this, [this] { followPending_ = false; });
@@ -59,30 +59,30 @@ void MainWindow::rigFollowed(const QString &what)
 
 QWidget *MainWindow::makeRigState()
 {
-    lblRig = new QLabel;
-    lblRig->setObjectName(QStringLiteral("lblRig"));
-    lblRig->setTextFormat(Qt::PlainText);
-    lblRig->setAccessibleDescription(QStringLiteral("Rig link"));
-    lblRig->setStyleSheet(QStringLiteral("QLabel#lblRig { color: black; background: #FFFF80; padding: 2px; }"));
-    MakeNotification(lblRig);
-    lblRig->hide();
-    return lblRig;
+    rigStateLabel = new QLabel;
+    rigStateLabel->setObjectName(QStringLiteral("lblRig"));
+    rigStateLabel->setTextFormat(Qt::PlainText);
+    rigStateLabel->setAccessibleDescription(QStringLiteral("Rig link"));
+    rigStateLabel->setStyleSheet(QStringLiteral("QLabel#lblRig { color: black; background: #FFFF80; padding: 2px; }"));
+    MakeNotification(rigStateLabel);
+    rigStateLabel->hide();
+    return rigStateLabel;
 }
 
 void MainWindow::showRigState()
 {
     const bool rig = !rig::NoRigChosen(s_.prefs.RigName);
     const QString state = rig && station_.rigIfMade() ? station_.rigIfMade()->state() : QString();
-    if (state == lblRig->text() && lblRig->isVisible() == !state.isEmpty())
+    if (state == rigStateLabel->text() && rigStateLabel->isVisible() == !state.isEmpty())
         return;
-    const bool shown = lblRig->isVisible();
-    lblRig->setText(state);
+    const bool shown = rigStateLabel->isVisible();
+    rigStateLabel->setText(state);
     // Heard as what it is about, not as two bare words.
-    lblRig->setAccessibleName(state.isEmpty() ? QString() : QStringLiteral("Rig: ") + state);
-    lblRig->setVisible(!state.isEmpty());
+    rigStateLabel->setAccessibleName(state.isEmpty() ? QString() : QStringLiteral("Rig: ") + state);
+    rigStateLabel->setVisible(!state.isEmpty());
     // Showing a notification reads it already; a new text on a shown one must be announced.
     if (shown)
-        Announce(lblRig);
+        Announce(rigStateLabel);
 }
 
 bool MainWindow::busy() const
@@ -261,7 +261,7 @@ void MainWindow::mnuPrivileges_Click()
 {
     BandPlanWindow w(s_, s_.folders.work(kBandPlanFile), this);
     showModal(w);
-    txtCall->setFocus();
+    callBox->setFocus();
 }
 
 }  // namespace zev

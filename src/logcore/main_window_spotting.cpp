@@ -22,15 +22,15 @@ namespace zev {
 
 void MainWindow::connectSpotStrip()
 {
-    lblDX->setBand(s_.prefs.CurrentBand);
-    connect(lblDX, &BandMapWidget::spotChosen, this,
+    bandMap->setBand(s_.prefs.CurrentBand);
+    connect(bandMap, &BandMapWidget::spotChosen, this,
             [this](const QString &call, float mhz) { spotChosen(call, mhz, true); });
-    connect(lblDX, &BandMapWidget::spotHovered, this, [this](const QString &tip) { setDupeList(tip, false); });
-    connect(lblDX, &BandMapWidget::openSpectrumMap, this, &MainWindow::mnuViewSpwctrumMap_Click);
-    connect(lblDX, &BandMapWidget::setupRequested, this, [this] { spotWindow().showSetup(); });
+    connect(bandMap, &BandMapWidget::spotHovered, this, [this](const QString &tip) { setDupeList(tip, false); });
+    connect(bandMap, &BandMapWidget::openSpectrumMap, this, &MainWindow::showSpectrumMap);
+    connect(bandMap, &BandMapWidget::setupRequested, this, [this] { spotWindow().showSetup(); });
     // A row of the spot list: its call into the call box, the radio to its frequency.
-    connect(txtDX, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
-        txtCall->setFocus();
+    connect(spotList, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
+        callBox->setFocus();
         if (!item)
             return;
         // The list's text is exact; no single precision on the way to the radio.
@@ -41,26 +41,26 @@ void MainWindow::connectSpotStrip()
             rigLink().ChangeFrequency(*hz);
         s_.entry.setCall(item->text(0));
     });
-    connect(txtDX, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *item) {
+    connect(spotList, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *item) {
         // Enter on a row does what a click does, for the keyboard.
         if (item)
-            emit txtDX->itemClicked(item, 0);
+            emit spotList->itemClicked(item, 0);
     });
-    connect(txtDX, &QTreeWidget::itemDoubleClicked, this, [this] { mnuViewSpwctrumMap_Click(); });
+    connect(spotList, &QTreeWidget::itemDoubleClicked, this, [this] { showSpectrumMap(); });
 
     // The station's spot link feeds the strip whether or not its setup window exists.
     SpotService &spots = station_.spots();
     SpotIntake &intake = spots.intake();
     connect(&intake, &SpotIntake::spotAdded, this, [this](const SpotRow &row) {
-        AddSpotRow(txtDX, row);
-        lblDX->refresh();
+        AddSpotRow(spotList, row);
+        bandMap->refresh();
     });
-    connect(&intake, &SpotIntake::labelsDue, lblDX, &BandMapWidget::refresh);
+    connect(&intake, &SpotIntake::labelsDue, bandMap, &BandMapWidget::refresh);
     connect(&intake, &SpotIntake::ownCallSpotted, this, [this](const QString &dialog, const QString &dupe) {
         setDialog(dialog);
         setDialogColour(0xFFFFFF);
         setDupeList(dupe, false);
-        lblDupe->setStyleSheet(QStringLiteral("QLabel#lblDupe { background: white; }"));
+        dupeLine->setStyleSheet(QStringLiteral("QLabel#lblDupe { background: white; }"));
     });
     connect(&spots, &SpotService::setupWanted, this, [this] { spotWindow().showSetup(); });
 }
@@ -94,26 +94,26 @@ void MainWindow::PacketResize()
     const bool link = spots.linkChosen();
     const bool list = spots.listChosen();
     // The layout makes room for the strip and gives it back exactly.
-    txtDX->setVisible(link && list);
-    lblDX->setVisible(link && !list);
-    if (lblDX->isVisible())
-        lblDX->setBand(s_.prefs.CurrentBand);
+    spotList->setVisible(link && list);
+    bandMap->setVisible(link && !list);
+    if (bandMap->isVisible())
+        bandMap->setBand(s_.prefs.CurrentBand);
 }
 
 void MainWindow::spotChosen(const QString &call, float mhz, bool validate)
 {
     // Tuning goes through the rig link, which says itself when no radio is being polled.
     rigLink().ChangeFrequency(mhz);
-    txtCall->setFocus();
+    callBox->setFocus();
     s_.entry.setCall(call);
     if (validate) {
         // On to the next box, as if the call had been typed and Tab pressed.
         QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-        QApplication::sendEvent(txtCall, &tab);
+        QApplication::sendEvent(callBox, &tab);
     }
 }
 
-void MainWindow::mnuViewSpwctrumMap_Click()
+void MainWindow::showSpectrumMap()
 {
     SpectrumMapWindow map(s_.spots, [this] { return s_.clock.utcNow(); }, this);
     connect(&map, &SpectrumMapWindow::spotChosen, this,

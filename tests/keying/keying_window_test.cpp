@@ -118,22 +118,22 @@ TEST(KeyingWindow, AFunctionKeyTypedInTheCallBoxSendsTheMessage)
     CwDesk d;
     MainWindow &w = d.start();
     typeKeys("VE3ABC");
-    w.txtRSTS->setText("599");
-    QTest::keyClick(w.txtCall, Qt::Key_F1);
+    w.reportSentBox->setText("599");
+    QTest::keyClick(w.callBox, Qt::Key_F1);
     ASSERT_TRUE(d.idle());
     EXPECT_EQ(d.keyed(), zevtest::PatternOf("VE3ABC 5NN ON"));
     EXPECT_EQ(d.linesMade.size(), 1);
     // The function key never reached the box.
-    EXPECT_EQ(w.txtCall->text(), "VE3ABC");
+    EXPECT_EQ(w.callBox->text(), "VE3ABC");
 
     // The speed arrows work from any box and say the new speed.
-    QTest::keyClick(w.txtCall, Qt::Key_Up);
+    QTest::keyClick(w.callBox, Qt::Key_Up);
     EXPECT_EQ(w.keying().settings.speed, "61");
-    EXPECT_EQ(w.lblDialog->text(), "61 WPM");
+    EXPECT_EQ(w.messageLine->text(), "61 WPM");
 
     // Escape with nothing on the air clears the boxes.
-    QTest::keyClick(w.txtCall, Qt::Key_Escape);
-    EXPECT_TRUE(w.txtCall->text().isEmpty());
+    QTest::keyClick(w.callBox, Qt::Key_Escape);
+    EXPECT_TRUE(w.callBox->text().isEmpty());
 }
 
 TEST(KeyingWindow, TheCloseIsRefusedWhileAMessageIsOnTheAir)
@@ -143,7 +143,7 @@ TEST(KeyingWindow, TheCloseIsRefusedWhileAMessageIsOnTheAir)
     s.speed = "5";
     s.messages[0] = "EEEEEEEEEEEEEEEEEEEE";
     MainWindow &w = d.start(s);
-    QTest::keyClick(w.txtCall, Qt::Key_F1);
+    QTest::keyClick(w.callBox, Qt::Key_F1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !d.record->sets().empty(); }, 5000));
     EXPECT_FALSE(w.close());
     EXPECT_TRUE(w.isVisible());
@@ -201,18 +201,18 @@ TEST(KeyingWindow, CtrlLettersOpenTheCwWindowsAndTheirKeysWork)
 {
     CwDesk d;
     MainWindow &w = d.start();
-    QTest::keyClick(w.txtCall, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(w.callBox, Qt::Key_C, Qt::ControlModifier);
     ASSERT_NE(w.cwWindow(), nullptr);
     EXPECT_TRUE(w.cwWindow()->isVisible());
     EXPECT_FALSE(w.cwWindow()->isModal());
-    EXPECT_TRUE(w.txtCall->text().isEmpty());
+    EXPECT_TRUE(w.callBox->text().isEmpty());
     w.cwWindow()->hide();
     // The key typed after a Ctrl shortcut is the operator's and reaches the box.
     d.h.activate();
-    QTest::keyClick(w.txtCall, 'k');
-    EXPECT_EQ(w.txtCall->text(), "K");
+    QTest::keyClick(w.callBox, 'k');
+    EXPECT_EQ(w.callBox->text(), "K");
 
-    QTest::keyClick(w.txtCall, Qt::Key_W, Qt::ControlModifier);
+    QTest::keyClick(w.callBox, Qt::Key_W, Qt::ControlModifier);
     CwStringsWindow *strings = w.cwStringsWindow();
     ASSERT_NE(strings, nullptr);
     EXPECT_TRUE(strings->isVisible());
@@ -331,11 +331,11 @@ TEST(KeyingWindow, TheWinKeyLineSendsMessagesThroughTheKeyer)
     MainWindow &w = d.start(s);
     // Nothing opens the keyer at start-up; the first message does.
     EXPECT_FALSE(keyer.isOpen());
-    w.txtCall->setText("VE3ABC");
-    w.txtRSTR->setText("599");
-    w.txtCntry->setText("ON");
-    w.txtRSTS->setText("599");
-    QTest::keyClick(w.txtCall, Qt::Key_F1);
+    w.callBox->setText("VE3ABC");
+    w.reportRcvdBox->setText("599");
+    w.exchangeBox->setText("ON");
+    w.reportSentBox->setText("599");
+    QTest::keyClick(w.callBox, Qt::Key_F1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return keyer.keyed() == "VE3ABC TU"; }, 10000)) << keyer.keyed().toStdString();
     EXPECT_TRUE(keyer.received().startsWith(QByteArray("\x00\x02", 2)));
     // "!" logged the contact before the text went to the keyer; it never reached the keyer.
@@ -345,10 +345,10 @@ TEST(KeyingWindow, TheWinKeyLineSendsMessagesThroughTheKeyer)
 
     // Escape while the keyer sends clears its buffer and ours.
     keyer.hold = true;
-    QTest::keyClick(w.txtCall, Qt::Key_F2);
+    QTest::keyClick(w.callBox, Qt::Key_F2);
     ASSERT_TRUE(QTest::qWaitFor([&] { return d.h.stationLinks->keying().winKeyer().status() > 0; }, 10000));
     keyer.clearReceived();
-    QTest::keyClick(w.txtCall, Qt::Key_Escape);
+    QTest::keyClick(w.callBox, Qt::Key_Escape);
     EXPECT_TRUE(QTest::qWaitFor([&] { return keyer.received().contains('\x0a'); }, 5000))
         << keyer.received().toHex().toStdString();
     EXPECT_TRUE(d.h.session->CWBuffer.isEmpty());
@@ -429,14 +429,14 @@ TEST(KeyingWindow, FunctionKeysAndEscapeActAtOnceDuringADuplicateHold)
     // Keys typed meanwhile are held; once nothing is on the air, Escape drops them with
     // the rest of the entry.
     typeKeys("K1AB");
-    EXPECT_TRUE(w.txtCall->text().isEmpty());
+    EXPECT_TRUE(w.callBox->text().isEmpty());
     ASSERT_TRUE(d.idle());
     EXPECT_EQ(d.keyed(), zevtest::PatternOf("T"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QTest::qWait(800);  // past the end of the hold
-    EXPECT_TRUE(w.txtCall->text().isEmpty());
+    EXPECT_TRUE(w.callBox->text().isEmpty());
     typeKeys("V");
-    EXPECT_EQ(w.txtCall->text(), "V");
+    EXPECT_EQ(w.callBox->text(), "V");
 }
 
 TEST(KeyingWindow, AMessageThatComesOutEmptyLetsTheWindowClose)
@@ -445,7 +445,7 @@ TEST(KeyingWindow, AMessageThatComesOutEmptyLetsTheWindowClose)
     CwSettings s = RtsSettings();
     s.messages[1] = "$";
     MainWindow &w = d.start(s);
-    QTest::keyClick(w.txtCall, Qt::Key_F2);
+    QTest::keyClick(w.callBox, Qt::Key_F2);
     EXPECT_FALSE(w.keying().CWSending());
     EXPECT_TRUE(w.close());
 }
@@ -492,8 +492,8 @@ TEST(KeyingWindow, TheWinKeyLineWithoutAPortSaysSo)
     CwSettings s = RtsSettings();
     s.keyingLine = kKeyWinKey;
     MainWindow &w = d.start(s);
-    QTest::keyClick(w.txtCall, Qt::Key_F2);
-    EXPECT_EQ(w.lblDialog->text(), "No WinKey port set");
+    QTest::keyClick(w.callBox, Qt::Key_F2);
+    EXPECT_EQ(w.messageLine->text(), "No WinKey port set");
     EXPECT_TRUE(d.h.session->CWBuffer.isEmpty());
 }
 

@@ -61,7 +61,7 @@ TEST(VoiceMainWindow, F1PlaysItsMessageWithinPttAndEscapeStopsIt)
     const QString wave = d.h.dir.filePath("cq.wav");
     zevtest::WriteFile(wave, PcmWave(800));
     MainWindow &w = d.start(WithF1(wave));
-    QTest::keyClick(w.txtCall, Qt::Key_F1);
+    QTest::keyClick(w.callBox, Qt::Key_F1);
     ASSERT_NE(d.voice, nullptr);
     EXPECT_EQ(d.voice->played, QStringList{wave});
     const qsizetype down = d.events.indexOf("RTS down");
@@ -71,15 +71,15 @@ TEST(VoiceMainWindow, F1PlaysItsMessageWithinPttAndEscapeStopsIt)
     EXPECT_TRUE(d.voiceKeyer().isPlaying());
 
     // Escape stops the message and lets go of PTT, and leaves the boxes alone.
-    w.txtCall->setText("VE3ABC");
-    QTest::keyClick(w.txtCall, Qt::Key_Escape);
-    EXPECT_EQ(w.txtCall->text(), "VE3ABC");
+    w.callBox->setText("VE3ABC");
+    QTest::keyClick(w.callBox, Qt::Key_Escape);
+    EXPECT_EQ(w.callBox->text(), "VE3ABC");
     EXPECT_FALSE(d.voiceKeyer().isPlaying());
     EXPECT_FALSE(d.voiceKeyer().pttDown());
     EXPECT_GT(d.events.lastIndexOf("RTS up"), play);
 
     // Played to its end: PTT up again.
-    QTest::keyClick(w.txtCall, Qt::Key_F1);
+    QTest::keyClick(w.callBox, Qt::Key_F1);
     EXPECT_TRUE(d.voiceKeyer().pttDown());
     d.voice->finish();
     EXPECT_TRUE(d.voiceKeyer().pttDown());  // the hang time: the card's buffer still sounds
@@ -96,29 +96,29 @@ TEST(VoiceMainWindow, PlayingAndEndingAreSaidOnTheMessageLine)
     s.files[1] = wave;
     MainWindow &w = d.start(s);
     zevtest::AccessibilityEvents a11y;
-    QTest::keyClick(w.txtCall, Qt::Key_F1);
+    QTest::keyClick(w.callBox, Qt::Key_F1);
     QCoreApplication::processEvents();
-    EXPECT_EQ(w.lblDialog->text(), "Playing F1");
+    EXPECT_EQ(w.messageLine->text(), "Playing F1");
     d.voice->finish();
     QCoreApplication::processEvents();
-    EXPECT_EQ(w.lblDialog->text(), "F1 ended");
-    QTest::keyClick(w.txtCall, Qt::Key_F2);
+    EXPECT_EQ(w.messageLine->text(), "F1 ended");
+    QTest::keyClick(w.callBox, Qt::Key_F2);
     QCoreApplication::processEvents();
-    QTest::keyClick(w.txtCall, Qt::Key_Escape);
+    QTest::keyClick(w.callBox, Qt::Key_Escape);
     QCoreApplication::processEvents();
-    EXPECT_EQ(w.lblDialog->text(), "F2 stopped");
-    EXPECT_EQ(a11y.spoken(w.lblDialog), QStringList({"Playing F1", "F1 ended", "Playing F2", "F2 stopped"}));
+    EXPECT_EQ(w.messageLine->text(), "F2 stopped");
+    EXPECT_EQ(a11y.spoken(w.messageLine), QStringList({"Playing F1", "F1 ended", "Playing F2", "F2 stopped"}));
 }
 
 TEST(VoiceMainWindow, AMissingFileNeverKeysThePtt)
 {
     PhoneDesk d;
     MainWindow &w = d.start(WithF1(d.h.dir.filePath("gone.wav")));
-    QTest::keyClick(w.txtCall, Qt::Key_F1);
+    QTest::keyClick(w.callBox, Qt::Key_F1);
     EXPECT_FALSE(d.events.contains("RTS down"));
     EXPECT_FALSE(d.voiceKeyer().isPlaying());
     // The operator is told on the message line.
-    EXPECT_FALSE(w.lblDialog->text().trimmed().isEmpty());
+    EXPECT_FALSE(w.messageLine->text().trimmed().isEmpty());
 }
 
 TEST(VoiceMainWindow, ADuplicateIsSpokenEvenWithNavigationOff)
@@ -154,7 +154,7 @@ TEST(VoiceMainWindow, TheVoiceWindowsOpenFromTheMenusAndCtrlP)
     EXPECT_TRUE(w.phoneWindow()->isVisible());
     w.phoneWindow()->hide();
     d.h.activate();
-    QTest::keyClick(w.txtCall, Qt::Key_P, Qt::ControlModifier);
+    QTest::keyClick(w.callBox, Qt::Key_P, Qt::ControlModifier);
     EXPECT_TRUE(w.phoneWindow()->isVisible());
     blind->trigger();
     ASSERT_NE(w.blindWindow(), nullptr);
@@ -183,8 +183,8 @@ TEST(VoiceMainWindow, TheDuplicateWarningIsNotCutOffByTheCallBoxCue)
     EXPECT_EQ(cues->played.last(), d.h.folders.work("Call.wav"));
     // The next time the call box gets the focus it is named again.
     const qsizetype named = cues->played.count(d.h.folders.work("Call.wav"));
-    w.txtRSTR->setFocus();
-    w.txtCall->setFocus();
+    w.reportRcvdBox->setFocus();
+    w.callBox->setFocus();
     QCoreApplication::processEvents();
     EXPECT_EQ(cues->played.count(d.h.folders.work("Call.wav")), named + 1);
 }

@@ -38,12 +38,12 @@ TEST(EntryKeys, DigitAfterACompleteCallMovesToTheReport)
     MainWindow &w = h.activate();
 
     typeKeys("VE3XYZ5");
-    EXPECT_EQ(w.txtCall->text(), "VE3XYZ");
-    EXPECT_EQ(w.txtRSTR->text(), "5");
-    EXPECT_EQ(w.txtRSTR->cursorPosition(), 1);
-    EXPECT_TRUE(w.txtRSTR->hasFocus());
-    EXPECT_EQ(w.txtRSTS->text(), "599");  // filled on leaving the call box
-    EXPECT_EQ(w.txtCntry->text(), "ON");
+    EXPECT_EQ(w.callBox->text(), "VE3XYZ");
+    EXPECT_EQ(w.reportRcvdBox->text(), "5");
+    EXPECT_EQ(w.reportRcvdBox->cursorPosition(), 1);
+    EXPECT_TRUE(w.reportRcvdBox->hasFocus());
+    EXPECT_EQ(w.reportSentBox->text(), "599");  // filled on leaving the call box
+    EXPECT_EQ(w.exchangeBox->text(), "ON");
 
     struct Case {
         const char *typed;
@@ -53,15 +53,15 @@ TEST(EntryKeys, DigitAfterACompleteCallMovesToTheReport)
                          Case{"VE\"3A", "VE3A"}}) {
         w.cmdClear_Click();
         typeKeys(c.typed);
-        EXPECT_EQ(w.txtCall->text(), c.call) << c.typed;
-        EXPECT_TRUE(w.txtCall->hasFocus()) << c.typed;
+        EXPECT_EQ(w.callBox->text(), c.call) << c.typed;
+        EXPECT_TRUE(w.callBox->hasFocus()) << c.typed;
     }
     // A digit typed in the middle of a complete call stays there.
     w.cmdClear_Click();
     typeKeys("VE3XYZ");
-    w.txtCall->setCursorPosition(3);
+    w.callBox->setCursorPosition(3);
     typeKeys("7");
-    EXPECT_EQ(w.txtCall->text(), "VE37XYZ");
+    EXPECT_EQ(w.callBox->text(), "VE37XYZ");
 }
 
 TEST(EntryKeys, LeavingTheCallBoxFillsReportsAndProvince)
@@ -71,27 +71,27 @@ TEST(EntryKeys, LeavingTheCallBoxFillsReportsAndProvince)
     h.start();
     MainWindow &w = h.activate();
     typeKeys("VA3ABC ");
-    EXPECT_TRUE(w.txtRSTR->hasFocus());
-    EXPECT_EQ(w.txtRSTR->text(), "59");
-    EXPECT_EQ(w.txtRSTR->selectedText(), "59");
-    EXPECT_EQ(w.txtRSTS->text(), "59");
-    EXPECT_EQ(w.txtCntry->text(), "ON");
-    EXPECT_EQ(w.txtCntry->selectedText(), "ON");
+    EXPECT_TRUE(w.reportRcvdBox->hasFocus());
+    EXPECT_EQ(w.reportRcvdBox->text(), "59");
+    EXPECT_EQ(w.reportRcvdBox->selectedText(), "59");
+    EXPECT_EQ(w.reportSentBox->text(), "59");
+    EXPECT_EQ(w.exchangeBox->text(), "ON");
+    EXPECT_EQ(w.exchangeBox->selectedText(), "ON");
 
     // An exchange already typed is kept.
     w.cmdClear_Click();
     typeKeys("VE3ABC");
-    w.txtCntry->setText("QC");
+    w.exchangeBox->setText("QC");
     typeKeys(" ");
-    EXPECT_EQ(w.txtCntry->text(), "QC");
+    EXPECT_EQ(w.exchangeBox->text(), "QC");
 
     // A station worked before as a province gets it back, one that sent a serial does not.
     w.cmdClear_Click();
     typeKeys("VA3ZEV ");  // worked on 40 CW as ON; now 40 phone
-    EXPECT_EQ(w.txtCntry->text(), "ON");
+    EXPECT_EQ(w.exchangeBox->text(), "ON");
     w.cmdClear_Click();
     typeKeys("W1AW ");
-    EXPECT_EQ(w.txtCntry->text(), "");
+    EXPECT_EQ(w.exchangeBox->text(), "");
 }
 
 TEST(EntryKeys, LettersAndSpacesMoveAlongTheBoxes)
@@ -101,27 +101,27 @@ TEST(EntryKeys, LettersAndSpacesMoveAlongTheBoxes)
     h.start();
     MainWindow &w = h.activate();
     typeKeys("K1ABC 579");
-    EXPECT_EQ(w.txtRSTR->text(), "579");
+    EXPECT_EQ(w.reportRcvdBox->text(), "579");
     typeKeys("q");  // a letter in the report box starts the exchange
-    EXPECT_TRUE(w.txtCntry->hasFocus());
-    EXPECT_EQ(w.txtCntry->text(), "Q");
+    EXPECT_TRUE(w.exchangeBox->hasFocus());
+    EXPECT_EQ(w.exchangeBox->text(), "Q");
     typeKeys("c ");
-    EXPECT_EQ(w.txtCntry->text(), "QC");
-    EXPECT_TRUE(w.txtRSTS->hasFocus());
-    w.txtRSTS->clear();
+    EXPECT_EQ(w.exchangeBox->text(), "QC");
+    EXPECT_TRUE(w.reportSentBox->hasFocus());
+    w.reportSentBox->clear();
     typeKeys("5\"79");  // a quote is dropped in the report sent
-    EXPECT_EQ(w.txtRSTS->text(), "579");
+    EXPECT_EQ(w.reportSentBox->text(), "579");
     typeKeys("9");  // reports are three characters on CW
-    EXPECT_EQ(w.txtRSTS->text(), "579");
+    EXPECT_EQ(w.reportSentBox->text(), "579");
     // A letter in the report sent is dropped and moves on, leaving the exchange alone.
     typeKeys("x");
-    EXPECT_TRUE(w.txtSec->hasFocus());
-    EXPECT_EQ(w.txtCntry->text(), "QC");
-    EXPECT_EQ(w.txtRSTS->text(), "579");
+    EXPECT_TRUE(w.powerBox->hasFocus());
+    EXPECT_EQ(w.exchangeBox->text(), "QC");
+    EXPECT_EQ(w.reportSentBox->text(), "579");
     typeKeys("100w\"");
-    EXPECT_EQ(w.txtSec->text(), "100W");
+    EXPECT_EQ(w.powerBox->text(), "100W");
     typeKeys(" ");
-    EXPECT_TRUE(w.txtRSTS->hasFocus());
+    EXPECT_TRUE(w.reportSentBox->hasFocus());
 }
 
 TEST(EntryKeys, FastBurstReachesTheLogIntact)
@@ -134,8 +134,8 @@ TEST(EntryKeys, FastBurstReachesTheLogIntact)
     ASSERT_EQ(h.session->log.RecordCount(), 4);
     EXPECT_EQ(lastLine(h.folders.work("log.txt")),
               "\"VE3XYZ\",\"599\",\"\",\"599\",\"ON\",\"2009/07/01\",\"18:04:27\",\"CW\",\"40\",10,\"\",\"Canada\"\r\n");
-    EXPECT_TRUE(w.txtCall->hasFocus());
-    EXPECT_EQ(w.txtCall->text(), "");
+    EXPECT_TRUE(w.callBox->hasFocus());
+    EXPECT_EQ(w.callBox->text(), "");
     // The next contact right behind it.
     typeKeys("VE7ABC579BC\n");
     ASSERT_EQ(h.session->log.RecordCount(), 5);
@@ -151,10 +151,10 @@ TEST(EntryKeys, EnterFromEveryBoxLogs)
     h.start();
     MainWindow &w = h.activate();
     int n = 3;
-    for (QLineEdit *box : {w.txtCall, w.txtRSTR, w.txtCntry, w.txtRSTS, w.txtSec}) {
+    for (QLineEdit *box : {w.callBox, w.reportRcvdBox, w.exchangeBox, w.reportSentBox, w.powerBox}) {
         typeKeys(QStringLiteral("VE%1AB ").arg(n));
         box->setFocus();
-        w.txtCntry->setText(ProvinceFromPrefix(QStringLiteral("VE%1AB").arg(n)));
+        w.exchangeBox->setText(ProvinceFromPrefix(QStringLiteral("VE%1AB").arg(n)));
         typeKeys("\n");
         ++n;
         EXPECT_EQ(h.session->log.RecordCount(), n) << box->objectName().toStdString();
@@ -182,17 +182,17 @@ TEST(Mains, IncompleteAndInvalidEntriesStayWithTheRightMessage)
     h.start();
     MainWindow &w = h.activate();
     for (const Case &c : cases) {
-        w.txtSec->setFocus();
-        w.txtCall->setText(c.call);
-        w.txtRSTR->setText(c.rstr);
-        w.txtCntry->setText(c.cntry);
-        w.txtRSTS->setText(c.rsts);
+        w.powerBox->setFocus();
+        w.callBox->setText(c.call);
+        w.reportRcvdBox->setText(c.rstr);
+        w.exchangeBox->setText(c.cntry);
+        w.reportSentBox->setText(c.rsts);
         h.prompter.asked.clear();
         w.Mains();
-        EXPECT_EQ(w.lblDialog->text(), c.message) << c.call << "/" << c.cntry;
+        EXPECT_EQ(w.messageLine->text(), c.message) << c.call << "/" << c.cntry;
         EXPECT_EQ(QApplication::focusWidget()->objectName(), c.focus) << c.call << "/" << c.cntry;
         EXPECT_EQ(h.session->log.RecordCount(), 3);
-        EXPECT_EQ(w.txtCall->text(), c.call);  // left for correction
+        EXPECT_EQ(w.callBox->text(), c.call);  // left for correction
         EXPECT_FALSE(h.prompter.asked.isEmpty());
         EXPECT_EQ(h.prompter.asked.last().kind, "beep");
     }
@@ -207,36 +207,36 @@ TEST(Mains, SerialNumbersProvincesAndTheLoggedRecord)
     h.prompter.answers = {true};
     h.start();
     MainWindow &w = h.activate();
-    EXPECT_EQ(w.Label25->text(), "6");
-    EXPECT_EQ(w.lblsectogo->text(), "2");  // ON on 20 phone and 40 CW
+    EXPECT_EQ(w.exchangeSentLabel->text(), "6");
+    EXPECT_EQ(w.multipliersLabel->text(), "2");  // ON on 20 phone and 40 CW
 
-    w.txtSec->setFocus();
-    w.txtCall->setText("K5ZZ");
-    w.txtRSTR->setText("599");
-    w.txtCntry->setText("123");
-    w.txtRSTS->setText("579");
+    w.powerBox->setFocus();
+    w.callBox->setText("K5ZZ");
+    w.reportRcvdBox->setText("599");
+    w.exchangeBox->setText("123");
+    w.reportSentBox->setText("579");
     h.session->entry.setFrequencyText("14.0251");
     w.Mains();
     ASSERT_EQ(h.session->log.RecordCount(), 4);
     EXPECT_EQ(lastLine(h.folders.work("log.txt")),
               "\"K5ZZ\",\"599\",\"6\",\"579\",\"123\",\"2009/07/01\",\"18:04:27\",\"CW\",\"20\",2,\"14.0251\",\"USA\"\r\n");
-    EXPECT_EQ(w.Label25->text(), "7");
-    EXPECT_EQ(w.lblsectogo->text(), "2");  // a serial adds no multiplier
+    EXPECT_EQ(w.exchangeSentLabel->text(), "7");
+    EXPECT_EQ(w.multipliersLabel->text(), "2");  // a serial adds no multiplier
     EXPECT_TRUE(h.session->entry.frequencyText().isEmpty());
 
-    w.txtCall->setText("VE7ABC");
-    w.txtRSTR->setText("599");
-    w.txtCntry->setText("bc");
-    w.txtRSTS->setText("599");
+    w.callBox->setText("VE7ABC");
+    w.reportRcvdBox->setText("599");
+    w.exchangeBox->setText("bc");
+    w.reportSentBox->setText("599");
     w.Mains();
     ASSERT_EQ(h.session->log.RecordCount(), 5);
     EXPECT_EQ(h.session->log.record(5).ExchangeRcvd, "BC");
     EXPECT_EQ(h.session->log.record(5).Frequency, "");
-    EXPECT_EQ(w.lblsectogo->text(), "3");
-    EXPECT_EQ(w.lblTotCon->text(), "5");
-    EXPECT_EQ(w.lblTotSec->text(), "44");
-    EXPECT_EQ(w.lblTotScore->text(), "132");
-    EXPECT_EQ(w.lblDialog->text(), "");
+    EXPECT_EQ(w.multipliersLabel->text(), "3");
+    EXPECT_EQ(w.contactsLabel->text(), "5");
+    EXPECT_EQ(w.qsoPointsLabel->text(), "44");
+    EXPECT_EQ(w.scoreLabel->text(), "132");
+    EXPECT_EQ(w.messageLine->text(), "");
     // The grid shows BC worked on 20 m in CW.
     EXPECT_TRUE(w.provinceLabels[3][6]->styleSheet().contains(ColourName(p.WorkedMultColour)));
     EXPECT_FALSE(w.provinceLabels[3][5]->styleSheet().contains(ColourName(p.WorkedMultColour)));
@@ -250,27 +250,27 @@ TEST(Dupes, AnnouncedClearedAndKeysHeldInOrder)
     MainWindow &w = h.activate();
     w.dupeHoldMs = 400;
     typeKeys("w1aw ");
-    EXPECT_EQ(w.lblDialog->text(), "Duplicate W1AW 2009/07/01 18:06:01  Rec#  2");
-    EXPECT_TRUE(w.lblDialog->styleSheet().contains(ColourName(0x0000FF)));
-    EXPECT_TRUE(w.txtCall->hasFocus());
-    for (QLineEdit *box : {w.txtCall, w.txtRSTR, w.txtCntry, w.txtRSTS, w.txtSec})
+    EXPECT_EQ(w.messageLine->text(), "Duplicate W1AW 2009/07/01 18:06:01  Rec#  2");
+    EXPECT_TRUE(w.messageLine->styleSheet().contains(ColourName(0x0000FF)));
+    EXPECT_TRUE(w.callBox->hasFocus());
+    for (QLineEdit *box : {w.callBox, w.reportRcvdBox, w.exchangeBox, w.reportSentBox, w.powerBox})
         EXPECT_TRUE(box->text().isEmpty());
     EXPECT_TRUE(w.DupeFlag);
 
     // Keys typed during the announcement wait, then arrive in order.
     typeKeys("K1A");
-    EXPECT_EQ(w.txtCall->text(), "");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return w.txtCall->text() == "K1A"; }, 3000));
+    EXPECT_EQ(w.callBox->text(), "");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.callBox->text() == "K1A"; }, 3000));
     EXPECT_FALSE(w.DupeFlag);
     typeKeys("B");
-    EXPECT_EQ(w.txtCall->text(), "K1AB");
+    EXPECT_EQ(w.callBox->text(), "K1AB");
 
     // The same station on another band or mode is a new contact.
     w.cmdClear_Click();
     w.SelectMode("PH");
     typeKeys("W1AW ");
     EXPECT_FALSE(w.DupeFlag);
-    EXPECT_EQ(w.txtCall->text(), "W1AW");
+    EXPECT_EQ(w.callBox->text(), "W1AW");
 }
 
 TEST(Dupes, CommittingADupeStoresNothing)
@@ -280,15 +280,15 @@ TEST(Dupes, CommittingADupeStoresNothing)
     h.start();
     MainWindow &w = h.activate();
     w.dupeHoldMs = 0;
-    w.txtSec->setFocus();
-    w.txtCall->setText("VA3ZEV");
-    w.txtRSTR->setText("599");
-    w.txtCntry->setText("ON");
-    w.txtRSTS->setText("599");
+    w.powerBox->setFocus();
+    w.callBox->setText("VA3ZEV");
+    w.reportRcvdBox->setText("599");
+    w.exchangeBox->setText("ON");
+    w.reportSentBox->setText("599");
     w.Mains();
     EXPECT_EQ(h.session->log.RecordCount(), 3);
-    EXPECT_TRUE(w.lblDialog->text().startsWith("Duplicate VA3ZEV"));
-    EXPECT_EQ(w.txtCall->text(), "");
+    EXPECT_TRUE(w.messageLine->text().startsWith("Duplicate VA3ZEV"));
+    EXPECT_EQ(w.callBox->text(), "");
     EXPECT_EQ(ReadFile(h.folders.work("log.txt")), kThreeContacts);
 }
 
@@ -300,31 +300,31 @@ TEST(Dupes, PartialListAndWarningsWhileTyping)
     MainWindow &w = h.activate();
     w.cmdLogOn_Click();
     typeKeys("W");
-    EXPECT_EQ(w.lblDupe->text(), "W1AW ");
+    EXPECT_EQ(w.dupeLine->text(), "W1AW ");
     typeKeys("1A");
-    EXPECT_EQ(w.lblDialog->text(), " ");
+    EXPECT_EQ(w.messageLine->text(), " ");
     typeKeys("W");
-    EXPECT_EQ(w.lblDialog->text(), "Possible Duplicate!");
+    EXPECT_EQ(w.messageLine->text(), "Possible Duplicate!");
     typeKeys("X");
-    EXPECT_EQ(w.lblDupe->text(), "");
+    EXPECT_EQ(w.dupeLine->text(), "");
 
     w.cmdClear_Click();
     h.prompter.asked.clear();
     typeKeys("AB");
     EXPECT_TRUE(h.prompter.asked.isEmpty());
     typeKeys("C");
-    EXPECT_EQ(w.lblDialog->text(), "The second or third character is not numeric!");
+    EXPECT_EQ(w.messageLine->text(), "The second or third character is not numeric!");
     EXPECT_EQ(h.prompter.asked.size(), 1);
     w.cmdClear_Click();
     typeKeys("K1A");
-    EXPECT_EQ(w.lblDialog->text(), " ");
+    EXPECT_EQ(w.messageLine->text(), " ");
 
     // Switched off, nothing is listed.
     w.cmdDup_Click();
-    EXPECT_EQ(w.cmdDup->text(), "Off");
+    EXPECT_EQ(w.partialDupesButton->text(), "Off");
     w.cmdClear_Click();
     typeKeys("W1");
-    EXPECT_EQ(w.lblDupe->text(), "");
+    EXPECT_EQ(w.dupeLine->text(), "");
 }
 
 TEST(Dupes, ListPreviousContactsShowsEveryEarlierContact)
@@ -334,7 +334,7 @@ TEST(Dupes, ListPreviousContactsShowsEveryEarlierContact)
     h.start();
     MainWindow &w = h.activate();
     w.mnuListPrevious_Click();
-    EXPECT_TRUE(w.mnuListPrevious->isChecked());
+    EXPECT_TRUE(w.listPreviousAction->isChecked());
     EXPECT_EQ(readPrefs(h.folders.work("zevpref.txt")).ListPreviousOn, 1);
     typeKeys("VE3XYZ ");
     ASSERT_EQ(w.listModel->rowCount(), 1);
@@ -352,31 +352,31 @@ TEST(BandAndMode, ChangesReloadAndKeepTheEntry)
     h.start();
     MainWindow &w = h.activate();
     typeKeys("VE3AB");
-    QTest::mouseClick(w.Label24, Qt::LeftButton);
-    EXPECT_EQ(w.Label24->text(), "20");
-    EXPECT_TRUE(w.mnuBand[3]->isChecked());
-    EXPECT_FALSE(w.mnuBand[2]->isChecked());
+    QTest::mouseClick(w.bandLabel, Qt::LeftButton);
+    EXPECT_EQ(w.bandLabel->text(), "20");
+    EXPECT_TRUE(w.bandActions[3]->isChecked());
+    EXPECT_FALSE(w.bandActions[2]->isChecked());
     EXPECT_EQ(readPrefs(h.folders.work("zevpref.txt")).CurrentBand, "20");
-    EXPECT_EQ(w.txtCall->text(), "VE3AB");
+    EXPECT_EQ(w.callBox->text(), "VE3AB");
     // 20 m phone has ON from the log.
     EXPECT_TRUE(w.provinceLabels[3][2]->styleSheet().contains(ColourName(h.session->prefs.WorkedMultColour)));
 
-    QTest::mouseClick(w.Label30, Qt::LeftButton);
-    EXPECT_EQ(w.Label30->text(), "CW");
-    EXPECT_TRUE(w.mnuCW->isChecked());
+    QTest::mouseClick(w.modeLabel, Qt::LeftButton);
+    EXPECT_EQ(w.modeLabel->text(), "CW");
+    EXPECT_TRUE(w.cwAction->isChecked());
     EXPECT_EQ(w.ReportMaxLength, 3);
     EXPECT_FALSE(w.provinceLabels[3][2]->styleSheet().contains(ColourName(h.session->prefs.WorkedMultColour)));
     w.SelectMode("PH");
     EXPECT_EQ(w.ReportMaxLength, 2);
 
     QTest::mouseClick(w.bandHeadings[0], Qt::LeftButton);
-    EXPECT_EQ(w.Label24->text(), "160");
+    EXPECT_EQ(w.bandLabel->text(), "160");
     w.SelectBand(7);
-    QTest::mouseClick(w.Label24, Qt::LeftButton);
-    EXPECT_EQ(w.Label24->text(), "160");  // the cycle wraps
+    QTest::mouseClick(w.bandLabel, Qt::LeftButton);
+    EXPECT_EQ(w.bandLabel->text(), "160");  // the cycle wraps
 
     QTest::mouseClick(w.provinceLabels[0][6], Qt::LeftButton);
-    EXPECT_EQ(w.txtCntry->text(), "BC");
+    EXPECT_EQ(w.exchangeBox->text(), "BC");
 }
 
 TEST(BandAndMode, ProvinceTotalOnMouseOver)
@@ -387,7 +387,7 @@ TEST(BandAndMode, ProvinceTotalOnMouseOver)
     MainWindow &w = h.activate();
     QEvent enter(QEvent::Enter);
     QCoreApplication::sendEvent(w.provinceLabels[5][2], &enter);
-    EXPECT_EQ(w.lblDupe->text(), "  Ontario    Total = 2");
+    EXPECT_EQ(w.dupeLine->text(), "  Ontario    Total = 2");
 }
 
 TEST(Clock, TimeOnOffAndOperatingTime)
@@ -398,25 +398,25 @@ TEST(Clock, TimeOnOffAndOperatingTime)
     h.prompter.answers = {true};
     h.start();
     MainWindow &w = h.activate();
-    EXPECT_EQ(w.lblttrack->text(), "01:00:00");
-    EXPECT_EQ(w.lblutctime->text(), "18:04:27");
-    EXPECT_EQ(w.lblCurTime->text(), "2:04:27");
-    EXPECT_EQ(w.Label16->text(), "PM");
+    EXPECT_EQ(w.operatingTimeLabel->text(), "01:00:00");
+    EXPECT_EQ(w.utcTimeLabel->text(), "18:04:27");
+    EXPECT_EQ(w.localTimeLabel->text(), "2:04:27");
+    EXPECT_EQ(w.amPmLabel->text(), "PM");
 
-    QTest::mouseClick(w.cmdLogOn, Qt::LeftButton);
+    QTest::mouseClick(w.timeOnButton, Qt::LeftButton);
     EXPECT_TRUE(h.session->TimeOnActive);
-    EXPECT_EQ(w.cmdLogOn->text(), "&Log \"Time Off\"");
-    EXPECT_TRUE(w.lblDialog->text().startsWith("Logged On at ")) << w.lblDialog->text().toStdString();
-    EXPECT_TRUE(w.lblDialog->text().endsWith(" 18:04:27"));
+    EXPECT_EQ(w.timeOnButton->text(), "&Log \"Time Off\"");
+    EXPECT_TRUE(w.messageLine->text().startsWith("Logged On at ")) << w.messageLine->text().toStdString();
+    EXPECT_TRUE(w.messageLine->text().endsWith(" 18:04:27"));
     h.clock.local = h.clock.local.addSecs(5);
     w.Timer2_Timer();
-    EXPECT_EQ(w.lblttrack->text(), "01:00:05");
+    EXPECT_EQ(w.operatingTimeLabel->text(), "01:00:05");
 
-    QTest::mouseClick(w.cmdLogOn, Qt::LeftButton);
+    QTest::mouseClick(w.timeOnButton, Qt::LeftButton);
     EXPECT_FALSE(h.session->TimeOnActive);
-    EXPECT_EQ(w.cmdLogOn->text(), "&Log \"Time On\"");
-    EXPECT_TRUE(w.lblDialog->text().startsWith("Logged Off at ")) << w.lblDialog->text().toStdString();
-    EXPECT_TRUE(w.lblDialog->text().endsWith(" 18:04:32"));
+    EXPECT_EQ(w.timeOnButton->text(), "&Log \"Time On\"");
+    EXPECT_TRUE(w.messageLine->text().startsWith("Logged Off at ")) << w.messageLine->text().toStdString();
+    EXPECT_TRUE(w.messageLine->text().endsWith(" 18:04:32"));
     EXPECT_EQ(readPrefs(h.folders.work("zevpref.txt")).OperatingSeconds, 3605);
 }
 
@@ -435,9 +435,9 @@ TEST(Clock, RatesShownAfterLoggingAndOffsetAcrossMidnight)
     ASSERT_EQ(h.session->log.RecordCount(), 1);
     EXPECT_EQ(h.session->log.record(1).QsoDate, "2009/07/02");
     EXPECT_EQ(h.session->log.record(1).QsoTime, "00:30:00");
-    EXPECT_EQ(w.lblAQSO20->text(), "3");
-    EXPECT_EQ(w.lblAQSO60->text(), "1");
-    EXPECT_EQ(w.lblutctime->text(), "00:30:00");
+    EXPECT_EQ(w.rate20Label->text(), "3");
+    EXPECT_EQ(w.rate60Label->text(), "1");
+    EXPECT_EQ(w.utcTimeLabel->text(), "00:30:00");
 }
 
 TEST(Clock, OffsetQuestionWhenTheMachineDisagrees)
@@ -468,20 +468,20 @@ TEST(PostContest, PaperLogTimesAndDates)
     h.start();
     MainWindow &w = h.activate();
     w.mnuPostContest_Click();
-    EXPECT_TRUE(w.mnuPostContest->isChecked());
-    EXPECT_TRUE(w.txtPostConDate->isVisible());
+    EXPECT_TRUE(w.postContestAction->isChecked());
+    EXPECT_TRUE(w.postDateBox->isVisible());
 
-    w.txtPostConDate->setFocus();
-    EXPECT_EQ(w.txtPostConDate->text(), "2009/07/01");  // today's local date offered
-    w.txtPostConDate->setText("2009/06/30");
-    w.txtPostConTime->setFocus();
+    w.postDateBox->setFocus();
+    EXPECT_EQ(w.postDateBox->text(), "2009/07/01");  // today's local date offered
+    w.postDateBox->setText("2009/06/30");
+    w.postTimeBox->setFocus();
     typeKeys("9a4:5");
-    EXPECT_EQ(w.txtPostConTime->text(), "94:5");
-    w.txtPostConTime->setText("945");
-    w.txtCall->setText("VE3ABC");
-    w.txtRSTR->setText("599");
-    w.txtCntry->setText("ON");
-    w.txtRSTS->setText("599");
+    EXPECT_EQ(w.postTimeBox->text(), "94:5");
+    w.postTimeBox->setText("945");
+    w.callBox->setText("VE3ABC");
+    w.reportRcvdBox->setText("599");
+    w.exchangeBox->setText("ON");
+    w.reportSentBox->setText("599");
     typeKeys("\n");
     ASSERT_EQ(h.session->log.RecordCount(), 1);
     EXPECT_EQ(h.session->log.record(1).QsoDate, "2009/06/30");
@@ -492,26 +492,26 @@ TEST(PostContest, PaperLogTimesAndDates)
     };
     for (const Case c : {Case{"2009/06/30", "2461", "Invalid time format!"},
                          Case{"2009/02/30", "0930", "Invalid date format!"}}) {
-        w.txtPostConDate->setText(c.date);
-        w.txtPostConTime->setText(c.time);
-        w.txtCall->setText("VE7ABC");
-        w.txtRSTR->setText("599");
-        w.txtCntry->setText("BC");
-        w.txtRSTS->setText("599");
+        w.postDateBox->setText(c.date);
+        w.postTimeBox->setText(c.time);
+        w.callBox->setText("VE7ABC");
+        w.reportRcvdBox->setText("599");
+        w.exchangeBox->setText("BC");
+        w.reportSentBox->setText("599");
         w.Mains();
-        EXPECT_EQ(w.lblDialog->text(), c.message);
+        EXPECT_EQ(w.messageLine->text(), c.message);
         EXPECT_EQ(h.session->log.RecordCount(), 1);
     }
-    w.txtPostConTime->setText("0930");
+    w.postTimeBox->setText("0930");
     w.Mains();
-    EXPECT_EQ(w.lblDialog->text(), "Invalid date format!");
-    w.txtPostConDate->setText("2009/06/30");
+    EXPECT_EQ(w.messageLine->text(), "Invalid date format!");
+    w.postDateBox->setText("2009/06/30");
     w.Mains();
     ASSERT_EQ(h.session->log.RecordCount(), 2);
     EXPECT_EQ(h.session->log.record(2).QsoTime, "09:30");
 
     w.mnuPostContest_Click();
-    EXPECT_FALSE(w.txtPostConDate->isVisible());
+    EXPECT_FALSE(w.postDateBox->isVisible());
 }
 
 TEST(Mains, EnterInTheCallBoxChecksBeforeAnythingElseRuns)
@@ -523,8 +523,8 @@ TEST(Mains, EnterInTheCallBoxChecksBeforeAnythingElseRuns)
     MainWindow &w = h.activate();
     w.dupeHoldMs = 0;
     typeKeys("W1AW\n");
-    EXPECT_EQ(w.lblDialog->text(), "Duplicate W1AW 2009/07/01 18:06:01  Rec#  2");
-    EXPECT_TRUE(w.txtCall->hasFocus());
+    EXPECT_EQ(w.messageLine->text(), "Duplicate W1AW 2009/07/01 18:06:01  Rec#  2");
+    EXPECT_TRUE(w.callBox->hasFocus());
     EXPECT_TRUE(w.DupeFlag);
     EXPECT_EQ(h.session->log.RecordCount(), 3);
 
@@ -532,12 +532,12 @@ TEST(Mains, EnterInTheCallBoxChecksBeforeAnythingElseRuns)
     // call box then fills the reports and the province, ready for the next Enter.
     w.cmdClear_Click();
     typeKeys("VE3ABC\n");
-    EXPECT_EQ(w.lblDialog->text(), " ");  // the fill answered the complaint
-    EXPECT_TRUE(w.txtCntry->hasFocus());
-    EXPECT_EQ(w.txtRSTR->text(), "599");
-    EXPECT_EQ(w.txtCntry->text(), "ON");
-    EXPECT_EQ(w.txtRSTS->text(), "599");
-    EXPECT_EQ(w.txtCall->text(), "VE3ABC");
+    EXPECT_EQ(w.messageLine->text(), " ");  // the fill answered the complaint
+    EXPECT_TRUE(w.exchangeBox->hasFocus());
+    EXPECT_EQ(w.reportRcvdBox->text(), "599");
+    EXPECT_EQ(w.exchangeBox->text(), "ON");
+    EXPECT_EQ(w.reportSentBox->text(), "599");
+    EXPECT_EQ(w.callBox->text(), "VE3ABC");
     EXPECT_EQ(h.session->log.RecordCount(), 3);
     typeKeys("\n");
     ASSERT_EQ(h.session->log.RecordCount(), 4);
@@ -553,25 +553,25 @@ TEST(EntryKeys, MenusModeChangesAndPastesKeepTheEntry)
     typeKeys("W1AW");
     // Going to the menu bar is not leaving the call box.
     QFocusEvent out(QEvent::FocusOut, Qt::MenuBarFocusReason);
-    QCoreApplication::sendEvent(w.txtCall, &out);
+    QCoreApplication::sendEvent(w.callBox, &out);
     EXPECT_FALSE(w.DupeFlag);
-    EXPECT_EQ(w.txtCall->text(), "W1AW");
-    EXPECT_EQ(w.txtRSTR->text(), "");
+    EXPECT_EQ(w.callBox->text(), "W1AW");
+    EXPECT_EQ(w.reportRcvdBox->text(), "");
 
     // A report typed on CW survives a change to phone; only further typing is limited.
     w.cmdClear_Click();
     typeKeys("K1ABC 579");
     w.SelectMode("PH");
-    EXPECT_EQ(w.txtRSTR->text(), "579");
-    w.txtRSTR->clear();
+    EXPECT_EQ(w.reportRcvdBox->text(), "579");
+    w.reportRcvdBox->clear();
     typeKeys("579");
-    EXPECT_EQ(w.txtRSTR->text(), "57");
+    EXPECT_EQ(w.reportRcvdBox->text(), "57");
 
     // Pasted text follows the typing rules.
-    w.txtCall->setText("ve3\"abc");
-    EXPECT_EQ(w.txtCall->text(), "VE3ABC");
-    w.txtRSTS->setText("5x9");
-    EXPECT_EQ(w.txtRSTS->text(), "59");
+    w.callBox->setText("ve3\"abc");
+    EXPECT_EQ(w.callBox->text(), "VE3ABC");
+    w.reportSentBox->setText("5x9");
+    EXPECT_EQ(w.reportSentBox->text(), "59");
 }
 
 TEST(Mains, AFailedAppendKeepsTheRigFrequencyForTheRetry)
@@ -583,14 +583,14 @@ TEST(Mains, AFailedAppendKeepsTheRigFrequencyForTheRetry)
     QFile::remove(h.folders.work("log.txt"));
     QDir().mkdir(h.folders.work("log.txt"));
     h.session->entry.setFrequencyText("14.025");
-    w.txtSec->setFocus();
-    w.txtCall->setText("VE3ABC");
-    w.txtRSTR->setText("599");
-    w.txtCntry->setText("ON");
-    w.txtRSTS->setText("599");
+    w.powerBox->setFocus();
+    w.callBox->setText("VE3ABC");
+    w.reportRcvdBox->setText("599");
+    w.exchangeBox->setText("ON");
+    w.reportSentBox->setText("599");
     w.Mains();
     EXPECT_EQ(h.session->log.RecordCount(), 3);
-    EXPECT_EQ(w.txtCall->text(), "VE3ABC");
+    EXPECT_EQ(w.callBox->text(), "VE3ABC");
     EXPECT_EQ(h.session->entry.frequencyText(), "14.025");
     EXPECT_EQ(h.prompter.asked.last().title, "Contact Not Logged");
 

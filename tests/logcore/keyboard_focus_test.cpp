@@ -70,12 +70,12 @@ TEST(HotPath, EnterOnABareCallFillsTheEntrySoTheNextEnterLogs)
         h.start();
         MainWindow &w = h.activate();
         typeKeys(QString::fromLatin1(c.call) + "\n");
-        EXPECT_EQ(w.txtRSTR->text(), c.report) << c.mode << c.call;
-        EXPECT_EQ(w.txtCntry->text(), c.province) << c.mode << c.call;
-        EXPECT_EQ(w.txtRSTS->text(), c.report) << c.mode << c.call;
+        EXPECT_EQ(w.reportRcvdBox->text(), c.report) << c.mode << c.call;
+        EXPECT_EQ(w.exchangeBox->text(), c.province) << c.mode << c.call;
+        EXPECT_EQ(w.reportSentBox->text(), c.report) << c.mode << c.call;
         EXPECT_EQ(focusName(), "txtCntry");
         // Nothing is left complaining about a province the fill has just supplied.
-        EXPECT_EQ(w.lblDialog->text(), " ") << c.mode << c.call;
+        EXPECT_EQ(w.messageLine->text(), " ") << c.mode << c.call;
         EXPECT_EQ(h.session->log.RecordCount(), 0);
         typeKeys("\n");
         ASSERT_EQ(h.session->log.RecordCount(), 1) << c.mode << c.call;
@@ -94,9 +94,9 @@ TEST(HotPath, ABareCallWithoutAProvinceKeepsTheComplaint)
     h.start();
     MainWindow &w = h.activate();
     typeKeys("K1ABC\n");
-    EXPECT_EQ(w.txtRSTR->text(), "599");
-    EXPECT_EQ(w.txtCntry->text(), "");
-    EXPECT_EQ(w.lblDialog->text(), "Invald Province!");
+    EXPECT_EQ(w.reportRcvdBox->text(), "599");
+    EXPECT_EQ(w.exchangeBox->text(), "");
+    EXPECT_EQ(w.messageLine->text(), "Invald Province!");
     EXPECT_EQ(focusName(), "txtCntry");
     typeKeys("5\n");
     ASSERT_EQ(h.session->log.RecordCount(), 1);
@@ -118,7 +118,7 @@ TEST(HotPath, ABurstOfBareCallsTypedAheadLogsEveryContact)
         EXPECT_EQ(h.session->log.record(i + 1).ExchangeRcvd, provinces[i]);
         EXPECT_EQ(h.session->log.record(i + 1).ReportSent, "599");
     }
-    EXPECT_EQ(h.window->txtCntry->text(), "");
+    EXPECT_EQ(h.window->exchangeBox->text(), "");
 }
 
 TEST(HotPath, ACommitMovesTheFocusOnce)
@@ -138,13 +138,13 @@ TEST(HotPath, ACommitMovesTheFocusOnce)
         h.prompter.answers = {true};
         h.start();
         MainWindow &w = h.activate();
-        w.txtSec->setFocus();
-        w.txtCall->setText(c.call);
-        w.txtRSTR->setText(c.rstr);
-        w.txtCntry->setText(c.cntry);
-        w.txtRSTS->setText(c.rsts);
+        w.powerBox->setFocus();
+        w.callBox->setText(c.call);
+        w.reportRcvdBox->setText(c.rstr);
+        w.exchangeBox->setText(c.cntry);
+        w.reportSentBox->setText(c.rsts);
         FocusCounter counter(w);
-        QTest::keyClick(w.txtSec, Qt::Key_Return);
+        QTest::keyClick(w.powerBox, Qt::Key_Return);
         EXPECT_EQ(counter.arrivals, c.arrivals) << c.name;
     }
 }
@@ -156,12 +156,12 @@ TEST(HotPath, SpaceInThePostContestBoxesLeadsToTheCall)
     h.start();
     MainWindow &w = h.activate();
     w.mnuPostContest_Click();
-    w.txtPostConDate->setFocus();
-    QTest::keyClick(w.txtPostConDate, Qt::Key_Space);
+    w.postDateBox->setFocus();
+    QTest::keyClick(w.postDateBox, Qt::Key_Space);
     EXPECT_EQ(focusName(), "txtPostConTime");
-    QTest::keyClick(w.txtPostConTime, Qt::Key_Space);
+    QTest::keyClick(w.postTimeBox, Qt::Key_Space);
     EXPECT_EQ(focusName(), "txtCall");
-    EXPECT_TRUE(w.txtPostConTime->text().isEmpty());
+    EXPECT_TRUE(w.postTimeBox->text().isEmpty());
 }
 
 TEST(FocusReturns, ToTheCallBoxAfterListActionsAndRefusals)
@@ -174,14 +174,14 @@ TEST(FocusReturns, ToTheCallBoxAfterListActionsAndRefusals)
         {"delete answered yes",
          [](Harness &h, MainWindow &w) {
              h.prompter.answers = {true};
-             QTest::mouseClick(w.cmdDelete, Qt::LeftButton);
+             QTest::mouseClick(w.deleteButton, Qt::LeftButton);
          }},
         {"delete answered no",
          [](Harness &h, MainWindow &w) {
              h.prompter.answers = {false};
-             QTest::mouseClick(w.cmdDelete, Qt::LeftButton);
+             QTest::mouseClick(w.deleteButton, Qt::LeftButton);
          }},
-        {"edit closed without a change", [](Harness &, MainWindow &w) { QTest::mouseClick(w.cmdEdit, Qt::LeftButton); }},
+        {"edit closed without a change", [](Harness &, MainWindow &w) { QTest::mouseClick(w.editButton, Qt::LeftButton); }},
         {"edit with a change",
          [](Harness &h, MainWindow &w) {
              h.otherModal = [](QDialog &d) {
@@ -189,7 +189,7 @@ TEST(FocusReturns, ToTheCallBoxAfterListActionsAndRefusals)
                  e.txtEditCk->setText("57");
                  e.cmdDone_Click();
              };
-             QTest::mouseClick(w.cmdEdit, Qt::LeftButton);
+             QTest::mouseClick(w.editButton, Qt::LeftButton);
          }},
         {"delete dupe",
          [](Harness &h, MainWindow &w) {
@@ -202,7 +202,7 @@ TEST(FocusReturns, ToTheCallBoxAfterListActionsAndRefusals)
                  h.prompter.answers = {true};
                  e.cmdDeleteDupe_Click();
              };
-             QTest::mouseClick(w.cmdEdit, Qt::LeftButton);
+             QTest::mouseClick(w.editButton, Qt::LeftButton);
          }},
     };
     for (const Case &c : cases) {
@@ -211,8 +211,8 @@ TEST(FocusReturns, ToTheCallBoxAfterListActionsAndRefusals)
         h.start();
         MainWindow &w = h.activate();
         selectRecord(w, 3);
-        w.cmdEdit->show();
-        w.cmdDelete->show();
+        w.editButton->show();
+        w.deleteButton->show();
         c.act(h, w);
         EXPECT_EQ(focusName(), "txtCall") << c.name;
         // The next key typed goes into the call box, not to a button.
@@ -231,15 +231,15 @@ TEST(FocusReturns, ToTheCallBoxWhenTheLogIsFull)
     h.start();
     MainWindow &w = h.activate();
     w.cmdLogOn_Click();  // a running clock: the commit itself moves nothing
-    w.txtCall->setText("VE3ABC");
-    w.txtRSTR->setText("599");
-    w.txtCntry->setText("ON");
-    w.txtRSTS->setText("599");
-    w.txtRSTS->setFocus();
-    QTest::keyClick(w.txtRSTS, Qt::Key_Return);
+    w.callBox->setText("VE3ABC");
+    w.reportRcvdBox->setText("599");
+    w.exchangeBox->setText("ON");
+    w.reportSentBox->setText("599");
+    w.reportSentBox->setFocus();
+    QTest::keyClick(w.reportSentBox, Qt::Key_Return);
     EXPECT_EQ(h.prompter.titles().last(), "Log Full");
     EXPECT_EQ(focusName(), "txtCall");
-    EXPECT_EQ(w.txtCall->text(), "VE3ABC");  // kept for the operator
+    EXPECT_EQ(w.callBox->text(), "VE3ABC");  // kept for the operator
 }
 
 TEST(FocusReturns, ToTheCallBoxAfterAMessageBoxFromAButton)
@@ -248,7 +248,7 @@ TEST(FocusReturns, ToTheCallBoxAfterAMessageBoxFromAButton)
     h.prompter.answers = {true};
     h.start();
     MainWindow &w = h.activate();
-    w.cmdLogOn->setFocus();
+    w.timeOnButton->setFocus();
     ASSERT_EQ(focusName(), "cmdLogOn");
     QTimer::singleShot(50, [] {
         if (QWidget *m = QApplication::activeModalWidget())
@@ -292,52 +292,52 @@ TEST(ContactList, WorksFromTheKeyboard)
     h.otherModal = [&](QDialog &d) { edited.push_back(dynamic_cast<EditContactWindow &>(d).EditedRecord()); };
 
     // Tab reaches the list; arriving highlights the newest contact and shows the buttons.
-    w.cmdLogOn->setFocus();
-    QTest::keyClick(w.cmdLogOn, Qt::Key_Tab);
+    w.timeOnButton->setFocus();
+    QTest::keyClick(w.timeOnButton, Qt::Key_Tab);
     ASSERT_EQ(focusName(), "ListView1");
     EXPECT_EQ(w.SelectedRecord(), 3);
-    EXPECT_FALSE(w.cmdEdit->isHidden());
+    EXPECT_FALSE(w.editButton->isHidden());
 
     // Up and Down walk the rows; Enter, the Menu key and Shift+F10 edit the highlighted one.
-    QTest::keyClick(w.ListView1, Qt::Key_Down);
+    QTest::keyClick(w.contactList, Qt::Key_Down);
     EXPECT_EQ(w.SelectedRecord(), 2);
-    QTest::keyClick(w.ListView1, Qt::Key_Return);
-    QTest::keyClick(w.ListView1, Qt::Key_Up);
-    QTest::keyClick(w.ListView1, Qt::Key_Menu);
-    w.ListView1->setFocus();
-    QTest::keyClick(w.ListView1, Qt::Key_Down);
-    QTest::keyClick(w.ListView1, Qt::Key_Down);
-    QTest::keyClick(w.ListView1, Qt::Key_F10, Qt::ShiftModifier);
+    QTest::keyClick(w.contactList, Qt::Key_Return);
+    QTest::keyClick(w.contactList, Qt::Key_Up);
+    QTest::keyClick(w.contactList, Qt::Key_Menu);
+    w.contactList->setFocus();
+    QTest::keyClick(w.contactList, Qt::Key_Down);
+    QTest::keyClick(w.contactList, Qt::Key_Down);
+    QTest::keyClick(w.contactList, Qt::Key_F10, Qt::ShiftModifier);
     EXPECT_EQ(edited, (std::vector<int>{2, 3, 1}));
 
     // Tab and Shift+Tab leave the list instead of walking its cells.
-    w.ListView1->setFocus();
-    QTest::keyClick(w.ListView1, Qt::Key_Tab);
+    w.contactList->setFocus();
+    QTest::keyClick(w.contactList, Qt::Key_Tab);
     EXPECT_EQ(focusName(), "cmdList");
-    w.ListView1->setFocus();
-    QTest::keyClick(w.ListView1, Qt::Key_Backtab, Qt::ShiftModifier);
+    w.contactList->setFocus();
+    QTest::keyClick(w.contactList, Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(focusName(), "cmdLogOn");
 
     // Delete asks and deletes the highlighted contact.
-    w.ListView1->setFocus();
+    w.contactList->setFocus();
     selectRecord(w, 2);
     h.prompter.answers = {true};
-    QTest::keyClick(w.ListView1, Qt::Key_Delete);
+    QTest::keyClick(w.contactList, Qt::Key_Delete);
     EXPECT_EQ(h.prompter.titles().last(), "Are you sure?");
     ASSERT_EQ(h.session->log.RecordCount(), 2);
     EXPECT_EQ(h.session->log.record(2).Call, "VA3ZEV");
 
     // The buttons follow the list in the tab order and carry mnemonics of their own.
-    w.ListView1->setFocus();
+    w.contactList->setFocus();
     for (const char *next : {"cmdList", "cmdEdit", "cmdDelete"}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(focusName(), next);
     }
-    EXPECT_EQ(QKeySequence::mnemonic(w.cmdEdit->text()), QKeySequence("Alt+E"));
-    EXPECT_EQ(QKeySequence::mnemonic(w.cmdDelete->text()), QKeySequence("Alt+D"));
+    EXPECT_EQ(QKeySequence::mnemonic(w.editButton->text()), QKeySequence("Alt+E"));
+    EXPECT_EQ(QKeySequence::mnemonic(w.deleteButton->text()), QKeySequence("Alt+D"));
     for (QAbstractButton *b : w.findChildren<QAbstractButton *>())
-        if (b != w.cmdEdit && b != w.cmdDelete) {
-            EXPECT_NE(QKeySequence::mnemonic(b->text()), QKeySequence::mnemonic(w.cmdEdit->text()))
+        if (b != w.editButton && b != w.deleteButton) {
+            EXPECT_NE(QKeySequence::mnemonic(b->text()), QKeySequence::mnemonic(w.editButton->text()))
                 << b->objectName().toStdString();
         }
 }

@@ -60,16 +60,16 @@ TEST(ContactList, LastTwentyOrAllAndSortingAsText)
     ASSERT_EQ(w.listModel->rowCount(), 20);
     EXPECT_EQ(w.listModel->cellText(0, 0), "25");
     EXPECT_EQ(w.listModel->cellText(19, 0), "6");
-    EXPECT_EQ(w.cmdList->text(), "Last 20");
-    QTest::mouseClick(w.cmdList, Qt::LeftButton);
-    EXPECT_EQ(w.cmdList->text(), "All");
+    EXPECT_EQ(w.listButton->text(), "Last 20");
+    QTest::mouseClick(w.listButton, Qt::LeftButton);
+    EXPECT_EQ(w.listButton->text(), "All");
     EXPECT_EQ(w.listModel->rowCount(), 25);
     // Record numbers sort as text: 1, 10, 11, ...
-    w.ListView1->horizontalHeader()->sectionClicked(0);
+    w.contactList->horizontalHeader()->sectionClicked(0);
     EXPECT_EQ(w.listModel->cellText(0, 0), "1");
     EXPECT_EQ(w.listModel->cellText(1, 0), "10");
     EXPECT_EQ(w.listModel->cellText(24, 0), "9");
-    QTest::mouseClick(w.cmdList, Qt::LeftButton);
+    QTest::mouseClick(w.listButton, Qt::LeftButton);
     EXPECT_EQ(w.listModel->rowCount(), 20);
     EXPECT_EQ(w.listModel->cellText(0, 0), "25");
 
@@ -85,14 +85,14 @@ TEST(ContactList, ClickShowsEditButtonsAndTheCallBoxHidesThem)
     h.prompter.answers = {true};
     h.start();
     MainWindow &w = h.activate();
-    EXPECT_TRUE(w.cmdEdit->isHidden());
-    const QRect cell = w.ListView1->visualRect(w.listModel->index(2, 1));
-    QTest::mouseClick(w.ListView1->viewport(), Qt::LeftButton, {}, cell.center());
-    EXPECT_FALSE(w.cmdEdit->isHidden());
-    EXPECT_FALSE(w.cmdDelete->isHidden());
+    EXPECT_TRUE(w.editButton->isHidden());
+    const QRect cell = w.contactList->visualRect(w.listModel->index(2, 1));
+    QTest::mouseClick(w.contactList->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_FALSE(w.editButton->isHidden());
+    EXPECT_FALSE(w.deleteButton->isHidden());
     EXPECT_EQ(w.SelectedRecord(), 8);
-    w.txtCall->setFocus();
-    EXPECT_TRUE(w.cmdEdit->isHidden());
+    w.callBox->setFocus();
+    EXPECT_TRUE(w.editButton->isHidden());
 }
 
 TEST(DeleteContact, RenumbersRewritesAndRescores)
@@ -103,7 +103,7 @@ TEST(DeleteContact, RenumbersRewritesAndRescores)
     h.prompter.answers = {true};
     h.start();
     MainWindow &w = h.activate();
-    EXPECT_EQ(w.lblsectogo->text(), "8");
+    EXPECT_EQ(w.multipliersLabel->text(), "8");
     const ContactRecord fourth = h.session->log.record(4);
 
     selectRecord(w, 3);
@@ -120,16 +120,16 @@ TEST(DeleteContact, RenumbersRewritesAndRescores)
     std::vector<ContactRecord> onDisk;
     ASSERT_TRUE(ReadLogFile(h.folders.work("log.txt"), onDisk).ok);
     EXPECT_EQ(onDisk, h.session->log.records());
-    EXPECT_EQ(w.lblTotCon->text(), "9");
-    EXPECT_EQ(w.lblsectogo->text(), "8");  // W1AW sent a serial: no multiplier lost
-    EXPECT_TRUE(w.cmdEdit->isHidden());
+    EXPECT_EQ(w.contactsLabel->text(), "9");
+    EXPECT_EQ(w.multipliersLabel->text(), "8");  // W1AW sent a serial: no multiplier lost
+    EXPECT_TRUE(w.editButton->isHidden());
 
     // Deleting the last contact makes the next serial repeat its number.
-    EXPECT_EQ(w.Label25->text(), "11");
+    EXPECT_EQ(w.exchangeSentLabel->text(), "11");
     selectRecord(w, 9);
     h.prompter.answers = {true};
     w.cmdDelete_Click();
-    EXPECT_EQ(w.Label25->text(), "10");
+    EXPECT_EQ(w.exchangeSentLabel->text(), "10");
 }
 
 TEST(EditContact, ExchangeChangeRemovesTheMultiplier)
@@ -138,7 +138,7 @@ TEST(EditContact, ExchangeChangeRemovesTheMultiplier)
     h.prompter.answers = {true};
     h.start();
     MainWindow &w = h.activate();
-    EXPECT_EQ(w.lblsectogo->text(), "8");
+    EXPECT_EQ(w.multipliersLabel->text(), "8");
     h.otherModal = [](QDialog &d) {
         auto &e = dynamic_cast<EditContactWindow &>(d);
         EXPECT_EQ(e.windowTitle(), "Edit Contact Entry");
@@ -152,7 +152,7 @@ TEST(EditContact, ExchangeChangeRemovesTheMultiplier)
     selectRecord(w, 1);
     w.cmdEdit_Click();
     EXPECT_EQ(h.session->log.record(1).ExchangeRcvd, "12");
-    EXPECT_EQ(w.lblsectogo->text(), "7");
+    EXPECT_EQ(w.multipliersLabel->text(), "7");
     std::vector<ContactRecord> onDisk;
     ASSERT_TRUE(ReadLogFile(h.folders.work("log.txt"), onDisk).ok);
     EXPECT_EQ(onDisk[0].ExchangeRcvd, "12");
@@ -380,13 +380,13 @@ TEST(Appearance, FormSizeTaskbarAndColours)
     }
 
     // The taskbar option needs the full size.
-    w.mnuTaskbar->trigger();
+    w.taskbarAction->trigger();
     EXPECT_EQ(h.prompter.asked.last().title, "Please set your form size to 100% to use this option.");
-    EXPECT_FALSE(w.mnuTaskbar->isChecked());
+    EXPECT_FALSE(w.taskbarAction->isChecked());
     EXPECT_EQ(h.session->prefs.TaskbarMode, 0);
     h.session->prefs.FormSizePercent = 100;
-    w.mnuTaskbar->trigger();
-    EXPECT_TRUE(w.mnuTaskbar->isChecked());
+    w.taskbarAction->trigger();
+    EXPECT_TRUE(w.taskbarAction->isChecked());
     EXPECT_EQ(readPrefs(h.folders.work("zevpref.txt")).TaskbarMode, 1);
 
     h.otherModal = [&](QDialog &d) {
@@ -481,8 +481,8 @@ TEST(DeleteContact, NothingHighlightedDeletesNothing)
     h.prompter.answers = {true};
     h.start();
     MainWindow &w = h.activate();
-    w.ListView1->setCurrentIndex(w.listModel->index(0, 0));
-    w.ListView1->clearSelection();
+    w.contactList->setCurrentIndex(w.listModel->index(0, 0));
+    w.contactList->clearSelection();
     h.prompter.answers = {true};
     w.cmdDelete_Click();
     EXPECT_EQ(h.session->log.RecordCount(), 10);

@@ -34,23 +34,23 @@ TEST(MainWindowStart, LoadsPreferencesStationAndLog)
     EXPECT_EQ(h.stationWindowShown, 1);
     EXPECT_EQ(h.endedWith, -1);
     EXPECT_EQ(h.prompter.titles(), QStringList{"Open existing log?"});
-    EXPECT_EQ(w.lblDialog->text(), "Select a band and mode. Click Log \"Time On\" below!");
-    EXPECT_EQ(w.Label2->text(), "VE3XYZ");
-    EXPECT_EQ(w.Label25->text(), "ON");
-    EXPECT_EQ(w.Label30->text(), "PH");
-    EXPECT_TRUE(w.mnuPH->isChecked());
-    EXPECT_FALSE(w.mnuCW->isChecked());
-    EXPECT_EQ(w.Label24->text(), "40");
+    EXPECT_EQ(w.messageLine->text(), "Select a band and mode. Click Log \"Time On\" below!");
+    EXPECT_EQ(w.ownCallLabel->text(), "VE3XYZ");
+    EXPECT_EQ(w.exchangeSentLabel->text(), "ON");
+    EXPECT_EQ(w.modeLabel->text(), "PH");
+    EXPECT_TRUE(w.phoneAction->isChecked());
+    EXPECT_FALSE(w.cwAction->isChecked());
+    EXPECT_EQ(w.bandLabel->text(), "40");
     for (int b = 0; b < 8; ++b)
-        EXPECT_EQ(w.mnuBand[size_t(b)]->isChecked(), b == 2) << b;
+        EXPECT_EQ(w.bandActions[size_t(b)]->isChecked(), b == 2) << b;
     EXPECT_EQ(h.session->log.RecordCount(), 3);
     EXPECT_EQ(h.session->log.TotalPoints, 32);
     EXPECT_EQ(h.session->log.BackupBaseline, 3);
-    EXPECT_EQ(w.lblTotCon->text(), "3");
-    EXPECT_EQ(w.lblttrack->text(), "00:00:00");
-    EXPECT_TRUE(w.cmdEdit->isHidden());
-    EXPECT_TRUE(w.cmdDelete->isHidden());
-    EXPECT_TRUE(w.Label3->isHidden());
+    EXPECT_EQ(w.contactsLabel->text(), "3");
+    EXPECT_EQ(w.operatingTimeLabel->text(), "00:00:00");
+    EXPECT_TRUE(w.editButton->isHidden());
+    EXPECT_TRUE(w.deleteButton->isHidden());
+    EXPECT_TRUE(w.spareLabel->isHidden());
     // Newest contact first.
     ASSERT_EQ(w.listModel->rowCount(), 3);
     EXPECT_EQ(w.listModel->index(0, 0).data().toString(), "3");
@@ -58,10 +58,10 @@ TEST(MainWindowStart, LoadsPreferencesStationAndLog)
     EXPECT_EQ(w.listModel->index(2, 6).data().toString(), "07/01 18:04");
     // The prefix table was found in the shared folder and the call box looks calls up.
     EXPECT_GT(h.session->prefixes.PrefixCount(), 1000);
-    QTest::keyClicks(w.txtCall, "JA1ABC");
-    EXPECT_EQ(w.Label4->text(), "Japan");
-    EXPECT_EQ(w.Label19->text(), "AS");
-    EXPECT_FALSE(w.Label22->text().isEmpty());
+    QTest::keyClicks(w.callBox, "JA1ABC");
+    EXPECT_EQ(w.countryLabel->text(), "Japan");
+    EXPECT_EQ(w.continentLabel->text(), "AS");
+    EXPECT_FALSE(w.headingLabel->text().isEmpty());
 }
 
 TEST(MainWindowStart, LowerCaseModeAndUnknownBand)
@@ -73,12 +73,12 @@ TEST(MainWindowStart, LowerCaseModeAndUnknownBand)
     Harness h(p);
     h.prompter.answers = {true};
     MainWindow &w = h.start();
-    EXPECT_TRUE(w.mnuCW->isChecked());
-    EXPECT_FALSE(w.mnuPH->isChecked());
-    for (QAction *a : w.mnuBand)
+    EXPECT_TRUE(w.cwAction->isChecked());
+    EXPECT_FALSE(w.phoneAction->isChecked());
+    for (QAction *a : w.bandActions)
         EXPECT_FALSE(a->isChecked());
-    EXPECT_EQ(w.Label24->text(), "160");
-    EXPECT_TRUE(w.mnuListPrevious->isChecked());
+    EXPECT_EQ(w.bandLabel->text(), "160");
+    EXPECT_TRUE(w.listPreviousAction->isChecked());
 }
 
 TEST(MainWindowStart, OutsideCanadaSendsTheNextSerialNumber)
@@ -88,12 +88,12 @@ TEST(MainWindowStart, OutsideCanadaSendsTheNextSerialNumber)
     {
         Harness h(p);
         h.prompter.answers = {true};
-        EXPECT_EQ(h.start().Label25->text(), "6");  // last record sent 5
+        EXPECT_EQ(h.start().exchangeSentLabel->text(), "6");  // last record sent 5
     }
     {
         Harness h(p, QByteArray());
         h.prompter.answers = {true};
-        EXPECT_EQ(h.start().Label25->text(), "1");
+        EXPECT_EQ(h.start().exchangeSentLabel->text(), "1");
     }
 }
 
@@ -130,8 +130,8 @@ TEST(MainWindowStart, StationWindowValuesAreStoredAndPublished)
     EXPECT_NE(p.MyLongitude, 0);
     EXPECT_EQ(p.MyPowerClass, "QRP");
     EXPECT_EQ(p.InCanada, 0);
-    EXPECT_EQ(w.Label2->text(), "VE3ABC/P");
-    EXPECT_EQ(w.Label25->text(), "1");
+    EXPECT_EQ(w.ownCallLabel->text(), "VE3ABC/P");
+    EXPECT_EQ(w.exchangeSentLabel->text(), "1");
     EXPECT_EQ(readPrefs(h.folders.work("zevpref.txt")), p);
     const QByteArray shared = zevtest::ReadFile(h.folders.SharedFolder + "/SharedUserPreferences.xml");
     EXPECT_TRUE(shared.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n<OWN_CALL>VE3ABC/P</OWN_CALL>\r\n"
@@ -234,10 +234,10 @@ TEST(MainWindowStart, DamagedPreferencesStopTheLoadButTheLogIsRead)
     // Memory mirrors the file: a new contact is number 4 and nothing earlier is lost.
     ASSERT_EQ(h.session->log.RecordCount(), 3);
     h.activate();
-    w.txtCall->setText("VE7ABC");
-    w.txtRSTR->setText("59");
-    w.txtCntry->setText("BC");
-    w.txtRSTS->setText("59");
+    w.callBox->setText("VE7ABC");
+    w.reportRcvdBox->setText("59");
+    w.exchangeBox->setText("BC");
+    w.reportSentBox->setText("59");
     w.Mains();
     ASSERT_EQ(h.session->log.RecordCount(), 4);
     std::vector<ContactRecord> onDisk;
@@ -265,7 +265,7 @@ TEST(MainWindowStart, NewLogNeedsTypedYes)
         EXPECT_EQ(h.session->log.RecordCount(), c.erased ? 0 : 3) << c.answer;
         EXPECT_EQ(zevtest::ReadFile(h.folders.work("log.txt")), c.erased ? QByteArray() : kThreeContacts);
         EXPECT_EQ(readPrefs(h.folders.work("zevpref.txt")).OperatingSeconds, c.erased ? 0 : 3600);
-        EXPECT_EQ(h.window->lblttrack->text(), c.erased ? "00:00:00" : "01:00:00");
+        EXPECT_EQ(h.window->operatingTimeLabel->text(), c.erased ? "00:00:00" : "01:00:00");
         // The erased log is kept as a backup even though it was never loaded.
         EXPECT_EQ(h.backups().size(), c.erased ? 1 : 0) << c.answer;
         if (c.erased) {
@@ -377,7 +377,7 @@ TEST(MainWindowLayout, EveryControlIsNamedAndAnnounced)
         EXPECT_EQ(l->textFormat(), Qt::PlainText) << name;
     }
     EXPECT_EQ(w.findChild<QLineEdit *>("txtSec")->toolTip(), "Enter power followed by W");
-    EXPECT_EQ(w.Label24->toolTip(), "Click to change bands.");
+    EXPECT_EQ(w.bandLabel->toolTip(), "Click to change bands.");
     for (const char *row : {"lblM160", "lblM80", "lblM40", "lblM20", "lblM15", "lblM10", "lblM6", "lblM2"}) {
         const QList<QLabel *> cells = w.findChildren<QLabel *>(row);
         ASSERT_EQ(cells.size(), 13) << row;
@@ -388,7 +388,7 @@ TEST(MainWindowLayout, EveryControlIsNamedAndAnnounced)
         }
     }
     // The band map paints its spots; the screen reader knows the map by its name.
-    EXPECT_EQ(w.lblDX->accessibleName(), "Band Map");
+    EXPECT_EQ(w.bandMap->accessibleName(), "Band Map");
 }
 
 TEST(MainWindowLayout, MenusInOrderWithAccelerators)

@@ -96,7 +96,7 @@ TEST(NewLog, NoCopyMeansNoErase)
         EXPECT_EQ(zevtest::ReadFile(h.folders.work("log.txt")), kThreeContacts);
         EXPECT_EQ(h.session->prefs.OperatingSeconds, 3600);
         EXPECT_EQ(readPrefs(h.folders.work("zevpref.txt")).OperatingSeconds, 3600);
-        EXPECT_EQ(h.window->lblttrack->text(), "01:00:00");
+        EXPECT_EQ(h.window->operatingTimeLabel->text(), "01:00:00");
         const QStringList titles = h.prompter.titles();
         const qsizetype asked = titles.indexOf(kNewLogTitle);
         ASSERT_GE(asked, 0);

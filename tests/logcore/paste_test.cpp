@@ -93,17 +93,17 @@ TEST(PasteRules, MainWindowBoxesKeepWhatTypingWould)
     checkPastes(w, h.prompter, cases, [&w](const PasteCase &c) {
         // The refusal is said on the message line too, where a screen reader hears it.
         if (c.refused) {
-            EXPECT_EQ(w.lblDialog->text(), "Pasted text refused: it holds characters the log cannot store.");
+            EXPECT_EQ(w.messageLine->text(), "Pasted text refused: it holds characters the log cannot store.");
         }
     });
     // Whoever reads the box sees only the clean text.
-    pasteInto(w.txtCall, "k1abc\r\n");
+    pasteInto(w.callBox, "k1abc\r\n");
     EXPECT_EQ(h.session->entry.call(), "K1ABC");
 
     // On phone a pasted report is cut like a typed one.
     w.SelectMode("PH");
-    pasteInto(w.txtRSTR, "579");
-    EXPECT_EQ(w.txtRSTR->text(), "57");
+    pasteInto(w.reportRcvdBox, "579");
+    EXPECT_EQ(w.reportRcvdBox->text(), "57");
 }
 
 TEST(PasteRules, APastedLineBreakNeverSplitsARecordOrAQsoLine)
@@ -112,11 +112,11 @@ TEST(PasteRules, APastedLineBreakNeverSplitsARecordOrAQsoLine)
     h.prompter.answers = {true};
     h.start();
     MainWindow &w = h.activate();
-    pasteInto(w.txtCall, "VE3ABC\r\n");
-    pasteInto(w.txtRSTR, "599\r\n");
-    pasteInto(w.txtCntry, "qc\r\n");
-    pasteInto(w.txtRSTS, "579\r\n");
-    QTest::keyClick(w.txtRSTS, Qt::Key_Return);
+    pasteInto(w.callBox, "VE3ABC\r\n");
+    pasteInto(w.reportRcvdBox, "599\r\n");
+    pasteInto(w.exchangeBox, "qc\r\n");
+    pasteInto(w.reportSentBox, "579\r\n");
+    QTest::keyClick(w.reportSentBox, Qt::Key_Return);
     ASSERT_EQ(h.session->log.RecordCount(), 4);
 
     const QList<QByteArray> lines = ReadFile(h.folders.work("log.txt")).split('\n');
@@ -219,7 +219,7 @@ TEST(EditContact, PointsShowTheRecordAsItIsAndOnlyTypedTextIsFiltered)
         EXPECT_EQ(e.Text2->text(), "2.5");
     }
     h.otherModal = [](QDialog &d) { dynamic_cast<EditContactWindow &>(d).cmdDone_Click(); };
-    w.ListView1->setCurrentIndex(w.listModel->index(0, 0));
+    w.contactList->setCurrentIndex(w.listModel->index(0, 0));
     w.cmdEdit_Click();
     EXPECT_EQ(h.session->log.record(1).Points, 2.5);
 }

@@ -39,7 +39,7 @@ TEST(ScreenReader, MessageLinesAreNotifications)
     h.prompter.answers = {true};
     h.start();
     MainWindow &w = h.activate();
-    for (QLabel *l : {w.lblDialog, w.lblDupe}) {
+    for (QLabel *l : {w.messageLine, w.dupeLine}) {
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(l);
         ASSERT_NE(iface, nullptr);
         EXPECT_EQ(iface->role(), QAccessible::Notification) << l->objectName().toStdString();
@@ -58,12 +58,12 @@ TEST(ScreenReader, EveryMessageIsSpokenAsItAppears)
         QString dupeList;  // what the partial-duplicate list must say, if anything
     };
     auto fill = [](MainWindow &w, const char *call, const char *rstr, const char *cntry, const char *rsts) {
-        w.txtCntry->setFocus();  // before filling: leaving the call box would fill the reports
-        w.txtCall->setText(call);
-        w.txtRSTR->setText(rstr);
-        w.txtCntry->setText(cntry);
-        w.txtRSTS->setText(rsts);
-        QTest::keyClick(w.txtCntry, Qt::Key_Return);
+        w.exchangeBox->setFocus();  // before filling: leaving the call box would fill the reports
+        w.callBox->setText(call);
+        w.reportRcvdBox->setText(rstr);
+        w.exchangeBox->setText(cntry);
+        w.reportSentBox->setText(rsts);
+        QTest::keyClick(w.exchangeBox, Qt::Key_Return);
     };
     const Case cases[] = {
         {"time not on", "PH", "40", false, [](MainWindow &) { typeKeys("K"); }, "Click Log \"Time On\"!", {}},
@@ -93,17 +93,17 @@ TEST(ScreenReader, EveryMessageIsSpokenAsItAppears)
         AccessibilityEvents a11y;
         c.act(w);
         settle();
-        const QString shown = w.lblDialog->text();
+        const QString shown = w.messageLine->text();
         // The clock's messages end with the time of day; the rest are fixed texts.
         if (c.message.endsWith(" at "))
             EXPECT_TRUE(shown.startsWith(c.message)) << shown.toStdString();
         else
             EXPECT_EQ(shown, c.message);
-        ASSERT_FALSE(a11y.spoken(w.lblDialog).isEmpty());
-        EXPECT_EQ(a11y.spoken(w.lblDialog).last(), shown);
+        ASSERT_FALSE(a11y.spoken(w.messageLine).isEmpty());
+        EXPECT_EQ(a11y.spoken(w.messageLine).last(), shown);
         if (!c.dupeList.isEmpty()) {
-            EXPECT_EQ(w.lblDupe->text(), c.dupeList);
-            EXPECT_EQ(a11y.spoken(w.lblDupe), QStringList{c.dupeList});
+            EXPECT_EQ(w.dupeLine->text(), c.dupeList);
+            EXPECT_EQ(a11y.spoken(w.dupeLine), QStringList{c.dupeList});
         }
     }
 }
@@ -123,39 +123,39 @@ TEST(ScreenReader, RepeatsOnlyWhatTheOperatorMustHearAgain)
         typeKeys(key);
         settle();
     }
-    EXPECT_EQ(a11y.spoken(w.lblDialog), QStringList{"Click Log \"Time On\"!"});
+    EXPECT_EQ(a11y.spoken(w.messageLine), QStringList{"Click Log \"Time On\"!"});
 
     // The same failure on a second Enter is news, and so is the same duplicate again.
     w.cmdLogOn_Click();
     w.cmdClear_Click();
-    w.txtCall->setText("VE3ABC");
-    w.txtRSTR->setText("599");
-    w.txtCntry->setText("XX");
-    w.txtRSTS->setText("599");
-    w.txtCntry->setFocus();
+    w.callBox->setText("VE3ABC");
+    w.reportRcvdBox->setText("599");
+    w.exchangeBox->setText("XX");
+    w.reportSentBox->setText("599");
+    w.exchangeBox->setFocus();
     a11y.events.clear();
-    QTest::keyClick(w.txtCntry, Qt::Key_Return);
+    QTest::keyClick(w.exchangeBox, Qt::Key_Return);
     settle();
-    QTest::keyClick(w.txtCntry, Qt::Key_Return);
+    QTest::keyClick(w.exchangeBox, Qt::Key_Return);
     settle();
-    EXPECT_EQ(a11y.spoken(w.lblDialog), (QStringList{"Invald Province!", "Invald Province!"}));
+    EXPECT_EQ(a11y.spoken(w.messageLine), (QStringList{"Invald Province!", "Invald Province!"}));
 
     w.cmdClear_Click();
     a11y.events.clear();
     for (int i = 0; i < 2; ++i) {
-        w.txtCall->setText("W1AW");
+        w.callBox->setText("W1AW");
         w.DupCheck();
         settle();
     }
     const QString dupe = "Duplicate W1AW 2009/07/01 18:06:01  Rec#  2";
-    EXPECT_EQ(a11y.spoken(w.lblDialog), (QStringList{dupe, dupe}));
+    EXPECT_EQ(a11y.spoken(w.messageLine), (QStringList{dupe, dupe}));
     // A burst of messages from one commit is read once, as the last one left on screen.
     w.cmdClear_Click();
-    w.txtCntry->setFocus();
+    w.exchangeBox->setFocus();
     a11y.events.clear();
-    QTest::keyClick(w.txtCntry, Qt::Key_Return);  // every box empty: four messages, the last remains
+    QTest::keyClick(w.exchangeBox, Qt::Key_Return);  // every box empty: four messages, the last remains
     settle();
-    EXPECT_EQ(a11y.spoken(w.lblDialog), QStringList{"Invald Province!"});
+    EXPECT_EQ(a11y.spoken(w.messageLine), QStringList{"Invald Province!"});
 }
 
 TEST(ScreenReader, FocusIsHeardBeforeWhatTheBoxShows)
@@ -169,16 +169,16 @@ TEST(ScreenReader, FocusIsHeardBeforeWhatTheBoxShows)
         QLineEdit *MainWindow::*box;
     };
     const Case cases[] = {
-        {"space from the call box", [](MainWindow &) { typeKeys("W1AW "); }, &MainWindow::txtRSTR},
+        {"space from the call box", [](MainWindow &) { typeKeys("W1AW "); }, &MainWindow::reportRcvdBox},
         {"tab from the call box", [](MainWindow &w) {
              typeKeys("VE3ABC");
-             QTest::keyClick(w.txtCall, Qt::Key_Tab);
-         }, &MainWindow::txtRSTR},
-        {"space into the exchange", [](MainWindow &) { typeKeys("VE3ABC  "); }, &MainWindow::txtCntry},
+             QTest::keyClick(w.callBox, Qt::Key_Tab);
+         }, &MainWindow::reportRcvdBox},
+        {"space into the exchange", [](MainWindow &) { typeKeys("VE3ABC  "); }, &MainWindow::exchangeBox},
         {"escape back to the call box", [](MainWindow &) {
              typeKeys("VE3ABC  ");
              QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-         }, &MainWindow::txtCall},
+         }, &MainWindow::callBox},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -219,7 +219,7 @@ TEST(ScreenReader, MultiplierGridSaysWorkedOrNeeded)
     // The province's full name stays available as the description.
     EXPECT_EQ(QAccessible::queryAccessibleInterface(cell(3, "ON"))->text(QAccessible::Description), "Ontario");
 
-    w.mnu160_Click();  // CW: ON worked on 40 m only
+    w.selectCw();  // CW: ON worked on 40 m only
     EXPECT_EQ(cell(3, "ON")->accessibleName(), "ON, 20 metres, needed");
     EXPECT_EQ(cell(2, "ON")->accessibleName(), "ON, 40 metres, worked");
 }
@@ -230,21 +230,21 @@ TEST(ScreenReader, PartialDupeSwitchSaysOnOrOff)
     h.prompter.answers = {true};
     h.start();
     MainWindow &w = h.activate();
-    auto state = [&] { return QAccessible::queryAccessibleInterface(w.cmdDup)->state(); };
+    auto state = [&] { return QAccessible::queryAccessibleInterface(w.partialDupesButton)->state(); };
     EXPECT_TRUE(state().checkable);
     EXPECT_TRUE(state().checked);
-    EXPECT_EQ(w.cmdDup->text(), "On");
+    EXPECT_EQ(w.partialDupesButton->text(), "On");
 
-    QTest::mouseClick(w.cmdDup, Qt::LeftButton);
+    QTest::mouseClick(w.partialDupesButton, Qt::LeftButton);
     EXPECT_FALSE(w.PartialDupesOn);
     EXPECT_FALSE(state().checked);
-    EXPECT_EQ(w.cmdDup->text(), "Off");
-    EXPECT_EQ(w.cmdDup->accessibleName(), "Partial duplicates");
+    EXPECT_EQ(w.partialDupesButton->text(), "Off");
+    EXPECT_EQ(w.partialDupesButton->accessibleName(), "Partial duplicates");
 
     w.cmdDup_Click();
     EXPECT_TRUE(w.PartialDupesOn);
     EXPECT_TRUE(state().checked);
-    EXPECT_EQ(w.cmdDup->text(), "On");
+    EXPECT_EQ(w.partialDupesButton->text(), "On");
 }
 
 TEST(ScreenReader, EditMarkersAreSpokenAndBelongToTheirBox)
@@ -309,10 +309,10 @@ TEST(ScreenReader, TabLeavesTheContactList)
     h.prompter.answers = {true};
     h.start();
     MainWindow &w = h.activate();
-    w.ListView1->setFocus();
-    w.ListView1->setCurrentIndex(w.listModel->index(0, 0));
-    QTest::keyClick(w.ListView1, Qt::Key_Tab);
+    w.contactList->setFocus();
+    w.contactList->setCurrentIndex(w.listModel->index(0, 0));
+    QTest::keyClick(w.contactList, Qt::Key_Tab);
     // Not the next cell: the next control, so the list's buttons can be reached.
-    EXPECT_FALSE(w.ListView1->hasFocus());
-    EXPECT_EQ(w.ListView1->currentIndex().column(), 0);
+    EXPECT_FALSE(w.contactList->hasFocus());
+    EXPECT_EQ(w.contactList->currentIndex().column(), 0);
 }

@@ -148,15 +148,15 @@ TEST(UtcOffsetBox, AStoredHugeOffsetStillLogsADateAndTime)
     MainWindow &w = h.activate();
     h.session->prefs.UtcOffsetHours = 1e17;  // as a hand-edited preference file may hold it
     w.Timer2_Timer();
-    EXPECT_EQ(w.lblutctime->text(), "14:04:27");
-    w.txtCall->setText("VE3ABC");
-    w.txtRSTR->setText("599");
-    w.txtCntry->setText("ON");
-    w.txtRSTS->setText("599");
+    EXPECT_EQ(w.utcTimeLabel->text(), "14:04:27");
+    w.callBox->setText("VE3ABC");
+    w.reportRcvdBox->setText("599");
+    w.exchangeBox->setText("ON");
+    w.reportSentBox->setText("599");
     w.Mains();
     ASSERT_EQ(h.session->log.RecordCount(), 4);
     EXPECT_EQ(h.session->log.record(4).QsoDate, "2009/07/01");
     EXPECT_EQ(h.session->log.record(4).QsoTime, "14:04:27");
     w.cmdLogOn_Click();  // time off
-    EXPECT_TRUE(w.lblDialog->text().endsWith(" 14:04:27")) << w.lblDialog->text().toStdString();
+    EXPECT_TRUE(w.messageLine->text().endsWith(" 14:04:27")) << w.messageLine->text().toStdString();
 }

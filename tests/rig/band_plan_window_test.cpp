@@ -112,5 +112,5 @@ TEST(BandPlanWindow, OpensFromTheBandMenu)
     EXPECT_TRUE(entry->isEnabled());
     entry->trigger();
     EXPECT_EQ(shown, "Extra Frequency Privileges");
-    EXPECT_EQ(QApplication::focusWidget(), w.txtCall);
+    EXPECT_EQ(QApplication::focusWidget(), w.callBox);
 }

@@ -75,7 +75,7 @@ TEST(RigLinkWindow, TheRadioSteersBandAndModeAndTheContactCarriesItsFrequency)
     ASSERT_TRUE(w.rigLink().polling());
     EXPECT_TRUE(QTest::qWaitFor([&] { return h.session->prefs.CurrentBand == "20"; }, 10000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return h.session->prefs.CurrentMode == "CW"; }, 10000));
-    EXPECT_EQ(w.Label24->text(), "20");
+    EXPECT_EQ(w.bandLabel->text(), "20");
     typeKeys("VE3ABC599ON\n");
     ASSERT_EQ(h.session->log.RecordCount(), 1);
     const ContactRecord r = h.session->log.record(1);

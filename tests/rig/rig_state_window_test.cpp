@@ -78,22 +78,22 @@ TEST(RigState, AVanishedRadioIsSaidOnTheMessageLineAndEveryKeyReachesTheCallBox)
     // Nothing modal came up: the loss is on the message line, with the device and why.
     EXPECT_EQ(h.prompter.asked.size(), askedBefore);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    const QString said = w.lblDialog->text();
+    const QString said = w.messageLine->text();
     EXPECT_TRUE(said.startsWith("Rig Link Stopped: ")) << said.toStdString();
     EXPECT_TRUE(said.contains(radio.path())) << said.toStdString();
     EXPECT_TRUE(said.contains("hung up")) << said.toStdString();
-    EXPECT_TRUE(a11y.spoken(w.lblDialog).contains(said));
+    EXPECT_TRUE(a11y.spoken(w.messageLine).contains(said));
     // Beside band and mode, and in the rig window.
-    EXPECT_EQ(w.lblRig->text(), kLinkStopped);
-    EXPECT_FALSE(w.lblRig->isHidden());
-    EXPECT_EQ(a11y.spoken(w.lblRig), QStringList{"Rig: Stopped"});
+    EXPECT_EQ(w.rigStateLabel->text(), kLinkStopped);
+    EXPECT_FALSE(w.rigStateLabel->isHidden());
+    EXPECT_EQ(a11y.spoken(w.rigStateLabel), QStringList{"Rig: Stopped"});
     EXPECT_EQ(rw->lblFreq->text(), kLinkStopped);
     EXPECT_TRUE(rw->lblLink->text().contains(radio.path()));
     EXPECT_FALSE(rw->Command2->isEnabled());
 
     typeKeys("ABCDEFG");
-    EXPECT_EQ(QApplication::focusWidget(), w.txtCall);
-    EXPECT_EQ(w.txtCall->text(), "VE3ABCDEFG");
+    EXPECT_EQ(QApplication::focusWidget(), w.callBox);
+    EXPECT_EQ(w.callBox->text(), "VE3ABCDEFG");
 }
 
 TEST(RigState, ASilentRadioShowsNoResponseBesideBandAndModeUntilItAnswers)
@@ -105,9 +105,9 @@ TEST(RigState, ASilentRadioShowsNoResponseBesideBandAndModeUntilItAnswers)
     Harness h(WithRig("Kenwood"), QByteArray());
     AccessibilityEvents a11y;
     MainWindow &w = StartWithRadio(h, radio);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.lblRig->text() == kNoResponse; }, 10000));
-    EXPECT_FALSE(w.lblRig->isHidden());
-    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w.lblRig);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.rigStateLabel->text() == kNoResponse; }, 10000));
+    EXPECT_FALSE(w.rigStateLabel->isHidden());
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w.rigStateLabel);
     ASSERT_NE(iface, nullptr);
     EXPECT_EQ(iface->role(), QAccessible::Notification);
     EXPECT_EQ(iface->text(QAccessible::Name), "Rig: No Response");
@@ -115,10 +115,10 @@ TEST(RigState, ASilentRadioShowsNoResponseBesideBandAndModeUntilItAnswers)
     const int queries = radio.queries;
     ASSERT_TRUE(QTest::qWaitFor([&] { return radio.queries >= queries + 4; }, 10000));
     settle();
-    EXPECT_EQ(a11y.spoken(w.lblRig), QStringList{"Rig: No Response"});
+    EXPECT_EQ(a11y.spoken(w.rigStateLabel), QStringList{"Rig: No Response"});
 
     radio.silent = false;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.lblRig->isHidden(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.rigStateLabel->isHidden(); }, 10000));
     EXPECT_EQ(h.session->prefs.CurrentBand, "20");
 }
 
@@ -128,7 +128,7 @@ TEST(RigState, NoRigNoStateAndAnsweringRadioNoState)
     none.prompter.answers = {true};
     none.start();
     none.activate();
-    EXPECT_TRUE(none.window->lblRig->isHidden());
+    EXPECT_TRUE(none.window->rigStateLabel->isHidden());
 
     Emulator radio;
     ASSERT_TRUE(radio.ok());
@@ -138,8 +138,8 @@ TEST(RigState, NoRigNoStateAndAnsweringRadioNoState)
     ASSERT_TRUE(QTest::qWaitFor([&] { return h.session->prefs.CurrentMode == "CW"; }, 10000));
     const int queries = radio.queries;
     ASSERT_TRUE(QTest::qWaitFor([&] { return radio.queries >= queries + 6; }, 10000));
-    EXPECT_TRUE(w.lblRig->isHidden());
-    EXPECT_TRUE(w.lblRig->text().isEmpty());
+    EXPECT_TRUE(w.rigStateLabel->isHidden());
+    EXPECT_TRUE(w.rigStateLabel->text().isEmpty());
 }
 
 TEST(RigState, TestSaysWhatTheRadioAnsweredAndShowsItsBytes)
@@ -212,7 +212,7 @@ TEST(RigState, AMissingDeviceIsNamedWithTheSystemsReason)
     EXPECT_TRUE(box.text.startsWith(kInvalidCommText)) << box.text.toStdString();
     EXPECT_TRUE(box.text.contains(device)) << box.text.toStdString();
     EXPECT_TRUE(box.text.contains(QString::fromLocal8Bit(std::strerror(ENOENT)))) << box.text.toStdString();
-    EXPECT_EQ(h.window->lblRig->text(), kLinkStopped);
+    EXPECT_EQ(h.window->rigStateLabel->text(), kLinkStopped);
 }
 
 TEST(RigState, ABandPlanEdgeOutOfRangeIsNotedAndTheRowsBeforeItStillChooseModes)
@@ -224,7 +224,7 @@ TEST(RigState, ABandPlanEdgeOutOfRangeIsNotedAndTheRowsBeforeItStillChooseModes)
     zevtest::WriteFile(h.folders.work(kBandPlanFile),
                        "\"2009/01/01\"\r\n\"20\",\"E\",\"CW\",14,14.15\r\n\"20\",\"E\",\"PH\",14.15,2.2e37\r\n");
     MainWindow &w = StartWithRadio(h, radio, false);
-    EXPECT_TRUE(w.lblDialog->text().startsWith("BandPlan.txt, line 3: ")) << w.lblDialog->text().toStdString();
+    EXPECT_TRUE(w.messageLine->text().startsWith("BandPlan.txt, line 3: ")) << w.messageLine->text().toStdString();
     ASSERT_TRUE(w.rigLink().polling());
     // 14.025 lies in the row read before the bad one: CW goes out before the frequency.
     radio.heard.clear();

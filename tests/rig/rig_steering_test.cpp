@@ -51,7 +51,7 @@ TEST(RigSteering, TheBandFollowsTheRadioOnlyWhenItChanges)
         const QByteArray before = zevtest::ReadFile(h.folders.work("zevpref.txt"));
         w.BandFreqConversion(c.hz);
         EXPECT_EQ(h.session->prefs.CurrentBand, c.band) << c.hz;
-        EXPECT_EQ(w.Label24->text(), c.band) << c.hz;
+        EXPECT_EQ(w.bandLabel->text(), c.band) << c.hz;
         EXPECT_EQ(h.session->entry.frequencyText(), c.frequency) << c.hz;
         EXPECT_EQ(zevtest::ReadFile(h.folders.work("zevpref.txt")) != before, c.saved) << c.hz;
     }
@@ -73,7 +73,7 @@ TEST(RigSteering, TheModeFollowsCwAndPhoneOnly)
         MainWindow &w = h.activate();
         w.ModeSelection(c.radio);
         EXPECT_EQ(h.session->prefs.CurrentMode, c.after) << c.current << " + " << c.radio;
-        EXPECT_EQ(w.Label30->text(), c.after) << c.current << " + " << c.radio;
+        EXPECT_EQ(w.modeLabel->text(), c.after) << c.current << " + " << c.radio;
     }
 }
 
@@ -156,7 +156,7 @@ TEST(RigSteering, ABandOrModeTakenFromTheRadioIsHeardOncePerChange)
             QCoreApplication::processEvents();
             QCoreApplication::processEvents();
         }
-        EXPECT_EQ(a11y.spoken(w.lblDialog), c.heard);
-        EXPECT_EQ(QApplication::focusWidget(), w.txtCall);
+        EXPECT_EQ(a11y.spoken(w.messageLine), c.heard);
+        EXPECT_EQ(QApplication::focusWidget(), w.callBox);
     }
 }

@@ -382,9 +382,9 @@ TEST(TuneWindow, CtrlGOpensItModallyAndTheRigWindowOpensTheFrequencyTest)
     h.otherModal = [&](QDialog &d) { opened << d.objectName(); };
     h.start();
     MainWindow &w = h.activate();
-    QTest::keyClick(w.txtCall, Qt::Key_G, Qt::ControlModifier);
+    QTest::keyClick(w.callBox, Qt::Key_G, Qt::ControlModifier);
     EXPECT_EQ(opened, QStringList({"frmRigTune"}));
-    EXPECT_EQ(w.txtCall->text(), "");
+    EXPECT_EQ(w.callBox->text(), "");
 
     w.findChild<QAction *>("mnuRigInterface")->trigger();
     RigControlWindow *rw = w.rigWindow();

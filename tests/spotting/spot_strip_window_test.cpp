@@ -53,10 +53,10 @@ TEST(SpotStrip, ASpotChosenOnTheBandMapFillsTheCallAndTunesTheRadio)
     TestStation st;
     MainWindow &w = *st.h.window;
     ASSERT_TRUE(w.rigLink().polling());
-    emit w.lblDX->spotChosen("VE3ABC", 14.021f);
-    EXPECT_EQ(w.txtCall->text(), "VE3ABC");
+    emit w.bandMap->spotChosen("VE3ABC", 14.021f);
+    EXPECT_EQ(w.callBox->text(), "VE3ABC");
     // The call is taken as if typed: the focus moved on.
-    EXPECT_FALSE(w.txtCall->hasFocus());
+    EXPECT_FALSE(w.callBox->hasFocus());
     EXPECT_TRUE(QTest::qWaitFor([&] { return st.radio.heard.contains("FA00014021000;"); }, 10000))
         << st.radio.heard.toStdString();
 
@@ -64,10 +64,10 @@ TEST(SpotStrip, ASpotChosenOnTheBandMapFillsTheCallAndTunesTheRadio)
     SpotRow row;
     row.Call = "JA1XYZ";
     row.Frequency = "14.03";
-    AddSpotRow(w.txtDX, row);
-    emit w.txtDX->itemClicked(w.txtDX->topLevelItem(0), 0);
-    EXPECT_EQ(w.txtCall->text(), "JA1XYZ");
-    EXPECT_TRUE(w.txtCall->hasFocus());
+    AddSpotRow(w.spotList, row);
+    emit w.spotList->itemClicked(w.spotList->topLevelItem(0), 0);
+    EXPECT_EQ(w.callBox->text(), "JA1XYZ");
+    EXPECT_TRUE(w.callBox->hasFocus());
     EXPECT_TRUE(QTest::qWaitFor([&] { return st.radio.heard.contains("FA00014030000;"); }, 10000))
         << st.radio.heard.toStdString();
     w.rigLink().Stop();
@@ -95,10 +95,10 @@ TEST(SpotStrip, ASpotTunesTheRadioToItsExactFrequency)
             SpotRow row;
             row.Call = "JA1XYZ";
             row.Frequency = c.text;
-            AddSpotRow(w.txtDX, row);
-            emit w.txtDX->itemClicked(w.txtDX->topLevelItem(0), 0);
+            AddSpotRow(w.spotList, row);
+            emit w.spotList->itemClicked(w.spotList->topLevelItem(0), 0);
         } else {
-            emit w.lblDX->spotChosen("VE3ABC", QByteArray(c.text).toFloat());
+            emit w.bandMap->spotChosen("VE3ABC", QByteArray(c.text).toFloat());
         }
         EXPECT_TRUE(QTest::qWaitFor([&] { return st.radio.heard.contains(c.sent); }, 10000))
             << st.radio.heard.toStdString();
@@ -122,11 +122,11 @@ TEST(SpotStrip, TheSpectrumMapOpensModalAndItsSpotFillsTheCallBox)
     EXPECT_TRUE(entry->isEnabled());
     entry->trigger();
     EXPECT_EQ(shown, 1);
-    EXPECT_EQ(w.txtCall->text(), "K1ABC");
-    EXPECT_TRUE(w.txtCall->hasFocus());  // no Tab from the spectrum map
+    EXPECT_EQ(w.callBox->text(), "K1ABC");
+    EXPECT_TRUE(w.callBox->hasFocus());  // no Tab from the spectrum map
     EXPECT_TRUE(QTest::qWaitFor([&] { return st.radio.heard.contains("FA00007025000;"); }, 10000));
     // Ctrl+B opens it too.
-    QTest::keyClick(w.txtCall, Qt::Key_B, Qt::ControlModifier);
+    QTest::keyClick(w.callBox, Qt::Key_B, Qt::ControlModifier);
     EXPECT_EQ(shown, 2);
     w.rigLink().Stop();
 }
@@ -138,11 +138,11 @@ TEST(SpotStrip, TheBandMapFollowsTheBand)
     MainWindow &w = h.start();
     h.session->spots.add("VE3ABC", 7.025f, h.clock.utcNow(), "VE");
     h.session->spots.add("K1ABC", 14.025f, h.clock.utcNow(), "K");
-    w.lblDX->resize(800, 120);
+    w.bandMap->resize(800, 120);
     auto drawnCalls = [&] {
-        w.lblDX->relayout();
+        w.bandMap->relayout();
         QStringList calls;
-        for (const MapLabel &l : w.lblDX->labels())
+        for (const MapLabel &l : w.bandMap->labels())
             calls << l.call;
         return calls;
     };
@@ -151,8 +151,8 @@ TEST(SpotStrip, TheBandMapFollowsTheBand)
     w.SelectBand(3);
     EXPECT_EQ(drawnCalls(), QStringList{"K1ABC"});
     // Pointing at a spot shows it in the possible-duplicates box.
-    emit w.lblDX->spotHovered("K1ABC  14.025  18:00:00");
-    EXPECT_EQ(w.lblDupe->text(), "K1ABC  14.025  18:00:00");
+    emit w.bandMap->spotHovered("K1ABC  14.025  18:00:00");
+    EXPECT_EQ(w.dupeLine->text(), "K1ABC  14.025  18:00:00");
 }
 
 TEST(SpotStrip, SpotsFromAClusterReachTheListAndTheMapAndARowIsWorked)
@@ -173,30 +173,30 @@ TEST(SpotStrip, SpotsFromAClusterReachTheListAndTheMapAndARowIsWorked)
     MainWindow &w = h.start();
     h.activate();
     // Ctrl+D brings the spot window up, which opens the saved link.
-    QTest::keyClick(w.txtCall, Qt::Key_D, Qt::ControlModifier);
+    QTest::keyClick(w.callBox, Qt::Key_D, Qt::ControlModifier);
     ASSERT_NE(w.spotWindowIfLoaded(), nullptr);
     EXPECT_TRUE(w.spotWindowIfLoaded()->isVisible());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.txtDX->topLevelItemCount() == 2; }, 10000));
-    EXPECT_EQ(w.txtDX->topLevelItem(1)->text(0), "K1ABC");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.spotList->topLevelItemCount() == 2; }, 10000));
+    EXPECT_EQ(w.spotList->topLevelItem(1)->text(0), "K1ABC");
     EXPECT_EQ(h.session->spots.slot(SpotStore::kSlots - 2).SpotCall, "K1ABC");
-    EXPECT_EQ(w.lblDialog->text(), "You've been spotted! ");
-    EXPECT_TRUE(w.lblDupe->text().startsWith("You've been spotted!  "));
-    EXPECT_TRUE(w.lblDupe->styleSheet().contains("white"));
+    EXPECT_EQ(w.messageLine->text(), "You've been spotted! ");
+    EXPECT_TRUE(w.dupeLine->text().startsWith("You've been spotted!  "));
+    EXPECT_TRUE(w.dupeLine->styleSheet().contains("white"));
     // With no radio chosen a row only fills the call box.
     h.activate();
-    emit w.txtDX->itemClicked(w.txtDX->topLevelItem(1), 0);
-    EXPECT_EQ(w.txtCall->text(), "K1ABC");
+    emit w.spotList->itemClicked(w.spotList->topLevelItem(1), 0);
+    EXPECT_EQ(w.callBox->text(), "K1ABC");
     EXPECT_FALSE(w.rigLink().polling());
 
     // Done with "List" chosen shows the list in the strip.
     w.spotWindowIfLoaded()->Done();
-    EXPECT_TRUE(w.txtDX->isVisible());
-    EXPECT_FALSE(w.lblDX->isVisible());
+    EXPECT_TRUE(w.spotList->isVisible());
+    EXPECT_FALSE(w.bandMap->isVisible());
     // A click on the row puts its call in the call box.
     h.activate();
-    emit w.txtDX->itemClicked(w.txtDX->topLevelItem(0), 0);
-    EXPECT_EQ(w.txtCall->text(), "VE3XYZ");
-    EXPECT_TRUE(w.txtCall->hasFocus());
+    emit w.spotList->itemClicked(w.spotList->topLevelItem(0), 0);
+    EXPECT_EQ(w.callBox->text(), "VE3XYZ");
+    EXPECT_TRUE(w.callBox->hasFocus());
 }
 
 TEST(SpotStrip, TheLoggingWindowsLookStaysOffTheWindowsItOwns)
@@ -205,7 +205,7 @@ TEST(SpotStrip, TheLoggingWindowsLookStaysOffTheWindowsItOwns)
     h.prompter.answers = {true};
     MainWindow &w = h.start();
     // The spot window has labels named like the logging window's big ones.
-    QLabel *own = w.Label2;
+    QLabel *own = w.ownCallLabel;
     QLabel *theirs = w.spotWindow().findChild<QLabel *>("Label2");
     ASSERT_NE(theirs, nullptr);
     ASSERT_NE(own, theirs);
@@ -230,10 +230,10 @@ TEST(SpotStrip, ASavedLinkFeedsTheStripFromStartUpWithoutTheSetupWindow)
     h.prompter.answers = {true};
     MainWindow &w = h.start();
     // The list the settings chose is shown at once.
-    EXPECT_FALSE(w.txtDX->isHidden());
-    EXPECT_TRUE(w.lblDX->isHidden());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.txtDX->topLevelItemCount() == 1; }, 10000));
-    EXPECT_EQ(w.txtDX->topLevelItem(0)->text(0), "K1ABC");
+    EXPECT_FALSE(w.spotList->isHidden());
+    EXPECT_TRUE(w.bandMap->isHidden());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.spotList->topLevelItemCount() == 1; }, 10000));
+    EXPECT_EQ(w.spotList->topLevelItem(0)->text(0), "K1ABC");
     EXPECT_EQ(h.session->spots.slot(SpotStore::kSlots - 1).SpotCall, "K1ABC");
     EXPECT_EQ(w.spotWindowIfLoaded(), nullptr);
 }

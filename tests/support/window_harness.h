@@ -93,7 +93,7 @@ struct Harness {
         window->show();
         QApplication::setActiveWindow(window.get());
         window->activateWindow();
-        window->txtCall->setFocus();
+        window->callBox->setFocus();
         QCoreApplication::processEvents();
         return *window;
     }
@@ -119,7 +119,7 @@ inline void selectRecord(MainWindow &w, int n)
 {
     for (int row = 0; row < w.listModel->rowCount(); ++row)
         if (w.listModel->recordAt(row) == n) {
-            w.ListView1->setCurrentIndex(w.listModel->index(row, 0));
+            w.contactList->setCurrentIndex(w.listModel->index(row, 0));
             return;
         }
     FAIL() << "record " << n << " is not listed";
