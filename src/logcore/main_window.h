@@ -217,7 +217,8 @@ public:
     // Runs a modal window through runModal; the radio's band and mode wait meanwhile.
     void showModal(QDialog &dialog);
 
-    // Controls other windows and tests reach by name.
+    // Controls other windows and tests reach. Each carries the system's own name as its
+    // objectName (txtCall, Label4, lblsectogo...), which tests and the screen reader use.
     QLineEdit *callBox = nullptr, *reportRcvdBox = nullptr, *exchangeBox = nullptr, *reportSentBox = nullptr,
               *powerBox = nullptr, *postDateBox = nullptr, *postTimeBox = nullptr;
     QLabel *messageLine = nullptr, *dupeLine = nullptr, *ownCallLabel = nullptr, *spareLabel = nullptr,
