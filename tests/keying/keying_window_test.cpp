@@ -61,7 +61,7 @@ struct CwDesk {
         if (settings)
             zevtest::WriteFile(h.folders.work(kCwSettingsFile), FormatCwSettings(*settings));
         h.prompter.answers = {true};
-        MainWindow &w = h.start();
+        h.start();
         h.stationLinks->keying().keyLineFactory = [this](KeyLineKind, const QString &where) -> std::unique_ptr<KeyLine> {
             linesMade << where;
             return std::make_unique<RecordingKeyLine>(record);

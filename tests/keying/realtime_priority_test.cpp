@@ -97,10 +97,12 @@ TEST(RealTimePriority, TheFirstWayThatWorksIsTaken)
         EXPECT_EQ(out.priority, c.priority);
         EXPECT_TRUE(out.reason.contains(QLatin1String(c.reasonHas))) << out.reason.toStdString();
         EXPECT_EQ(calls.rtTimeSet, c.rtTimeSet);
-        if (c.way == RealTimeOutcome::Way::RtKit)
+        if (c.way == RealTimeOutcome::Way::RtKit) {
             EXPECT_EQ(calls.granted, (QList<std::pair<quint64, int>>{{4242, c.priority}}));
-        if (c.way == RealTimeOutcome::Way::Direct)
+        }
+        if (c.way == RealTimeOutcome::Way::Direct) {
             EXPECT_TRUE(calls.granted.isEmpty());
+        }
     }
     // Nothing to ask at all.
     const RealTimeOutcome none = RaiseToRealTime(kKeyingRealTimePriority, RealTimeSystem{});

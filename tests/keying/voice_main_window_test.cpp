@@ -32,7 +32,7 @@ struct PhoneDesk {
     {
         zevtest::WriteFile(h.folders.work(kVoiceSettingsFile), FormatVoiceSettings(settings));
         h.prompter.answers = {true};
-        MainWindow &w = h.start();
+        h.start();
         h.stationLinks->keying().keyLineFactory = lines.factory();
         h.stationLinks->keying().audioPlayerFactory = [this]() -> std::unique_ptr<AudioPlayer> {
             auto p = std::make_unique<FakePlayer>(events);

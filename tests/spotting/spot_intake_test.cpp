@@ -441,7 +441,8 @@ TEST(BandMapSpotsTest, TheOwnCallAlertIgnoresLetterCase)
         EXPECT_EQ(r.rows[0].Call, QLatin1String(c.spotted)) << c.myCall << " / " << c.spotted;
         EXPECT_EQ(r.alerts.size(), c.alert ? 2 : 0) << c.myCall << " / " << c.spotted;
         EXPECT_EQ(r.beeps, c.alert ? 1 : 0) << c.myCall << " / " << c.spotted;
-        if (c.alert && r.alerts.size() == 2)
+        if (c.alert && r.alerts.size() == 2) {
             EXPECT_EQ(r.alerts[0], "You've been spotted! ");
+        }
     }
 }
