@@ -36,6 +36,8 @@ public:
     QList<QList<QByteArray>> session;
     QByteArray prompt;
     bool stayOpen = false;
+    // The first clients are hung up on after their pieces even when `stayOpen`.
+    int dropFirst = 0;
     int gapMs = 0;
     QByteArray received;
     QList<QByteArray> receivedBy;
@@ -59,6 +61,7 @@ public:
                 }
             });
             next_ = 0;
+            index_ = n;
             waiting_ = !prompt.isEmpty();
             if (waiting_) {
                 client_->write(prompt);
@@ -91,7 +94,7 @@ private:
             QTimer::singleShot(next_ < toSend_.size() ? gapMs : 0, this, [this] { sendNext(); });
             return;
         }
-        if (!stayOpen)
+        if (!stayOpen || index_ < dropFirst)
             client_->disconnectFromHost();
     }
 
@@ -99,6 +102,7 @@ private:
     QPointer<QTcpSocket> client_;
     QList<QByteArray> toSend_;
     qsizetype next_ = 0;
+    int index_ = 0;
     bool waiting_ = false;
 };
 
