@@ -49,6 +49,7 @@ SpotService::SpotService(Session &session, QObject *parent)
         probing_ = false;
         silenceTimer_.start(probeAfterMs);
         telnetWasUp_ = true;
+        upSince_.start();
         linkOpened();
     });
     // A spot line cut by the hang-up still counts, before "** Port Closed **".
@@ -358,6 +359,10 @@ void SpotService::telnetFailed(const QString &message)
     // The operator did not close it: the link comes back by itself, each pause longer.
     const bool wasOpen = open_;
     open_ = false;
+    // A link that stayed up a while starts again from the shortest pause; one that a
+    // cluster drops at once (full, refusing this call) keeps the pauses growing.
+    if (wasOpen && upSince_.isValid() && upSince_.elapsed() >= qMax(reconnectLongestMs, reconnectFirstMs))
+        reconnectDelayMs_ = reconnectFirstMs;
     const int delay = qMax(0, reconnectDelayMs_);
     reconnectDelayMs_ = qMin(qMax(1, delay) * 2, qMax(reconnectLongestMs, reconnectFirstMs));
     const QString note =
@@ -387,8 +392,6 @@ void SpotService::reconnectTelnet()
 
 void SpotService::telnetData(const QByteArray &bytes)
 {
-    // The cluster answers: the next loss starts again from the shortest pause.
-    reconnectDelayMs_ = reconnectFirstMs;
     probing_ = false;
     if (telnet_.isOpen())
         silenceTimer_.start(probeAfterMs);

@@ -8,6 +8,7 @@
 #include "spotting/spot_intake.h"
 #include "spotting/spot_links_device.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -146,6 +147,7 @@ private:
     QTimer timer_;
     QTimer reconnectTimer_;
     QTimer silenceTimer_;
+    QElapsedTimer upSince_;  // since the cluster link last opened
     PackSpotSettings settings_;
     ClusterLogin login_, loadedLogin_;
     QByteArray promptTail_;  // what came after the cluster's last line end

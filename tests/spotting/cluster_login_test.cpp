@@ -159,25 +159,37 @@ TEST(ClusterLink, ADroppedLinkComesBackLogsInAgainAndSpotsFlow)
     EXPECT_TRUE(state[2][0].toBool());
 }
 
-TEST(ClusterLink, ThePauseGrowsToTheLongestWhileTheClusterIsDown)
+TEST(ClusterLink, ThePauseGrowsToTheLongestWhileTheClusterIsDownOrDropsAtOnce)
 {
-    zevtest::ClusterServer cluster;
-    cluster.stayOpen = true;
-    ClusterRig r(cluster.port());
-    QList<int> pauses;
-    QObject::connect(&r.spots, &SpotService::stateTextChanged, [&](const QString &text) {
-        if (text.startsWith(QStringLiteral("Connection lost")))
-            pauses << r.spots.reconnectPauseMs();
-    });
-    r.spots.start();
-    ASSERT_TRUE(r.waitFor([&] { return r.spots.linkOpen() && cluster.client(); }));
-    cluster.stopListening();
-    cluster.drop();
-    ASSERT_TRUE(r.waitFor([&] { return pauses.size() >= 5; }));
-    EXPECT_EQ(pauses.mid(0, 5), (QList<int>{10, 20, 40, 40, 40}));
-    EXPECT_TRUE(r.spots.linkStarted());
-    r.spots.Close();
-    EXPECT_FALSE(r.spots.reconnecting());
+    const struct {
+        const char *what;
+        bool refuses;  // else it answers and hangs up at once, every time
+    } cases[] = {{"refused", true}, {"hung up at once", false}};
+    for (const auto &c : cases) {
+        zevtest::ClusterServer cluster;
+        cluster.stayOpen = true;
+        if (!c.refuses) {
+            cluster.dropFirst = 1000;
+            cluster.pieces << "Sorry, the node is full\r\n";
+        }
+        ClusterRig r(cluster.port());
+        QList<int> pauses;
+        QObject::connect(&r.spots, &SpotService::stateTextChanged, [&](const QString &text) {
+            if (text.startsWith(QStringLiteral("Connection lost")))
+                pauses << r.spots.reconnectPauseMs();
+        });
+        r.spots.start();
+        ASSERT_TRUE(r.waitFor([&] { return r.spots.linkOpen() && cluster.client(); })) << c.what;
+        if (c.refuses) {
+            cluster.stopListening();
+            cluster.drop();
+        }
+        ASSERT_TRUE(r.waitFor([&] { return pauses.size() >= 5; })) << c.what;
+        EXPECT_EQ(pauses.mid(0, 5), (QList<int>{10, 20, 40, 40, 40})) << c.what;
+        EXPECT_TRUE(r.spots.linkStarted()) << c.what;
+        r.spots.Close();
+        EXPECT_FALSE(r.spots.reconnecting()) << c.what;
+    }
 }
 
 TEST(ClusterLink, CloseStopsReconnecting)
