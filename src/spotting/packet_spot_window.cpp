@@ -164,6 +164,35 @@ PacketSpotWindow::PacketSpotWindow(Session &session, SpotService &spots, QWidget
     lblAgwPort->setBuddy(txtAgwPort);
     txtAgwHost->setText(spots_.agwHost);
     txtAgwPort->setText(QString::number(spots_.agwPort));
+    group(fraClusterLogin, "fraClusterLogin", QStringLiteral("Cluster Log-in"));
+    {
+        auto *g = new QGridLayout(fraClusterLogin);
+        txtClusterLogin = new QLineEdit(fraClusterLogin);
+        txtClusterLogin->setObjectName(QStringLiteral("txtClusterLogin"));
+        txtClusterLogin->setAccessibleName(QStringLiteral("Log-in Call"));
+        txtClusterLogin->setAccessibleDescription(QStringLiteral("Sent when the cluster asks for a call; empty sends "
+                                                                 "your own call"));
+        lblClusterLogin = new QLabel(QStringLiteral("Log-in Call:"), fraClusterLogin);
+        lblClusterLogin->setObjectName(QStringLiteral("lblClusterLogin"));
+        lblClusterLogin->setBuddy(txtClusterLogin);
+        txtClusterCommands = new QPlainTextEdit(fraClusterLogin);
+        txtClusterCommands->setObjectName(QStringLiteral("txtClusterCommands"));
+        txtClusterCommands->setAccessibleName(QStringLiteral("Start-up Commands"));
+        txtClusterCommands->setAccessibleDescription(QStringLiteral("One command a line, sent after the log-in call"));
+        txtClusterCommands->setTabChangesFocus(true);
+        txtClusterCommands->setMaximumHeight(fontMetrics().lineSpacing() * 5);
+        lblClusterCommands = new QLabel(QStringLiteral("Start-up Commands:"), fraClusterLogin);
+        lblClusterCommands->setObjectName(QStringLiteral("lblClusterCommands"));
+        lblClusterCommands->setBuddy(txtClusterCommands);
+        chkReconnect = new QCheckBox(QStringLiteral("Reconnect Automatically"), fraClusterLogin);
+        chkReconnect->setObjectName(QStringLiteral("chkReconnect"));
+        chkReconnect->setAccessibleName(QStringLiteral("Reconnect Automatically"));
+        g->addWidget(lblClusterLogin, 0, 0);
+        g->addWidget(txtClusterLogin, 0, 1);
+        g->addWidget(lblClusterCommands, 1, 0, 1, 2);
+        g->addWidget(txtClusterCommands, 2, 0, 1, 2);
+        g->addWidget(chkReconnect, 3, 0, 1, 2);
+    }
     chkConvToHex = new QCheckBox(QStringLiteral("Convert to Hex"), this);
     chkConvToHex->setObjectName(QStringLiteral("chkConvToHex"));
     chkConvToHex->setAccessibleName(QStringLiteral("Convert to Hex"));
@@ -277,6 +306,7 @@ PacketSpotWindow::PacketSpotWindow(Session &session, SpotService &spots, QWidget
     telnetRow->addWidget(lblAgwPort, 6, 0);
     telnetRow->addWidget(txtAgwPort, 6, 1);
     left->addLayout(telnetRow);
+    left->addWidget(fraClusterLogin);
     left->addWidget(chkConvToHex);
     left->addStretch(1);
     root->addLayout(left);
@@ -326,6 +356,9 @@ PacketSpotWindow::PacketSpotWindow(Session &session, SpotService &spots, QWidget
     connect(txtAgwHost, &QLineEdit::textChanged, this, agwAddress);
     connect(txtAgwPort, &QLineEdit::textChanged, this, agwAddress);
     connect(txtHex, &QLineEdit::textChanged, &spots_, &SpotService::setCommandCharacter);
+    connect(txtClusterLogin, &QLineEdit::textChanged, this, &PacketSpotWindow::takeClusterLogin);
+    connect(txtClusterCommands, &QPlainTextEdit::textChanged, this, &PacketSpotWindow::takeClusterLogin);
+    connect(chkReconnect, &QCheckBox::toggled, this, &PacketSpotWindow::takeClusterLogin);
     connect(OptList, &QRadioButton::toggled, &spots_, &SpotService::setListChosen);
     connect(chkConvToHex, &QCheckBox::toggled, &spots_, &SpotService::setConvToHex);
 
@@ -412,10 +445,29 @@ void PacketSpotWindow::selectSerialOptions(const PackSpotSettings &s)
     Option[size_t(qBound(1, s.SerialHandshake, 4) - 1)]->setChecked(true);
 }
 
+void PacketSpotWindow::takeClusterLogin()
+{
+    ClusterLogin l;
+    l.call = txtClusterLogin->text().trimmed();
+    l.reconnect = chkReconnect->isChecked();
+    for (const QString &line : txtClusterCommands->toPlainText().split(QLatin1Char('\n')))
+        if (!line.trimmed().isEmpty())
+            l.commands << line.trimmed();
+    spots_.setClusterLogin(l);
+}
+
 void PacketSpotWindow::showSettings()
 {
     txtAgwHost->setText(spots_.agwHostText());
     txtAgwPort->setText(spots_.agwPortText());
+    {
+        // Filled as one: a half-filled form must not become the setting.
+        const ClusterLogin l = spots_.clusterLogin();
+        const QSignalBlocker b1(txtClusterLogin), b2(txtClusterCommands), b3(chkReconnect);
+        txtClusterLogin->setText(l.call);
+        txtClusterCommands->setPlainText(l.commands.join(QLatin1Char('\n')));
+        chkReconnect->setChecked(l.reconnect);
+    }
     // Without a settings file the controls keep their first state.
     if (!spots_.fileRead())
         return;
@@ -517,7 +569,7 @@ void PacketSpotWindow::EnableTncOptions()
 void PacketSpotWindow::EnableTelnetOptions()
 {
     SetEnabled({Label3, Label7, Label6, txtTelnetHost, txtTelnetPort, txtSent, Command1, Command2, Frame2, OptBand,
-                OptList, chkDX},
+                OptList, chkDX, fraClusterLogin},
                true);
 }
 
@@ -532,7 +584,7 @@ void PacketSpotWindow::DisableSpotOptions()
 {
     SetEnabled({Frame2, OptBand, OptList, chkDX, txtSent, txtHex, Frame1, fraBaud, fraParity, fraData, fraStop,
                 fraPort, fraPower, Label2, Label6, Command1, Command2, Label3, Label7, txtTelnetHost, txtTelnetPort,
-                chkConvToHex, cmdPorts, lblAgwHost, txtAgwHost, lblAgwPort, txtAgwPort},
+                chkConvToHex, cmdPorts, lblAgwHost, txtAgwHost, lblAgwPort, txtAgwPort, fraClusterLogin},
                false);
     chkConvToHex->setEnabled(false);
 }

@@ -62,6 +62,12 @@ public:
     QLineEdit *txtTelnetHost = nullptr, *txtTelnetPort = nullptr, *txtHex = nullptr, *txtSent = nullptr;
     QLabel *lblAgwHost = nullptr, *lblAgwPort = nullptr;
     QLineEdit *txtAgwHost = nullptr, *txtAgwPort = nullptr;
+    // The cluster log-in: the call sent at its prompt, the commands after it, reconnection.
+    QGroupBox *fraClusterLogin = nullptr;
+    QLabel *lblClusterLogin = nullptr, *lblClusterCommands = nullptr;
+    QLineEdit *txtClusterLogin = nullptr;
+    QPlainTextEdit *txtClusterCommands = nullptr;
+    QCheckBox *chkReconnect = nullptr;
     std::array<QRadioButton *, 10> optComm{};
     QRadioButton *optBaud12 = nullptr, *optBaud24 = nullptr, *optBaud48 = nullptr, *optBaud96 = nullptr,
                  *optBaud144 = nullptr, *optBaud192 = nullptr;
@@ -99,6 +105,7 @@ private:
     void showLinkState(const QString &text);
     void showAgwStation(const QString &call);
     void showMonitorTail();
+    void takeClusterLogin();
 
     Session &s_;
     SpotService &spots_;

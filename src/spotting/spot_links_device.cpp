@@ -38,7 +38,7 @@ TelnetLink::TelnetLink(QObject *parent) : SpotLink(parent)
     // the window up.
     socket_.setReadBufferSize(64 * 1024);
     connectTimer_.setSingleShot(true);
-    connect(&connectTimer_, &QTimer::timeout, this, [this] { lost(10060); });
+    connect(&connectTimer_, &QTimer::timeout, this, [this] { lost(SocketErrorMessage(10060)); });
     connect(&socket_, &QTcpSocket::connected, this, [this] {
         connectTimer_.stop();
         emit opened();
@@ -49,7 +49,7 @@ TelnetLink::TelnetLink(QObject *parent) : SpotLink(parent)
             emit received(bytes);
     });
     connect(&socket_, &QTcpSocket::errorOccurred, this,
-            [this](QAbstractSocket::SocketError e) { lost(SocketErrorNumber(e)); });
+            [this](QAbstractSocket::SocketError e) { lost(SocketErrorMessage(SocketErrorNumber(e))); });
 }
 
 QByteArray TelnetLink::takeData(const QByteArray &bytes)
@@ -97,7 +97,9 @@ bool TelnetLink::send(const QByteArray &bytes)
     return socket_.write(bytes) == bytes.size();
 }
 
-void TelnetLink::lost(int number)
+void TelnetLink::drop(const QString &message) { lost(message); }
+
+void TelnetLink::lost(const QString &message)
 {
     if (!active_)
         return;
@@ -108,7 +110,7 @@ void TelnetLink::lost(int number)
     if (!rest.isEmpty())
         emit received(rest);
     socket_.abort();
-    emit failed(SocketErrorMessage(number));
+    emit failed(message);
 }
 
 // ---- packet engine ----

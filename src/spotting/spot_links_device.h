@@ -48,11 +48,13 @@ public:
     bool send(const QByteArray &bytes);
     QString host() const { return host_; }
     int port() const { return port_; }
+    // Gives the link up as lost (a far end that stopped answering): failed(message).
+    void drop(const QString &message);
 
     int connectTimeoutMs = 30000;
 
 private:
-    void lost(int number);
+    void lost(const QString &message);
     // The cluster's bytes without Telnet commands; the refusals go back at once.
     QByteArray takeData(const QByteArray &bytes);
 

@@ -22,6 +22,7 @@ SpotService::SpotService(Session &session, QObject *parent)
 {
     settingsPath = session.folders.work(QStringLiteral("PackSpot.txt"));
     agwSettingsPath = session.folders.work(QStringLiteral("AgwEngine.txt"));
+    loginSettingsPath = session.folders.work(QStringLiteral("ClusterLogin.txt"));
     makeSerialLine = [] { return std::make_unique<QtSerialLine>(); };
     intake_.myCall = [this] { return s_.prefs.MyCall; };
     agwHostText_ = agwHost;
@@ -41,10 +42,23 @@ SpotService::SpotService(Session &session, QObject *parent)
     });
 
     connect(&telnet_, &SpotLink::received, &intake_, &SpotIntake::takeTelnet);
-    connect(&telnet_, &SpotLink::opened, this, &SpotService::linkOpened);
+    connect(&telnet_, &SpotLink::received, this, &SpotService::telnetData);
+    connect(&telnet_, &SpotLink::opened, this, [this] {
+        promptTail_.clear();
+        loginSent_ = false;
+        probing_ = false;
+        silenceTimer_.start(probeAfterMs);
+        telnetWasUp_ = true;
+        upSince_.start();
+        linkOpened();
+    });
     // A spot line cut by the hang-up still counts, before "** Port Closed **".
     connect(&telnet_, &SpotLink::failed, &intake_, &SpotIntake::endTelnet);
-    connect(&telnet_, &SpotLink::failed, this, &SpotService::linkFailed);
+    connect(&telnet_, &SpotLink::failed, this, &SpotService::telnetFailed);
+    reconnectTimer_.setSingleShot(true);
+    connect(&reconnectTimer_, &QTimer::timeout, this, &SpotService::reconnectTelnet);
+    silenceTimer_.setSingleShot(true);
+    connect(&silenceTimer_, &QTimer::timeout, this, &SpotService::silenceElapsed);
     connect(&agw_, &SpotLink::opened, this, [this] {
         timer_.start();
         intake_.appendMonitor(kCrLf + QStringLiteral("** Successfully connected to AGW Packet Engine **") + kTwoBreaks);
@@ -70,6 +84,8 @@ void SpotService::stop()
     if (!intake_.agwConnectedCall().isEmpty())
         agw_.putData(intake_.agwConnectedCall().toLatin1(), {}, 'd');
     agw_.close();
+    reconnectTimer_.stop();
+    silenceTimer_.stop();
     telnet_.close();
     if (tnc_)
         tnc_->close();
@@ -104,6 +120,10 @@ void SpotService::load()
     loadedAgw_ = {agwHost, agwPort};
     agwHostText_ = agwHost;
     agwPortText_ = QString::number(agwPort);
+
+    if (const auto login = ReadWholeFile(loginSettingsPath))
+        login_ = ParseClusterLogin(*login);
+    loadedLogin_ = login_;
 
     const auto data = ReadWholeFile(settingsPath);
     if (data) {
@@ -203,6 +223,14 @@ bool SpotService::SaveSpotSettings()
         }
         loadedAgw_ = agw;
     }
+    if (login_ != loadedLogin_) {
+        if (!WriteFileAtomic(loginSettingsPath, FormatClusterLogin(login_), &error)) {
+            s_.prompter.message(QStringLiteral("The cluster log-in could not be saved in ClusterLogin.txt: ") + error,
+                                QStringLiteral("DX Spotting Setup"), PromptIcon::Exclamation);
+            return false;
+        }
+        loadedLogin_ = login_;
+    }
     return true;
 }
 
@@ -260,8 +288,16 @@ void SpotService::OpenTncPort()
     timer_.stop();
 }
 
+QString SpotService::loginCall() const
+{
+    const QString call = login_.call.trimmed();
+    return (call.isEmpty() ? s_.prefs.MyCall.trimmed() : call).toUpper();
+}
+
 void SpotService::ConnectTelnet()
 {
+    reconnectDelayMs_ = reconnectFirstMs;
+    telnetWasUp_ = false;
     QString error;
     if (!telnet_.connectTo(settings_.TelnetHost, settings_.TelnetPort, &error)) {
         intake_.appendMonitor(error + kTwoBreaks);
@@ -312,6 +348,93 @@ void SpotService::linkFailed(const QString &message)
     s_.prompter.beep();
 }
 
+void SpotService::telnetFailed(const QString &message)
+{
+    silenceTimer_.stop();
+    // A cluster never reached (a mistyped host) is the operator's to mend.
+    if (!linkStarted_ || !login_.reconnect || !telnetWasUp_) {
+        linkFailed(message);
+        return;
+    }
+    // The operator did not close it: the link comes back by itself, each pause longer.
+    const bool wasOpen = open_;
+    open_ = false;
+    // A link that stayed up a while starts again from the shortest pause; one that a
+    // cluster drops at once (full, refusing this call) keeps the pauses growing.
+    if (wasOpen && upSince_.isValid() && upSince_.elapsed() >= qMax(reconnectLongestMs, reconnectFirstMs))
+        reconnectDelayMs_ = reconnectFirstMs;
+    const int delay = qMax(0, reconnectDelayMs_);
+    reconnectDelayMs_ = qMin(qMax(1, delay) * 2, qMax(reconnectLongestMs, reconnectFirstMs));
+    const QString note =
+        QStringLiteral("Connection lost; reconnecting in %1 s").arg((delay + 999) / 1000);
+    intake_.appendMonitor(message + kTwoBreaks + QStringLiteral("** ") + note + QStringLiteral(" **") + kTwoBreaks);
+    reconnectTimer_.start(delay);
+    setStateText(note);
+    if (wasOpen) {
+        s_.prompter.beep();
+        emit linkStateChanged(false);
+    }
+}
+
+void SpotService::reconnectTelnet()
+{
+    if (!linkStarted_ || settings_.SpotConnectionType != QLatin1String(kSpotLinkTelnet))
+        return;
+    QString error;
+    intake_.startLink();
+    if (!telnet_.connectTo(settings_.TelnetHost, settings_.TelnetPort, &error)) {
+        linkFailed(error);
+        return;
+    }
+    intake_.appendMonitor(QStringLiteral("Attempting connection to: ") + telnet_.host() + QLatin1Char(':') +
+                          QString::number(telnet_.port()) + kTwoBreaks);
+}
+
+void SpotService::telnetData(const QByteArray &bytes)
+{
+    probing_ = false;
+    if (telnet_.isOpen())
+        silenceTimer_.start(probeAfterMs);
+    if (loginSent_)
+        return;
+    promptTail_ += bytes;
+    const qsizetype end = qMax(promptTail_.lastIndexOf('\n'), promptTail_.lastIndexOf('\r'));
+    if (end >= 0)
+        promptTail_.remove(0, end + 1);
+    // A prompt is short; a long run without a line end is not one.
+    if (promptTail_.size() > 200)
+        promptTail_.remove(0, promptTail_.size() - 200);
+    if (!IsLoginPrompt(QString::fromLatin1(promptTail_)))
+        return;
+    const QString call = loginCall();
+    if (call.isEmpty())
+        return;
+    loginSent_ = true;
+    promptTail_.clear();
+    bool sent = telnet_.send(call.toLatin1() + "\r\n");
+    for (const QString &command : login_.commands)
+        sent = sent && telnet_.send(command.toLatin1() + "\r\n");
+    if (!sent)
+        intake_.appendMonitor(QStringLiteral("** The log-in could not be sent to the cluster. **") + kTwoBreaks);
+}
+
+void SpotService::silenceElapsed()
+{
+    if (!telnet_.isOpen())
+        return;
+    if (probing_) {
+        telnet_.drop(QStringLiteral("** The cluster has not answered for a long time; the link is taken as lost. **"));
+        return;
+    }
+    // A line end is harmless to every cluster and makes it answer with its prompt.
+    probing_ = true;
+    if (!telnet_.send("\r\n")) {
+        telnet_.drop(QStringLiteral("** The link to the cluster is dead. **"));
+        return;
+    }
+    silenceTimer_.start(probeWaitMs);
+}
+
 void SpotService::agwLinkFailed(const QString &message)
 {
     if (message != QLatin1String("Unable to connect to the AGW Packet Engine.")) {
@@ -341,6 +464,8 @@ void SpotService::Close()
         return;
     linkStarted_ = false;
     open_ = false;
+    reconnectTimer_.stop();
+    silenceTimer_.stop();
     intake_.appendMonitor(kTwoBreaks + QStringLiteral("** Port Closed **"));
     if (tnc_)
         tnc_->close();

@@ -8,6 +8,7 @@
 #include "spotting/spot_intake.h"
 #include "spotting/spot_links_device.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -35,12 +36,20 @@ public:
     // Tests may change these before load().
     QString settingsPath;
     QString agwSettingsPath;
+    QString loginSettingsPath;
+    // A dropped cluster link comes back after a pause that doubles from the first to the
+    // longest; a link silent for probeAfterMs is sent a line end, and one still silent
+    // probeWaitMs later is taken as lost.
+    int reconnectFirstMs = 2000;
+    int reconnectLongestMs = 60000;
+    int probeAfterMs = 5 * 60 * 1000;
+    int probeWaitMs = 30000;
     // The packet engine's address when "AgwEngine.txt" is missing.
     QString agwHost = QStringLiteral("127.0.0.1");
     quint16 agwPort = 8000;
     std::function<std::unique_ptr<SerialLine>()> makeSerialLine;
 
-    // Reads "PackSpot.txt" and "AgwEngine.txt", once.
+    // Reads "PackSpot.txt", "AgwEngine.txt" and "ClusterLogin.txt", once.
     void load();
     bool loaded() const { return loaded_; }
     // "PackSpot.txt" was there to read: its values are the settings.
@@ -71,6 +80,15 @@ public:
     void setDxOnly(bool on);
     void setConvToHex(bool on);
     void setAgwAddress(const QString &host, const QString &port);
+    // The cluster log-in: the call sent at its prompt, the commands after it, reconnection.
+    const ClusterLogin &clusterLogin() const { return login_; }
+    void setClusterLogin(const ClusterLogin &login) { login_ = login; }
+    // The call sent at the cluster's prompt: the log-in call, or else MyCall.
+    QString loginCall() const;
+    // A dropped cluster link is waiting to come back.
+    bool reconnecting() const { return reconnectTimer_.isActive(); }
+    // The pause before the coming attempt.
+    int reconnectPauseMs() const { return reconnectTimer_.interval(); }
     // The serial values of `from` (port, baud, parity, data and stop bits, power,
     // handshake) become the TNC's.
     void applySerialOptions(const PackSpotSettings &from);
@@ -113,6 +131,10 @@ private:
     bool SendTelnetText(const QString &text);
     void linkOpened();
     void linkFailed(const QString &message);
+    void telnetFailed(const QString &message);
+    void telnetData(const QByteArray &bytes);
+    void reconnectTelnet();
+    void silenceElapsed();
     void agwLinkFailed(const QString &message);
     void setStateText(const QString &text);
     AgwEngineAddress typedAgwAddress() const;
@@ -123,7 +145,16 @@ private:
     AgwLink agw_;
     std::unique_ptr<TncLink> tnc_;
     QTimer timer_;
+    QTimer reconnectTimer_;
+    QTimer silenceTimer_;
+    QElapsedTimer upSince_;  // since the cluster link last opened
     PackSpotSettings settings_;
+    ClusterLogin login_, loadedLogin_;
+    QByteArray promptTail_;  // what came after the cluster's last line end
+    int reconnectDelayMs_ = 0;
+    bool loginSent_ = false;
+    bool telnetWasUp_ = false;  // connected once since Open: a failure after it is a drop
+    bool probing_ = false;
     QString agwHostText_, agwPortText_;
     AgwEngineAddress loadedAgw_;
     QStringList notes_;

@@ -648,6 +648,62 @@ QByteArray FormatAgwEngine(const AgwEngineAddress &a)
     return JoinLines({FormatLine({Value(a.host)}), FormatLine({Value(double(a.port))})});
 }
 
+ClusterLogin ParseClusterLogin(const QByteArray &data)
+{
+    ClusterLogin l;
+    ValueReader in(data);
+    QString call;
+    if (!in.next(call))
+        return l;
+    l.call = call.trimmed();
+    double number = 0;
+    if (!in.nextNumber(number))
+        return l;
+    l.reconnect = number != 0;
+    if (!in.nextNumber(number))
+        return l;
+    // A count beyond what follows reads what is there.
+    const int count = number > 0 && number < 1000 ? int(number) : 0;
+    for (int i = 0; i < count; ++i) {
+        QString command;
+        if (!in.next(command))
+            break;
+        if (!command.trimmed().isEmpty())
+            l.commands << command.trimmed();
+    }
+    return l;
+}
+
+QByteArray FormatClusterLogin(const ClusterLogin &l)
+{
+    QList<QByteArray> lines{FormatLine({Value(l.call.trimmed())}), FormatLine({Value(l.reconnect ? 1.0 : 0.0)})};
+    QStringList commands;
+    for (const QString &c : l.commands)
+        if (!c.trimmed().isEmpty())
+            commands << c.trimmed();
+    lines << FormatLine({Value(double(commands.size()))});
+    for (const QString &c : commands)
+        lines << FormatLine({Value(c)});
+    return JoinLines(lines);
+}
+
+bool IsLoginPrompt(QStringView pending)
+{
+    QStringView t = pending.trimmed();
+    if (!t.endsWith(QLatin1Char(':')))
+        return false;
+    t.chop(1);
+    t = t.trimmed();
+    for (const char *word : {"login", "call", "callsign", "log-in", "user", "username"})
+        if (t.endsWith(QLatin1String(word), Qt::CaseInsensitive)) {
+            // "Recall:" or "Fiscall:" is not a prompt: the word stands on its own.
+            const qsizetype before = t.size() - qsizetype(qstrlen(word)) - 1;
+            if (before < 0 || !t.at(before).isLetter())
+                return true;
+        }
+    return false;
+}
+
 QString SocketErrorMessage(int number)
 {
     static const struct {

@@ -199,6 +199,25 @@ struct AgwEngineRead {
 AgwEngineRead ParseAgwEngine(const QByteArray &data);
 QByteArray FormatAgwEngine(const AgwEngineAddress &a);
 
+// The cluster log-in, kept in "ClusterLogin.txt" beside "PackSpot.txt": the log-in call in
+// quotes (empty: the operator's own call), automatic reconnection 1 or 0, the number of
+// start-up commands, then each command in quotes on a line of its own.
+struct ClusterLogin {
+    QString call;
+    bool reconnect = true;
+    QStringList commands;
+    bool operator==(const ClusterLogin &) const = default;
+};
+
+// What was read; reading stops at the first value that cannot be read, keeping the rest
+// at their defaults.
+ClusterLogin ParseClusterLogin(const QByteArray &data);
+QByteArray FormatClusterLogin(const ClusterLogin &l);
+
+// The text after the last line end asks for a call or a log-in name ("login:", "Please
+// enter your call:", "callsign:"), in any case, maybe followed by blanks.
+bool IsLoginPrompt(QStringView pending);
+
 // The message of a socket error number; "Error number N" for a number without one.
 QString SocketErrorMessage(int number);
 

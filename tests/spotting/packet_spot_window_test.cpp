@@ -13,6 +13,7 @@
 #include <QScopeGuard>
 #include <QCheckBox>
 #include <QDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -52,6 +53,8 @@ struct Harness {
         QObject::connect(&spots.intake(), &SpotIntake::spotAdded, [this](const SpotRow &r) { calls << r.Call; });
     }
     QString settingsFile() const { return dir.filePath("PackSpot.txt"); }
+    // A cluster that hangs up stays closed, as the operator may choose.
+    void noReconnect() const { zevtest::WriteFile(dir.filePath("ClusterLogin.txt"), "\"\"\r\n0\r\n0\r\n"); }
     // The packet-engine link on `port`, open and registered.
     bool openAgw(quint16 port)
     {
@@ -121,6 +124,7 @@ TEST(DxSpottingWindow, TelnetOnlyFileReopensAndListeningMeansConnected)
                           QByteArray("To ALL de W1AW: <b>bold</b> \a ring\r\n");
     Harness h;
     zevtest::WriteFile(h.settingsFile(), TelnetOnlyFile(cluster.port()));
+    h.noReconnect();
     QSignalSpy state(&h.spots, &SpotService::linkStateChanged);
     zevtest::AccessibilityEvents a11y;
     h.w->showSetup();
@@ -483,6 +487,7 @@ TEST(DxSpottingWindow, TextWithoutALineEndDoesNotSwallowTheNextSpot)
         Harness h;
         h.spots.intake().tailWaitMs = c.tailWaitMs;
         zevtest::WriteFile(h.settingsFile(), TelnetOnlyFile(cluster.port()));
+        h.noReconnect();
         h.w->Form_Load();
         ASSERT_TRUE(QTest::qWaitFor([&] { return cluster.sentAll() && !h.spots.pollTimer()->isActive(); }, 20000)) << c.what;
         EXPECT_EQ(h.calls.join(QLatin1Char(' ')).toUpper(), "OK1ABC") << c.what;
@@ -630,4 +635,45 @@ TEST(DxSpottingWindow, TheWindowShowsTheStationsLinkAndClosingItLeavesTheLinkRun
     ASSERT_TRUE(QTest::qWaitFor([&] { return h.calls.size() == 2; }, 10000));
     EXPECT_EQ(h.calls.last(), "K1ABC");
     EXPECT_EQ(h.session.spots.slot(SpotStore::kSlots - 1).SpotCall, "K1ABC");
+}
+
+TEST(DxSpottingWindow, TheClusterLogInIsShownAndDoneKeepsItBesidePackSpot)
+{
+    Harness h;
+    zevtest::WriteFile(h.settingsFile(), TelnetOnlyFile(1));
+    zevtest::WriteFile(h.dir.filePath("ClusterLogin.txt"), "\"VE3ABC\"\r\n0\r\n1\r\n\"set/dx\"\r\n");
+    h.spots.reconnectFirstMs = 60000;
+    h.w->Form_Load();
+    EXPECT_EQ(h.w->txtClusterLogin->text(), "VE3ABC");
+    EXPECT_EQ(h.w->txtClusterCommands->toPlainText(), "set/dx");
+    EXPECT_FALSE(h.w->chkReconnect->isChecked());
+    EXPECT_TRUE(h.w->fraClusterLogin->isEnabled());
+    EXPECT_EQ(h.w->txtClusterLogin->accessibleName(), "Log-in Call");
+    EXPECT_EQ(h.w->txtClusterCommands->accessibleName(), "Start-up Commands");
+    EXPECT_EQ(h.w->chkReconnect->accessibleName(), "Reconnect Automatically");
+
+    h.w->txtClusterLogin->setText(QStringLiteral("VE3ABC-2"));
+    h.w->txtClusterCommands->setPlainText(QStringLiteral("set/dx\n\n  sh/dx 5  \n"));
+    h.w->chkReconnect->setChecked(true);
+    const QByteArray packSpot = zevtest::ReadFile(h.settingsFile());
+    h.w->Done();
+    EXPECT_EQ(zevtest::ReadFile(h.dir.filePath("ClusterLogin.txt")),
+              "\"VE3ABC-2\"\r\n1\r\n2\r\n\"set/dx\"\r\n\"sh/dx 5\"\r\n");
+    // PackSpot.txt keeps its fourteen lines.
+    EXPECT_EQ(zevtest::ReadFile(h.settingsFile()).count('\n'), 14);
+    EXPECT_EQ(zevtest::ReadFile(h.settingsFile()).count('\n'), packSpot.count('\n'));
+
+    // A file that cannot be written is said, and the window stays.
+    h.spots.loginSettingsPath = h.dir.filePath("missing/ClusterLogin.txt");
+    h.w->txtClusterLogin->setText(QStringLiteral("VE3XYZ"));
+    h.w->show();
+    h.w->Done();
+    EXPECT_TRUE(h.w->isVisible());
+    EXPECT_TRUE(std::any_of(h.prompter.asked.begin(), h.prompter.asked.end(), [](const zevtest::Asked &a) {
+        return a.kind == "message" && a.text.contains(QStringLiteral("ClusterLogin.txt"));
+    }));
+
+    // Another link chosen: the log-in is the cluster's only.
+    h.select("None");
+    EXPECT_FALSE(h.w->fraClusterLogin->isEnabled());
 }

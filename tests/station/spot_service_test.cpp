@@ -50,6 +50,8 @@ TEST(StationSpots, ASavedTelnetLinkOpensAtStartUpAndItsSpotsReachTheStore)
     cluster.pieces << "Welcome to the cluster\r\n" << StandardSpot("W3LPL", "14025.0", "VE3ABC", "CW", "1234").toLatin1() + "\r\n";
     StationRig r;
     r.saveLink(QStringLiteral("Telnet"), cluster.port());
+    // A hang-up closes the link when the operator turned reconnection off.
+    zevtest::WriteFile(r.dir.filePath("ClusterLogin.txt"), "\"\"\r\n0\r\n0\r\n");
     SpotService &spots = r.station.spots();
     QSignalSpy state(&spots, &SpotService::linkStateChanged);
     spots.start();

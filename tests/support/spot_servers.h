@@ -25,14 +25,22 @@ inline QString StandardSpot(const QString &spotter, const QString &freq, const Q
     return s;
 }
 
-// Accepts one client, sends it `pieces` one per event-loop turn (or `gapMs` apart), then
-// closes (unless `stayOpen`). Everything the client sends is kept in `received`.
+// Accepts a client, sends it `pieces` one per event-loop turn (or `gapMs` apart), then
+// closes (unless `stayOpen`). With a `prompt`, that is sent first and the pieces wait for
+// the client's answer (a line end). A client that connects again (the n-th, from 0) gets
+// `session[n]` when there is one. Everything clients send is kept in `received`, and per
+// client in `receivedBy`.
 class ClusterServer : public QObject {
 public:
     QList<QByteArray> pieces;
+    QList<QList<QByteArray>> session;
+    QByteArray prompt;
     bool stayOpen = false;
+    // The first clients are hung up on after their pieces even when `stayOpen`.
+    int dropFirst = 0;
     int gapMs = 0;
     QByteArray received;
+    QList<QByteArray> receivedBy;
     int clients = 0;
 
     ClusterServer()
@@ -40,34 +48,62 @@ public:
         server_.listen(QHostAddress::LocalHost, 0);
         connect(&server_, &QTcpServer::newConnection, this, [this] {
             client_ = server_.nextPendingConnection();
-            ++clients;
-            connect(client_, &QTcpSocket::readyRead, this, [this] { received += client_->readAll(); });
+            const int n = clients++;
+            receivedBy.append(QByteArray());
+            toSend_ = n < session.size() ? session[n] : pieces;
+            connect(client_, &QTcpSocket::readyRead, this, [this, n, c = client_] {
+                const QByteArray bytes = c->readAll();
+                received += bytes;
+                receivedBy[n] += bytes;
+                if (waiting_ && c == client_ && receivedBy[n].contains('\n')) {
+                    waiting_ = false;
+                    QTimer::singleShot(0, this, [this] { sendNext(); });
+                }
+            });
             next_ = 0;
-            QTimer::singleShot(0, this, [this] { sendNext(); });
+            index_ = n;
+            waiting_ = !prompt.isEmpty();
+            if (waiting_) {
+                client_->write(prompt);
+                client_->flush();
+            } else {
+                QTimer::singleShot(0, this, [this] { sendNext(); });
+            }
         });
     }
     quint16 port() const { return server_.serverPort(); }
-    bool sentAll() const { return next_ >= pieces.size(); }
+    bool sentAll() const { return !waiting_ && next_ >= toSend_.size(); }
     QTcpSocket *client() const { return client_; }
+    // Refuses every new connection from now on.
+    void stopListening() { server_.close(); }
+    // Closes the client's connection now, as a cluster that goes down.
+    void drop()
+    {
+        if (client_)
+            client_->abort();
+    }
 
 private:
     void sendNext()
     {
         if (!client_)
             return;
-        if (next_ < pieces.size()) {
-            client_->write(pieces[next_++]);
+        if (next_ < toSend_.size()) {
+            client_->write(toSend_[next_++]);
             client_->flush();
-            QTimer::singleShot(next_ < pieces.size() ? gapMs : 0, this, [this] { sendNext(); });
+            QTimer::singleShot(next_ < toSend_.size() ? gapMs : 0, this, [this] { sendNext(); });
             return;
         }
-        if (!stayOpen)
+        if (!stayOpen || index_ < dropFirst)
             client_->disconnectFromHost();
     }
 
     QTcpServer server_;
     QPointer<QTcpSocket> client_;
+    QList<QByteArray> toSend_;
     qsizetype next_ = 0;
+    int index_ = 0;
+    bool waiting_ = false;
 };
 
 // The packet engine's frames written out byte by byte from the protocol's layout, not by
