@@ -6,8 +6,10 @@
 #include <QAudioFormat>
 #include <QAudioSink>
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFile>
 #include <QMediaDevices>
+#include <QTimer>
 #include <QtEndian>
 
 namespace zev {
@@ -66,6 +68,19 @@ AudioPlayerDevice::~AudioPlayerDevice()
     release();
 }
 
+namespace {
+// The sound server's thread may still be delivering an event to a stream just stopped; a
+// sink deleted at once can be called after it is gone. A stopped sink is deleted a while
+// later, with the buffer it read, once nothing can reach it any more.
+void RetireLater(QAudioSink *sink)
+{
+    if (QCoreApplication *app = QCoreApplication::instance())
+        QTimer::singleShot(3000, app, [sink] { delete sink; });
+    else
+        delete sink;
+}
+}  // namespace
+
 void AudioPlayerDevice::release()
 {
     progress_.stop();
@@ -74,8 +89,9 @@ void AudioPlayerDevice::release()
         sink_->disconnect(this);
         if (!sink_->isNull())
             sink_->stop();
-        delete sink_;
+        RetireLater(sink_);
         sink_ = nullptr;
+        source_ = nullptr;  // the sink's child, retired with it
     }
     delete source_;
     source_ = nullptr;
@@ -122,9 +138,11 @@ void AudioPlayerDevice::play(const QString &path)
     if (!device.isFormatSupported(format))
         return failLater(QStringLiteral("the sound device cannot play its format"));
 
-    source_ = new QBuffer(&sound_);
-    source_->open(QIODevice::ReadOnly);
     sink_ = new QAudioSink(device, format);
+    // The buffer holds its own copy of the samples, so a retired sink never reads freed data.
+    source_ = new QBuffer(sink_);
+    source_->setData(sound_);
+    source_->open(QIODevice::ReadOnly);
     // A sound server lost since the device list was made leaves the stream unmade.
     if (sink_->isNull())
         return failLater(QStringLiteral("the sound device cannot be opened"));
