@@ -216,9 +216,21 @@ HamlibRig::HamlibRig(const HamlibPort &port, QObject *parent)
 
 HamlibRig::~HamlibRig()
 {
+    if (quitting_)
+        return;
     // Whatever the worker still reports goes nowhere; the thread ends after its call.
     worker_->disconnect(this);
     thread_->quit();
+}
+
+void HamlibRig::finish(int ms)
+{
+    if (quitting_)
+        return;
+    quitting_ = true;
+    worker_->disconnect(this);
+    thread_->quit();
+    thread_->wait(QDeadlineTimer(ms));
 }
 
 void HamlibRig::open()

@@ -83,6 +83,8 @@ class HamlibRig : public QObject {
 public:
     explicit HamlibRig(const HamlibPort &port, QObject *parent = nullptr);
     ~HamlibRig() override;
+    // At the program's end: lets the worker close the radio, waiting at most `ms`.
+    void finish(int ms);
 
     // Each ask is queued behind the worker's current call.
     void open();
@@ -98,7 +100,8 @@ signals:
 
 private:
     QThread *thread_ = nullptr;
-    HamlibRigWorker *worker_ = nullptr;
+    HamlibRigWorker *worker_ = nullptr;  // gone with its thread once told to quit
+    bool quitting_ = false;
 };
 
 }  // namespace zev

@@ -113,6 +113,12 @@ RigLink::RigLink(std::unique_ptr<SerialLine> line, std::unique_ptr<LinkTimers> t
 
 RigLink::~RigLink()
 {
+    // The link goes with the program: the radio is closed before the library unloads.
+    if (hamlib_) {
+        hamlib_->finish(2000);
+        delete hamlib_;
+        hamlib_ = nullptr;
+    }
     halt();
 }
 
