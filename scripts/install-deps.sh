@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-qpa-plugins libgl1-mesa-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   libgtest-dev libbenchmark-dev
-  hamradio-files fonts-dejavu-core espeak-ng
+  hamradio-files fonts-dejavu-core espeak-ng libhamlib-dev
 )
 # With --tests: the export tests run independent readers on Node.js; the screen-reader
 # tests switch Qt's accessibility on (private headers) and run Orca on a virtual display.
@@ -17,6 +17,8 @@ if [ "${1:-}" = "--tests" ]; then
   PACKAGES+=(qt6-base-private-dev orca xvfb xdotool x11-utils dbus-daemon at-spi2-core)
   # The voice keyer tests play through a private sound server.
   PACKAGES+=(pulseaudio pulseaudio-utils)
+  # The Hamlib radio tests share a radio through rigctld.
+  PACKAGES+=(libhamlib-utils)
 fi
 
 missing=()

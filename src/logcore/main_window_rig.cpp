@@ -195,6 +195,7 @@ bool MainWindow::startLink(const RigLinkSettings &settings)
                           .arg(r.error));
     }
     link.setExtraPlanRows(ExtraPlanRows(plan));
+    link.setHamlibChoice(LoadHamlibChoice(s_.registry));
     return link.Start(settings, PortMap(s_.registry));
 }
 

@@ -158,6 +158,56 @@ RigControlWindow::RigControlWindow(Session &session, const QString &settingsPath
         txtPegasus->setModified(false);
     });
 
+    hamlib_ = LoadHamlibChoice(session_.registry);
+    auto *hamlibGroup = new QGroupBox(QStringLiteral("Hamlib radio"));
+    hamlibBox_ = hamlibGroup;
+    txtHamlibFind = new QLineEdit;
+    txtHamlibFind->setObjectName(QStringLiteral("txtHamlibFind"));
+    txtHamlibFind->setAccessibleName(QStringLiteral("Find a Hamlib radio"));
+    txtHamlibFind->setPlaceholderText(QStringLiteral("maker and model, e.g. yaesu 991"));
+    lstHamlib = new QListWidget;
+    lstHamlib->setObjectName(QStringLiteral("lstHamlib"));
+    lstHamlib->setAccessibleName(QStringLiteral("Hamlib radio model"));
+    for (const HamlibModel &m : HamlibModels()) {
+        auto *item = new QListWidgetItem(m.text, lstHamlib);
+        item->setData(Qt::UserRole, m.model);
+    }
+    chkHamlibNet = new QCheckBox(QStringLiteral("Network (rigctld)"));
+    chkHamlibNet->setObjectName(QStringLiteral("chkHamlibNet"));
+    chkHamlibNet->setAccessibleName(QStringLiteral("Network radio through rigctld"));
+    txtHamlibNet = new QLineEdit;
+    txtHamlibNet->setObjectName(QStringLiteral("txtHamlibNet"));
+    txtHamlibNet->setAccessibleName(QStringLiteral("rigctld address, host:port"));
+    txtHamlibNet->setMaxLength(200);
+    connect(txtHamlibFind, &QLineEdit::textChanged, this, [this](const QString &t) { filterHamlib(t); });
+    connect(lstHamlib, &QListWidget::currentItemChanged, this, [this](QListWidgetItem *item) {
+        if (applying_ || !item)
+            return;
+        Command2_Click();
+        hamlib_.model = item->data(Qt::UserRole).toInt();
+        showHamlibChoice();
+    });
+    connect(chkHamlibNet, &QCheckBox::clicked, this, [this](bool on) {
+        Command2_Click();
+        // Off the network: the dummy radio until a model is picked from the list.
+        hamlib_.model = on ? kHamlibNetModel : kHamlibDummyModel;
+        showHamlibChoice();
+    });
+    connect(txtHamlibNet, &QLineEdit::textChanged, this, [this](const QString &t) { hamlib_.netAddress = t.trimmed(); });
+    {
+        auto *grid = new QGridLayout(hamlibGroup);
+        auto *findCaption = new QLabel(QStringLiteral("Find:"));
+        findCaption->setBuddy(txtHamlibFind);
+        grid->addWidget(findCaption, 0, 0);
+        grid->addWidget(txtHamlibFind, 0, 1);
+        grid->addWidget(lstHamlib, 1, 0, 1, 2);
+        grid->addWidget(chkHamlibNet, 2, 0, 1, 2);
+        auto *netCaption = new QLabel(QStringLiteral("rigctld host:port:"));
+        netCaption->setBuddy(txtHamlibNet);
+        grid->addWidget(netCaption, 3, 0);
+        grid->addWidget(txtHamlibNet, 3, 1);
+    }
+
     Label10 = new QLabel(QString::fromLatin1(kIcomNote));
     Label10->setObjectName(QStringLiteral("Label10"));
     Label10->setWordWrap(true);
@@ -264,6 +314,7 @@ RigControlWindow::RigControlWindow(Session &session, const QString &settingsPath
     pegasusRow->addWidget(txtPegasus, 1);
     pegasusRow->addWidget(cmdPegasus);
     right->addLayout(pegasusRow);
+    right->addWidget(hamlibBox_);
     right->addWidget(Label10);
     right->addLayout(readings);
     auto *top = new QHBoxLayout;
@@ -402,9 +453,49 @@ bool RigControlWindow::SetPegasusFolder(const QString &folder)
     return false;
 }
 
+void RigControlWindow::filterHamlib(const QString &text)
+{
+    // Every word typed must appear: "yaesu 991" finds "Yaesu FT-991".
+    const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (int i = 0; i < lstHamlib->count(); ++i) {
+        QListWidgetItem *item = lstHamlib->item(i);
+        bool match = true;
+        for (const QString &w : words)
+            match = match && item->text().contains(w, Qt::CaseInsensitive);
+        item->setHidden(!match);
+    }
+}
+
+void RigControlWindow::showHamlibChoice()
+{
+    const bool was = applying_;
+    applying_ = true;
+    const bool net = hamlib_.model == kHamlibNetModel;
+    chkHamlibNet->setChecked(net);
+    txtHamlibNet->setText(hamlib_.netAddress);
+    txtHamlibNet->setEnabled(net);
+    for (int i = 0; i < lstHamlib->count(); ++i)
+        if (lstHamlib->item(i)->data(Qt::UserRole).toInt() == hamlib_.model)
+            lstHamlib->setCurrentRow(i);
+    applying_ = was;
+}
+
+bool RigControlWindow::KeepHamlibChoice()
+{
+    QString error;
+    if (SaveHamlibChoice(session_.registry, hamlib_, &error))
+        return true;
+    session_.prompter.message(QStringLiteral("The Hamlib radio could not be kept (%1).").arg(error),
+                              QStringLiteral("Rig Settings Not Saved"), PromptIcon::Exclamation);
+    return false;
+}
+
 void RigControlWindow::showPegasusRow()
 {
     const rig::RigDescriptor *d = rig::FindRig(s_.RigName);
+    hamlibBox_->setVisible(d && d->hamlib);
+    if (d && d->hamlib)
+        showHamlibChoice();
     const bool pegasus = d && d->usesCommandFiles;
     for (QWidget *w : {static_cast<QWidget *>(pegasusCaption_), static_cast<QWidget *>(txtPegasus),
                        static_cast<QWidget *>(cmdPegasus)})
@@ -430,6 +521,12 @@ void RigControlWindow::Command1_Click()
     readOptions();
     if (!rig)
         return;
+    // The link reads the Hamlib choice from the registry when it starts.
+    const rig::RigDescriptor *d = rig::FindRig(s_.RigName);
+    if (d && d->hamlib && !KeepHamlibChoice()) {
+        Command2_Click();
+        return;
+    }
     polling_ = true;
     awaitingAnswer_ = true;
     say({});

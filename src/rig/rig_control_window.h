@@ -3,6 +3,7 @@
 // "RigCntrl.txt". The link itself is driven through the signals, so the window never
 // waits on the radio.
 
+#include "rig/hamlib_rig_device.h"
 #include "rig/rig_settings.h"
 
 #include <QDialog>
@@ -62,6 +63,14 @@ public:
            *lblPolling = nullptr;
     // What the last Test found out, spoken: the radio's answer or why the link stopped.
     QLabel *lblLink = nullptr;
+    // Hamlib's radios: a filter box over its list, or a rigctld on the network.
+    QLineEdit *txtHamlibFind = nullptr, *txtHamlibNet = nullptr;
+    QListWidget *lstHamlib = nullptr;
+    QCheckBox *chkHamlibNet = nullptr;
+    const HamlibChoice &hamlibChoice() const { return hamlib_; }
+    // Keeps the Hamlib choice in the registry; false (with a message) when it could not be kept.
+    bool KeepHamlibChoice();
+
     QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command3 = nullptr, *Command4 = nullptr,
                 *cmdPorts = nullptr, *cmdPegasus = nullptr, *cmdDone = nullptr;
     QButtonGroup *baud = nullptr, *parity = nullptr, *dataBits = nullptr, *stopBits = nullptr, *port = nullptr,
@@ -92,9 +101,13 @@ private:
     void readOptions();
     void optionChanged();
     void showPegasusRow();
+    void filterHamlib(const QString &text);
+    void showHamlibChoice();
 
     Session &session_;
     QLabel *pegasusCaption_ = nullptr;
+    QWidget *hamlibBox_ = nullptr;
+    HamlibChoice hamlib_;
     QString path_;
     RigLinkSettings s_;
     bool applying_ = false;

@@ -197,6 +197,15 @@ QList<RigDescriptor> BuildList()
     other.hexEditable = true;
     other.poll = PollStyle::Other;
     list << other;
+
+    // Any radio Hamlib knows, or one shared through rigctld; Hamlib talks to the port.
+    RigDescriptor hamlib;
+    hamlib.name = QStringLiteral("Hamlib");
+    hamlib.usesPort = false;
+    hamlib.hamlib = true;
+    hamlib.minMhz = 0.01;
+    hamlib.maxMhz = 1300;
+    list << hamlib;
     return list;
 }
 

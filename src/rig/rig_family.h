@@ -58,6 +58,7 @@ struct RigDescriptor {
     bool rtsCts = false;       // hardware handshake; none for every other radio
     bool usesPort = true;      // "Ten Tec Pegasus" talks through files
     bool usesCommandFiles = false;  // the rig window asks for the files' folder
+    bool hamlib = false;       // driven through the Hamlib library, not through our own frames
     QByteArray openBytes;      // sent right after the port opens
     QByteArray closeBytes;     // sent whenever the link stops polling
     bool flushBeforeQuery = false;  // record replies: input is discarded before each query
@@ -77,7 +78,7 @@ struct RigDescriptor {
     double minMhz = 0, maxMhz = 0;  // readings outside are nonsense and dropped
 };
 
-// The nineteen entries in list order, "None" first.
+// The entries in list order, "None" first, "Hamlib" last.
 const QList<RigDescriptor> &RigList();
 // The entry whose name equals `rigName` exactly (case matters), or nullptr.
 const RigDescriptor *FindRig(const QString &rigName);

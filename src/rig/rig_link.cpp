@@ -113,6 +113,12 @@ RigLink::RigLink(std::unique_ptr<SerialLine> line, std::unique_ptr<LinkTimers> t
 
 RigLink::~RigLink()
 {
+    // The link goes with the program: the radio is closed before the library unloads.
+    if (hamlib_) {
+        hamlib_->finish(2000);
+        delete hamlib_;
+        hamlib_ = nullptr;
+    }
     halt();
 }
 
@@ -149,6 +155,8 @@ bool RigLink::Start(const RigLinkSettings &settings, const PortMap &ports)
         setState(kLinkStopped);
         return false;
     }
+    if (rig_->hamlib && !startHamlib(ports))
+        return false;
     if (rig_->usesPort) {
         const QString device = ports.device(settings.RigPort);
         const bool rtsCts = rig_->rtsCts;
@@ -193,6 +201,105 @@ bool RigLink::Start(const RigLinkSettings &settings, const PortMap &ports)
     return running_;
 }
 
+bool RigLink::startHamlib(const PortMap &ports)
+{
+    HamlibPort port;
+    port.model = hamlibChoice_.model;
+    if (port.model == kHamlibNetModel) {
+        port.path = hamlibChoice_.netAddress.trimmed();
+    } else {
+        port.path = ports.device(settings_.RigPort);
+        port.rate = settings_.RigBaud.trimmed().toInt();
+        // Hamlib's dummy radio needs no port.
+        if (port.path.isEmpty() && port.model != kHamlibDummyModel) {
+            setState(kLinkStopped);
+            emit error(kInvalidCommText + QStringLiteral("\n\nPort %1 has no device assigned (Serial Ports...).")
+                                              .arg(settings_.RigPort),
+                       kInvalidCommTitle);
+            return false;
+        }
+        if (port.model == kHamlibDummyModel)
+            port.path.clear();
+    }
+    hamlib_ = new HamlibRig(port);
+    hamlibBusy_ = false;
+    HamlibRig *h = hamlib_;
+    connect(h, &HamlibRig::opened, this, [this, h](bool ok, const QString &why) {
+        if (h != hamlib_ || ok)
+            return;
+        QString text = kInvalidCommText;
+        text += QStringLiteral("\n\n") + why;
+        fail(text, kInvalidCommTitle);
+    });
+    connect(h, &HamlibRig::reading, this, [this, h](qint64 hz, const QString &mode) {
+        if (h != hamlib_)
+            return;
+        hamlibBusy_ = false;
+        silentTicks_ = 0;
+        rig::RigReading reading;
+        const double mhz = double(hz) / 1e6;
+        if (mhz >= rig_->minMhz && mhz <= rig_->maxMhz) {
+            reading.hasFrequency = true;
+            reading.frequencyHz = hz;
+        }
+        reading.hasMode = !mode.isEmpty();
+        reading.mode = mode;
+        if (reading.hasFrequency || reading.hasMode)
+            decoded(reading);
+        else
+            hamlibSilent();
+    });
+    connect(h, &HamlibRig::unanswered, this, [this, h] {
+        if (h != hamlib_)
+            return;
+        hamlibBusy_ = false;
+        hamlibSilent();
+    });
+    connect(h, &HamlibRig::commandFailed, this, [this, h](const QString &why, const QString &title) {
+        if (h == hamlib_)
+            emit error(why, title);
+    });
+    h->open();
+    return true;
+}
+
+void RigLink::hamlibSilent()
+{
+    if (++silentTicks_ >= kSilentTicks)
+        setResponding(false);
+    unanswered();
+}
+
+void RigLink::hamlibTick()
+{
+    // Send and receive ticks as for a serial radio: a poll goes to the worker, and the
+    // next tick counts it unanswered if the worker is still in it (a radio that hangs).
+    if (awaitingReply_) {
+        awaitingReply_ = false;
+        if (hamlibBusy_)
+            hamlibSilent();
+        return;
+    }
+    awaitingReply_ = true;
+    if (hamlibBusy_)
+        return;
+    hamlibBusy_ = true;
+    hamlib_->poll();
+}
+
+void RigLink::hamlibCommand(qint64 hz, const QString &mode, bool frequency)
+{
+    const QString m = mode.isEmpty() ? BandPlanMode(extraRows_, MhzForPlan(hz)) : mode;
+    if (!m.isEmpty()) {
+        if (HamlibModeFor(m, hz) == 0)
+            emit error(QStringLiteral("Hamlib has no such mode: ") + m, kModeErrorTitle);
+        else
+            hamlib_->setMode(m, hz);
+    }
+    if (frequency)
+        hamlib_->setFrequency(hz);
+}
+
 void RigLink::Stop()
 {
     const bool wasRunning = running_;
@@ -209,6 +316,12 @@ void RigLink::halt()
     opRunning_ = false;
     const bool wasRunning = running_;
     running_ = false;
+    if (hamlib_) {
+        hamlib_->disconnect(this);
+        hamlib_->deleteLater();
+        hamlib_ = nullptr;
+    }
+    hamlibBusy_ = false;
     if (line_->isOpen()) {
         // Some radios lock their dial until told the computer has let go.
         if (wasRunning && rig_ && !rig_->closeBytes.isEmpty())
@@ -266,6 +379,10 @@ void RigLink::tick()
 {
     if (!running_ || !rig_)
         return;
+    if (hamlib_) {
+        hamlibTick();
+        return;
+    }
     if (rig_->usesPort && !line_->isOpen()) {
         lost(line_->errorText().isEmpty() ? QStringLiteral("The rig port closed.") : line_->errorText());
         return;
@@ -363,6 +480,14 @@ void RigLink::ChangeFrequency(qint64 hz, const QString &mode)
 {
     if (!running_ || !rig_)
         return;
+    if (hamlib_) {
+        if (hz <= 0 || double(hz) / 1e6 > rig_->maxMhz) {
+            emit error(QStringLiteral("The frequency %1 Hz is outside the radio's range.").arg(hz), kFrequencyErrorTitle);
+            return;
+        }
+        hamlibCommand(hz, mode, true);
+        return;
+    }
     const rig::CommandPlan plan = rig::FrequencyCommand(*rig_, hz, context());
     if (!plan.error.isEmpty()) {
         // Nothing was sent: the link goes on polling.
@@ -390,6 +515,10 @@ void RigLink::ChangeMode(qint64 hz, const QString &mode)
 {
     if (!running_ || !rig_)
         return;
+    if (hamlib_) {
+        hamlibCommand(hz, mode, false);
+        return;
+    }
     const bool idle = ops_.empty();
     if (!queueMode(hz, mode))
         return;

@@ -4,6 +4,7 @@
 // Nothing here blocks or runs a nested event loop: pauses and drain waits are timed steps.
 
 #include "rig/band_plan.h"
+#include "rig/hamlib_rig_device.h"
 #include "rig/rig_family.h"
 #include "rig/rig_settings.h"
 #include "rig/serial_line.h"
@@ -108,6 +109,9 @@ public:
     // The folder of the external control program's status and command files.
     void setPegasusFolder(const QString &folder) { pegasusFolder_ = folder; }
     QString pegasusFolder() const { return pegasusFolder_; }
+    // The Hamlib model and rigctld address used when RigName is "Hamlib"; read at Start.
+    void setHamlibChoice(const HamlibChoice &choice) { hamlibChoice_ = choice; }
+    const HamlibChoice &hamlibChoice() const { return hamlibChoice_; }
 
     const RigLinkSettings &settings() const { return settings_; }
     // The last frequency read, in hertz (0 before the first reading), and in MHz.
@@ -157,6 +161,10 @@ private:
     rig::RigQueries queries() const;
     rig::CommandContext context() const;
     QString pegasusPath(const char *name) const;
+    bool startHamlib(const PortMap &ports);
+    void hamlibTick();
+    void hamlibSilent();
+    void hamlibCommand(qint64 hz, const QString &mode, bool frequency);
 
     std::unique_ptr<SerialLine> line_;
     std::unique_ptr<LinkTimers> timers_;
@@ -164,6 +172,10 @@ private:
     const rig::RigDescriptor *rig_ = nullptr;
     std::vector<BandPlanRow> extraRows_;
     QString pegasusFolder_;
+    HamlibChoice hamlibChoice_;
+    // Deleted later, never waited for: its worker may be stuck in a Hamlib call.
+    HamlibRig *hamlib_ = nullptr;
+    bool hamlibBusy_ = false;  // a poll is with the worker and not answered yet
 
     bool running_ = false;
     bool awaitingReply_ = false;

@@ -48,10 +48,11 @@ TEST(RigList, HoldsTheNineteenEntriesInOrderWithTheirDefaults)
         {"Yaesu 1000", "4800", "8N2", "00 00 00 02 10", "", true},
         {"Yaesu FTdx9000", "4800", "", "FA;", "MD0;", false},
         {"Other", "", "", "", "", false},
+        {"Hamlib", "", "", "", "", false},
     };
     const QList<RigDescriptor> &list = RigList();
-    ASSERT_EQ(list.size(), 19);
-    for (int i = 0; i < 19; ++i) {
+    ASSERT_EQ(list.size(), 20);
+    for (int i = 0; i < 20; ++i) {
         const RigDescriptor &d = list[i];
         const Row &row = rows[i];
         SCOPED_TRACE(row.name);
@@ -68,7 +69,9 @@ TEST(RigList, HoldsTheNineteenEntriesInOrderWithTheirDefaults)
         EXPECT_EQ(d.icomNote, d.name.startsWith(QLatin1String("Icom")));
         // RTS/CTS is set for these two and cleared for every other radio.
         EXPECT_EQ(d.rtsCts, d.name == QLatin1String("Ten Tec Orion") || d.name == QLatin1String("Ten Tec Fnt Pnl"));
-        EXPECT_EQ(d.usesPort, d.name != QLatin1String("None") && d.name != QLatin1String("Ten Tec Pegasus"));
+        EXPECT_EQ(d.usesPort, d.name != QLatin1String("None") && d.name != QLatin1String("Ten Tec Pegasus")
+                                  && d.name != QLatin1String("Hamlib"));
+        EXPECT_EQ(d.hamlib, d.name == QLatin1String("Hamlib"));
         const bool lockedYaesu = d.name.startsWith(QLatin1String("Yaesu")) && d.name != QLatin1String("Yaesu FTdx9000");
         EXPECT_EQ(d.openBytes, lockedYaesu ? QByteArray(5, '\0')
                                : d.name == QLatin1String("Ten Tec Orion") ? QByteArray("X\r")

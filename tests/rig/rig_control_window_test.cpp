@@ -51,7 +51,7 @@ TEST(RigControlWindow, KenwoodOnPortThreeIsTestedAndStored)
     QSignalSpy tests(&w, &RigControlWindow::testRequested);
     QSignalSpy prefs(&w, &RigControlWindow::preferencesChanged);
     EXPECT_EQ(w.windowTitle(), " Rig Interface Setup");
-    ASSERT_EQ(w.List1->count(), 19);
+    ASSERT_EQ(w.List1->count(), 20);  // "Hamlib" after "Other"
     EXPECT_EQ(w.List1->item(0)->text(), "None");
 
     pick(w, "Kenwood");
