@@ -5,6 +5,7 @@
 
 #include "rig/rig_link.h"
 #include "rig/tune_arithmetic.h"
+#include "rig/band_conversion.h"
 #include "spotting/band_map_widget_ui.h"
 #include "spotting/packet_spot_window.h"
 #include "spotting/hf_map_window.h"
@@ -23,6 +24,9 @@ namespace zev {
 void MainWindow::connectSpotStrip()
 {
     bandMap->setBand(s_.prefs.CurrentBand);
+    bandMap->marker = [this](const QString &call, float mhz) {
+        return MarkSpot(s_.log, call, mhz, s_.prefs.CurrentBand, s_.prefs.CurrentMode);
+    };
     connect(bandMap, &BandMapWidget::spotChosen, this,
             [this](const QString &call, float mhz) { spotChosen(call, mhz, true); });
     connect(bandMap, &BandMapWidget::spotHovered, this, [this](const QString &tip) { setDupeList(tip, false); });
@@ -53,7 +57,7 @@ void MainWindow::connectSpotStrip()
     SpotIntake &intake = spots.intake();
     connect(&intake, &SpotIntake::spotAdded, this, [this](const SpotRow &row) {
         AddSpotRow(spotList, row);
-        bandMap->refresh();
+        markSpots();
     });
     connect(&intake, &SpotIntake::labelsDue, bandMap, &BandMapWidget::refresh);
     connect(&intake, &SpotIntake::ownCallSpotted, this, [this](const QString &dialog, const QString &dupe) {
@@ -119,6 +123,50 @@ void MainWindow::showSpectrumMap()
     connect(&map, &SpectrumMapWindow::spotChosen, this,
             [this](const QString &call, float mhz) { spotChosen(call, mhz, false); });
     showModal(map);
+}
+
+void MainWindow::markSpots()
+{
+    MarkSpotRows(spotList, [this](const QString &call, float mhz) {
+        return MarkSpot(s_.log, call, mhz, s_.prefs.CurrentBand, s_.prefs.CurrentMode);
+    });
+    bandMap->refresh();
+}
+
+bool MainWindow::spotStepKey(QKeyEvent *event)
+{
+    const int key = event->key();
+    if ((key != Qt::Key_Up && key != Qt::Key_Down) ||
+        (event->modifiers() & ~Qt::KeypadModifier) != Qt::ControlModifier)
+        return false;
+    stepToSpot(key == Qt::Key_Up ? 1 : -1);
+    return true;
+}
+
+void MainWindow::stepToSpot(int direction)
+{
+    const FrequencyRange limits = BandMapLimits(s_.prefs.CurrentBand);
+    const qint64 hz = s_.entry.frequencyHz();
+    // Until the radio reports the spot tuned last, go on from that spot.
+    double from = hz > 0 ? double(hz) / 1e6 : (direction > 0 ? limits.low : limits.high);
+    if (stepSpotMhz_ > 0 && hz == stepEntryHz_)
+        from = stepSpotMhz_;
+    const int slot = NextSpotSlot(s_.spots, limits, from, direction, s_.clock.utcNow());
+    if (slot < 0) {
+        setDialog(direction > 0 ? QStringLiteral("No spot up the band") : QStringLiteral("No spot down the band"));
+        return;
+    }
+    const SpotSlot spot = s_.spots.slot(slot);
+    stepEntryHz_ = hz;
+    stepSpotMhz_ = spot.SpotFreq;
+    if (!rig::NoRigChosen(s_.prefs.RigName))
+        rigLink().ChangeFrequency(spot.SpotFreq);
+    callBox->setFocus();
+    s_.entry.setCall(spot.SpotCall);
+    const QString status =
+        SpotStatusText(MarkSpot(s_.log, spot.SpotCall, spot.SpotFreq, s_.prefs.CurrentBand, s_.prefs.CurrentMode));
+    setDialog(spot.SpotCall + QStringLiteral(" ") + QString::number(double(spot.SpotFreq), 'f', 3)
+              + (status.isEmpty() ? QString() : QStringLiteral(" ") + status));
 }
 
 }  // namespace zev

@@ -33,6 +33,8 @@ public:
     int currentLabel() const { return current_; }
     // Lays the labels out from the store as it is now (a paint does it too).
     void relayout();
+    // What the log says of a spot; unset, no spot is marked.
+    std::function<SpotMark(const QString &call, float mhz)> marker;
 
 public slots:
     // Draw again from the store (new spot, new band, spots growing older).
