@@ -57,7 +57,11 @@ void MainWindow::connectSpotStrip()
     SpotIntake &intake = spots.intake();
     connect(&intake, &SpotIntake::spotAdded, this, [this](const SpotRow &row) {
         AddSpotRow(spotList, row);
-        markSpots();
+        // Only the new row: the others change with the log, band and mode, not with a spot.
+        MarkSpotRows(spotList, [this](const QString &call, float mhz) {
+            return MarkSpot(s_.log, call, mhz, s_.prefs.CurrentBand, s_.prefs.CurrentMode);
+        }, 1);
+        bandMap->refresh();
     });
     connect(&intake, &SpotIntake::labelsDue, bandMap, &BandMapWidget::refresh);
     connect(&intake, &SpotIntake::ownCallSpotted, this, [this](const QString &dialog, const QString &dupe) {

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QPalette>
 #include <QTreeWidget>
+#include <algorithm>
 
 namespace zev {
 
@@ -33,10 +34,11 @@ void AddSpotRow(QTreeWidget *list, const SpotRow &row)
     list->insertTopLevelItem(0, item);
 }
 
-void MarkSpotRows(QTreeWidget *list, const SpotMarker &marker)
+void MarkSpotRows(QTreeWidget *list, const SpotMarker &marker, int rows)
 {
     const int columns = list->columnCount();
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+    const int count = rows < 0 ? list->topLevelItemCount() : std::min(rows, list->topLevelItemCount());
+    for (int i = 0; i < count; ++i) {
         QTreeWidgetItem *item = list->topLevelItem(i);
         const SpotMark mark = marker(item->text(0), item->text(1).trimmed().toFloat());
         const QString status = SpotStatusText(mark);

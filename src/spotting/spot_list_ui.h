@@ -19,7 +19,8 @@ void AddSpotRow(QTreeWidget *list, const SpotRow &row);
 
 // What the log says of a spot, from its call and frequency (MHz).
 using SpotMarker = std::function<SpotMark(const QString &call, float mhz)>;
-// Writes every row's "Status" ("dupe", "mult" or nothing): dupes grey, multipliers bold.
-void MarkSpotRows(QTreeWidget *list, const SpotMarker &marker);
+// Writes the "Status" ("dupe", "mult" or nothing) of the top `rows` rows (-1: every row):
+// dupes grey, multipliers bold.
+void MarkSpotRows(QTreeWidget *list, const SpotMarker &marker, int rows = -1);
 
 }  // namespace zev
