@@ -85,7 +85,11 @@ void SpotMapView::relayout()
     labels_ = LayOutLabels(store_, axes_, now, metrics);
     if (marker) {
         for (MapLabel &l : labels_) {
-            l.mark = marker(l.call, l.mhz);
+            const QString key = l.call + QLatin1Char(' ') + QString::number(double(l.mhz), 'f', 5);
+            auto it = marks_.find(key);
+            if (it == marks_.end())
+                it = marks_.insert(key, marker(l.call, l.mhz));
+            l.mark = *it;
             if (l.mark == SpotMark::Dupe)
                 l.colour = kDupeColour;
         }

@@ -79,6 +79,12 @@ TEST(SpotMarks, BandMapAndSpotListFollowEveryChangeOfTheLog)
         return out;
     };
     EXPECT_EQ(marks(), QStringList({"VE3AAA mult/mult", "VE7BBB mult/mult", "W1AW /"}));
+    // The screen reader hears the mark with the spot.
+    QTest::keyClick(w.bandMap, Qt::Key_Home);
+    auto *spotRead = w.bandMap->findChild<QLabel *>("lblSpotFocus");
+    ASSERT_NE(spotRead, nullptr);
+    EXPECT_TRUE(spotRead->text().startsWith("VE3AAA  7.080  ")) << spotRead->text().toStdString();
+    EXPECT_TRUE(spotRead->text().endsWith(" mult, 1 of 3")) << spotRead->text().toStdString();
 
     ASSERT_TRUE(h.session->log.store(path, Contact("VE7BBB", "BC"), nullptr));
     EXPECT_EQ(marks(), QStringList({"VE3AAA mult/mult", "VE7BBB dupe/dupe", "W1AW /"}));
