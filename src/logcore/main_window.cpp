@@ -870,6 +870,7 @@ void MainWindow::followLog()
 void MainWindow::logViewsChanged()
 {
     Labeldisplay();
+    markSpots();
     // A commit shows the rates once, at its end, whatever it logged.
     if (inMains_)
         return;
@@ -880,7 +881,6 @@ void MainWindow::logViewsChanged()
         if (list != dupeLine->text())
             setDupeList(list, !list.isEmpty());
     }
-    markSpots();
 }
 
 void MainWindow::StartNewLog()

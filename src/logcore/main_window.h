@@ -29,6 +29,7 @@ namespace zev {
 
 class BandMapWidget;
 class FrequencyReadout;
+enum class SpotMark;
 class PacketSpotWindow;
 class BlindWindow;
 class CodePracticeWindow;
@@ -338,6 +339,7 @@ private:
     void connectSpotStrip();
     // Band map and spot list marks (dupe, new multiplier) follow the log, band and mode.
     void markSpots();
+    std::function<SpotMark(const QString &call, float mhz)> spotMarker();
     bool spotStepKey(QKeyEvent *event);
     // Where the last Ctrl+Up/Down tuned to, and the radio's frequency then: a second step
     // before the radio reports goes on from the spot, not from the old frequency.

@@ -5,7 +5,6 @@
 
 #include "rig/rig_link.h"
 #include "rig/tune_arithmetic.h"
-#include "rig/band_conversion.h"
 #include "spotting/band_map_widget_ui.h"
 #include "spotting/packet_spot_window.h"
 #include "spotting/hf_map_window.h"
@@ -24,9 +23,7 @@ namespace zev {
 void MainWindow::connectSpotStrip()
 {
     bandMap->setBand(s_.prefs.CurrentBand);
-    bandMap->marker = [this](const QString &call, float mhz) {
-        return MarkSpot(s_.log, call, mhz, s_.prefs.CurrentBand, s_.prefs.CurrentMode);
-    };
+    bandMap->marker = spotMarker();
     connect(bandMap, &BandMapWidget::spotChosen, this,
             [this](const QString &call, float mhz) { spotChosen(call, mhz, true); });
     connect(bandMap, &BandMapWidget::spotHovered, this, [this](const QString &tip) { setDupeList(tip, false); });
@@ -58,9 +55,7 @@ void MainWindow::connectSpotStrip()
     connect(&intake, &SpotIntake::spotAdded, this, [this](const SpotRow &row) {
         AddSpotRow(spotList, row);
         // Only the new row: the others change with the log, band and mode, not with a spot.
-        MarkSpotRows(spotList, [this](const QString &call, float mhz) {
-            return MarkSpot(s_.log, call, mhz, s_.prefs.CurrentBand, s_.prefs.CurrentMode);
-        }, 1);
+        MarkSpotRows(spotList, spotMarker(), 1);
         bandMap->refresh();
     });
     connect(&intake, &SpotIntake::labelsDue, bandMap, &BandMapWidget::refresh);
@@ -129,11 +124,17 @@ void MainWindow::showSpectrumMap()
     showModal(map);
 }
 
+SpotMarker MainWindow::spotMarker()
+{
+    // The spot's own band; the mode being worked.
+    return [this](const QString &call, float mhz) {
+        return MarkSpot(s_.log, call, mhz, s_.prefs.CurrentBand, s_.prefs.CurrentMode);
+    };
+}
+
 void MainWindow::markSpots()
 {
-    MarkSpotRows(spotList, [this](const QString &call, float mhz) {
-        return MarkSpot(s_.log, call, mhz, s_.prefs.CurrentBand, s_.prefs.CurrentMode);
-    });
+    MarkSpotRows(spotList, spotMarker());
     bandMap->refresh();
 }
 

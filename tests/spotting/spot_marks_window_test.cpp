@@ -110,6 +110,13 @@ TEST(SpotMarks, BandMapAndSpotListFollowEveryChangeOfTheLog)
     // Another mode changes what is worked: on CW, W1AW is still new on 40 and Ontario is worked.
     w.SelectMode("CW");
     EXPECT_EQ(marks(), QStringList({"VE3AAA /", "VE7BBB mult/mult", "W1AW /"}));
+
+    // A contact logged from the keyboard.
+    h.activate();
+    w.callBox->setFocus();
+    typeKeys("VE7BBB599BC\n");
+    ASSERT_EQ(h.session->log.record(h.session->log.RecordCount()).Call, "VE7BBB");
+    EXPECT_EQ(marks(), QStringList({"VE3AAA /", "VE7BBB dupe/dupe", "W1AW /"}));
 }
 
 TEST(SpotMarks, CtrlUpAndDownTakeTheNextSpotFromTheRadiosFrequency)
