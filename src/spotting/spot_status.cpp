@@ -8,13 +8,22 @@
 
 namespace zev {
 
-QString SpotProvince(const ContactLog &log, const QString &call)
+namespace {
+
+// What the station sent before beats a guess from its prefix (a VE3 moved to BC).
+QString ProvinceOf(const ContactLog &log, const std::vector<int> &previous, const QString &call)
 {
-    // What the station sent before beats a guess from its prefix (a VE3 moved to BC).
-    for (int n : PreviousContacts(log, call))
+    for (int n : previous)
         if (const QString &exchange = log.record(n).ExchangeRcvd; IsProvince(exchange))
             return exchange.toUpper();
     return ProvinceFromPrefix(call);
+}
+
+}  // namespace
+
+QString SpotProvince(const ContactLog &log, const QString &call)
+{
+    return ProvinceOf(log, PreviousContacts(log, call), call);
 }
 
 SpotMark MarkSpot(const ContactLog &log, const QString &call, float mhz, const QString &currentBand,
@@ -29,10 +38,20 @@ SpotMark MarkSpot(const ContactLog &log, const QString &call, float mhz, const Q
             return SpotMark::None;
         band = BandCodes().at(b);
     }
-    if (FindDupe(log, call.trimmed(), band, mode) > 0)
-        return SpotMark::Dupe;
+    // One pass over the log serves both questions: the contacts with this call.
+    const QString c = call.trimmed();
+    const std::vector<int> previous = PreviousContacts(log, c);
+    const int slot = SlotOf(band, mode);
+    for (int n : previous) {
+        const ContactRecord &r = log.record(n);
+        const bool here = slot >= 0 ? log.slot(n) == slot
+                                    : r.Band.compare(band, Qt::CaseInsensitive) == 0 &&
+                                          r.Mode.compare(mode, Qt::CaseInsensitive) == 0;
+        if (here)
+            return SpotMark::Dupe;
+    }
     const int b = BandIndex(band);
-    const QString province = SpotProvince(log, call.trimmed());
+    const QString province = ProvinceOf(log, previous, c);
     if (b < 0 || province.isEmpty())
         return SpotMark::None;
     if (log.mults.worked(b, ModeIndex(mode)).contains(province, Qt::CaseInsensitive))
