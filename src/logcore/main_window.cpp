@@ -19,6 +19,7 @@
 #include "logcore/recent_contacts_model.h"
 #include "outputs/adif_export.h"
 #include "outputs/station_window.h"
+#include "rig/frequency_readout_ui.h"
 #include "rig/rig_link.h"
 #include "station/station.h"
 #include "station/station_keying.h"
@@ -203,6 +204,8 @@ void MainWindow::buildUi()
     addPair(QStringLiteral("Exchange Sent"), exchangeSentLabel);
     addPair(QStringLiteral("Band"), bandLabel);
     addPair(QStringLiteral("Mode"), modeLabel);
+    frequencyReadout = new FrequencyReadout;
+    addPair(QStringLiteral("Frequency"), frequencyReadout);
     top->addWidget(makeRigState(), 0, Qt::AlignBottom);
     top->addStretch(1);
     addPair(QStringLiteral("UTC TIME"), utcTimeLabel);
@@ -867,6 +870,7 @@ void MainWindow::followLog()
 void MainWindow::logViewsChanged()
 {
     Labeldisplay();
+    markSpots();
     // A commit shows the rates once, at its end, whatever it logged.
     if (inMains_)
         return;
@@ -877,7 +881,6 @@ void MainWindow::logViewsChanged()
         if (list != dupeLine->text())
             setDupeList(list, !list.isEmpty());
     }
-    // The band map marks nothing from the log yet; it will follow from here.
 }
 
 void MainWindow::StartNewLog()

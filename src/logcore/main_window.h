@@ -28,6 +28,8 @@ class QTreeWidget;
 namespace zev {
 
 class BandMapWidget;
+class FrequencyReadout;
+enum class SpotMark;
 class PacketSpotWindow;
 class BlindWindow;
 class CodePracticeWindow;
@@ -169,6 +171,8 @@ public:
     // The spot strip: a spot chosen on the band map, the spectrum map or the spot list puts
     // its call in the call box and tunes the radio there.
     void spotChosen(const QString &call, float mhz, bool validate);
+    // Ctrl+Up / Ctrl+Down: the next spot up or down the band from the radio's frequency.
+    void stepToSpot(int direction);
     // Options > DX Spotting > View Spectrum Map, Ctrl+B and a double click on the strip: modal.
     void showSpectrumMap();
     // Options > DX Spotting > Configure, Ctrl+D and a click on the band map: the spot link
@@ -226,6 +230,8 @@ public:
            *distanceLabel = nullptr, *bandLabel = nullptr, *exchangeSentLabel = nullptr, *modeLabel = nullptr;
     // The rig link's state ("No Response", "Stopped"); hidden while the radio answers.
     QLabel *rigStateLabel = nullptr;
+    // The radio's frequency as the link reads it, "No rig" without one.
+    FrequencyReadout *frequencyReadout = nullptr;
     QLabel *contactsLabel = nullptr, *multipliersLabel = nullptr, *qsoPointsLabel = nullptr, *scoreLabel = nullptr;
     QLabel *rate20Label = nullptr, *rate60Label = nullptr, *operatingTimeLabel = nullptr, *utcTimeLabel = nullptr,
            *localTimeLabel = nullptr;
@@ -331,6 +337,14 @@ private:
     PhoneWindow *phoneWindow_ = nullptr;
     BlindWindow *blindWindow_ = nullptr;
     void connectSpotStrip();
+    // Band map and spot list marks (dupe, new multiplier) follow the log, band and mode.
+    void markSpots();
+    std::function<SpotMark(const QString &call, float mhz)> spotMarker();
+    bool spotStepKey(QKeyEvent *event);
+    // Where the last Ctrl+Up/Down tuned to, and the radio's frequency then: a second step
+    // before the radio reports goes on from the spot, not from the old frequency.
+    qint64 stepEntryHz_ = -1;
+    float stepSpotMhz_ = 0;
     bool rigWired_ = false;
     RigControlWindow *rigWindow_ = nullptr;
     // A band or mode the radio reported while something else was running: applied after.
@@ -343,6 +357,8 @@ private:
     // The rig link's state beside band and mode; what the window did to follow the radio.
     QWidget *makeRigState();
     void showRigState();
+    void showFrequency();
+    qint64 rigHz_ = 0;  // the radio's last reading
     void rigFollowed(const QString &what);
     bool followPending_ = false;
     void radioMode(const QString &mode);

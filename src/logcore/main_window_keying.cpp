@@ -89,6 +89,8 @@ bool MainWindow::keyingKey(QKeyEvent *event)
 {
     if (event->modifiers() == Qt::ControlModifier && openKeyWindow(event->key()))
         return true;
+    if (spotStepKey(event))
+        return true;
     return KeyToKeying(keying(), event->key(), event->modifiers(), event->text());
 }
 

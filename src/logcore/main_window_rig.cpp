@@ -9,6 +9,7 @@
 #include "common/file_io.h"
 #include "rig/port_map.h"
 #include "rig/rig_link.h"
+#include "rig/frequency_readout_ui.h"
 #include "rig/frequency_test_window.h"
 #include "rig/tune_window.h"
 #include "frame/widget_helpers_ui.h"
@@ -69,8 +70,16 @@ QWidget *MainWindow::makeRigState()
     return rigStateLabel;
 }
 
+void MainWindow::showFrequency()
+{
+    const bool rig = !rig::NoRigChosen(s_.prefs.RigName);
+    const RigLink *link = station_.rigIfMade();
+    frequencyReadout->display(rig, link ? link->state() : QString(), rigHz_);
+}
+
 void MainWindow::showRigState()
 {
+    showFrequency();
     const bool rig = !rig::NoRigChosen(s_.prefs.RigName);
     const QString state = rig && station_.rigIfMade() ? station_.rigIfMade()->state() : QString();
     if (state == rigStateLabel->text() && rigStateLabel->isVisible() == !state.isEmpty())
@@ -144,6 +153,8 @@ RigLink &MainWindow::rigLink()
         rigWired_ = true;
         link.setPegasusFolder(RigControlWindow::PegasusFolder(s_));
         connect(&link, &RigLink::frequencyRead, this, [this](qint64 hz) {
+            rigHz_ = hz;
+            showFrequency();
             if (station_.rig().settings().UseFrequency == 1)
                 radioFrequency(hz);
         });
@@ -166,6 +177,7 @@ RigLink &MainWindow::rigLink()
 
 void MainWindow::StartRigLink()
 {
+    showFrequency();
     if (rig::NoRigChosen(s_.prefs.RigName))
         return;
     const std::optional<QByteArray> data = ReadWholeFile(s_.folders.work(kRigSettingsFile));

@@ -23,6 +23,7 @@ namespace zev {
 void MainWindow::connectSpotStrip()
 {
     bandMap->setBand(s_.prefs.CurrentBand);
+    bandMap->marker = spotMarker();
     connect(bandMap, &BandMapWidget::spotChosen, this,
             [this](const QString &call, float mhz) { spotChosen(call, mhz, true); });
     connect(bandMap, &BandMapWidget::spotHovered, this, [this](const QString &tip) { setDupeList(tip, false); });
@@ -53,6 +54,8 @@ void MainWindow::connectSpotStrip()
     SpotIntake &intake = spots.intake();
     connect(&intake, &SpotIntake::spotAdded, this, [this](const SpotRow &row) {
         AddSpotRow(spotList, row);
+        // Only the new row: the others change with the log, band and mode, not with a spot.
+        MarkSpotRows(spotList, spotMarker(), 1);
         bandMap->refresh();
     });
     connect(&intake, &SpotIntake::labelsDue, bandMap, &BandMapWidget::refresh);
@@ -119,6 +122,56 @@ void MainWindow::showSpectrumMap()
     connect(&map, &SpectrumMapWindow::spotChosen, this,
             [this](const QString &call, float mhz) { spotChosen(call, mhz, false); });
     showModal(map);
+}
+
+SpotMarker MainWindow::spotMarker()
+{
+    // The spot's own band; the mode being worked.
+    return [this](const QString &call, float mhz) {
+        return MarkSpot(s_.log, call, mhz, s_.prefs.CurrentBand, s_.prefs.CurrentMode);
+    };
+}
+
+void MainWindow::markSpots()
+{
+    MarkSpotRows(spotList, spotMarker());
+    bandMap->refresh();
+}
+
+bool MainWindow::spotStepKey(QKeyEvent *event)
+{
+    const int key = event->key();
+    if ((key != Qt::Key_Up && key != Qt::Key_Down) ||
+        (event->modifiers() & ~Qt::KeypadModifier) != Qt::ControlModifier)
+        return false;
+    stepToSpot(key == Qt::Key_Up ? 1 : -1);
+    return true;
+}
+
+void MainWindow::stepToSpot(int direction)
+{
+    const FrequencyRange limits = BandMapLimits(s_.prefs.CurrentBand);
+    const qint64 hz = s_.entry.frequencyHz();
+    // Until the radio reports the spot tuned last, go on from that spot.
+    double from = hz > 0 ? double(hz) / 1e6 : (direction > 0 ? limits.low : limits.high);
+    if (stepSpotMhz_ > 0 && hz == stepEntryHz_)
+        from = stepSpotMhz_;
+    const int slot = NextSpotSlot(s_.spots, limits, from, direction, s_.clock.utcNow());
+    if (slot < 0) {
+        setDialog(direction > 0 ? QStringLiteral("No spot up the band") : QStringLiteral("No spot down the band"));
+        return;
+    }
+    const SpotSlot spot = s_.spots.slot(slot);
+    stepEntryHz_ = hz;
+    stepSpotMhz_ = spot.SpotFreq;
+    if (!rig::NoRigChosen(s_.prefs.RigName))
+        rigLink().ChangeFrequency(spot.SpotFreq);
+    callBox->setFocus();
+    s_.entry.setCall(spot.SpotCall);
+    const QString status =
+        SpotStatusText(MarkSpot(s_.log, spot.SpotCall, spot.SpotFreq, s_.prefs.CurrentBand, s_.prefs.CurrentMode));
+    setDialog(spot.SpotCall + QStringLiteral(" ") + QString::number(double(spot.SpotFreq), 'f', 3)
+              + (status.isEmpty() ? QString() : QStringLiteral(" ") + status));
 }
 
 }  // namespace zev

@@ -197,4 +197,28 @@ QVector<int> ReadingOrder(const QVector<MapLabel> &labels)
     return order;
 }
 
+int NextSpotSlot(const SpotStore &store, FrequencyRange limits, double fromMhz, int direction,
+                 const QDateTime &now)
+{
+    // Compared in 10 Hz steps: the store keeps single precision, the radio whole hertz.
+    auto steps = [](double mhz) { return qRound64(mhz * 1e5); };
+    const qint64 from = steps(fromMhz);
+    int best = -1;
+    qint64 bestSteps = 0;
+    for (int i = FirstLiveSlot(store, now); i < SpotStore::kSlots; ++i) {
+        const SpotSlot &s = store.slot(i);
+        if (s.SpotFreq <= 0 || !limits.holds(s.SpotFreq))
+            continue;
+        const qint64 at = steps(s.SpotFreq);
+        if (direction > 0 ? at <= from : at >= from)
+            continue;
+        // Later slots are newer: on a tie the newer wins.
+        if (best < 0 || (direction > 0 ? at <= bestSteps : at >= bestSteps)) {
+            best = i;
+            bestSteps = at;
+        }
+    }
+    return best;
+}
+
 }  // namespace zev

@@ -3,6 +3,7 @@
 // the spots shown, the five tick captions, the label rectangles and their colours by age.
 // Shared by the band map of the main window and the spectrum map.
 
+#include "spotting/spot_status.h"
 #include "spotting/spot_store.h"
 
 #include <QDateTime>
@@ -86,6 +87,7 @@ struct MapLabel {
     QString text;  // the prefix shown
     QString tip;   // "CALL  14.025  hh:mm:ss" (UTC)
     quint32 colour = 0xFFFFFF;
+    SpotMark mark = SpotMark::None;  // what the log says of it
     QRectF rect;
 };
 
@@ -106,6 +108,11 @@ QVector<MapLabel> LayOutLabels(const SpotStore &store, const QVector<AxisPlaceme
 
 // The label under a point: the topmost, that is the newest; -1 for none.
 int LabelAt(const QVector<MapLabel> &labels, const QPointF &p);
+
+// The live spot inside `limits` nearest to `fromMhz` going up (direction > 0) or down,
+// never one on `fromMhz` itself; of spots on one frequency, the newest. -1 for none.
+int NextSpotSlot(const SpotStore &store, FrequencyRange limits, double fromMhz, int direction,
+                 const QDateTime &now);
 
 // Keyboard order: by axis, then frequency, then age (newest last).
 QVector<int> ReadingOrder(const QVector<MapLabel> &labels);

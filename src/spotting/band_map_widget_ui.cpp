@@ -18,6 +18,8 @@ namespace zev {
 namespace {
 
 const QColor kStripColour(0, 0, 0x80);  // dark blue
+const QColor kMultColour(0xA0, 0, 0);    // dark red behind a new multiplier
+const quint32 kDupeColour = 0x808080;    // grey: worked already
 const char *const kSizeLabel = "DXLBL";  // the width the axis keeps free at each end
 
 QColor FromBgr(quint32 bgr)
@@ -81,6 +83,17 @@ void SpotMapView::relayout()
     if (hadCurrent)
         was = labels_[current_];
     labels_ = LayOutLabels(store_, axes_, now, metrics);
+    if (marker) {
+        for (MapLabel &l : labels_) {
+            const QString key = l.call + QLatin1Char(' ') + QString::number(double(l.mhz), 'f', 5);
+            auto it = marks_.find(key);
+            if (it == marks_.end())
+                it = marks_.insert(key, marker(l.call, l.mhz));
+            l.mark = *it;
+            if (l.mark == SpotMark::Dupe)
+                l.colour = kDupeColour;
+        }
+    }
     current_ = hadCurrent ? findLabel(was) : -1;
     hovered_ = -1;
 }
@@ -106,10 +119,15 @@ void SpotMapView::paintEvent(QPaintEvent *)
     // Oldest first, so the newest lies on top; the axes go over the labels' edges.
     for (int i = 0; i < labels_.size(); ++i) {
         const MapLabel &l = labels_[i];
-        p.fillRect(l.rect, kStripColour);
+        const bool mult = l.mark == SpotMark::Mult;
+        p.fillRect(l.rect, mult ? kMultColour : kStripColour);
         p.setPen(FromBgr(l.colour));
+        QFont f = font();
+        f.setBold(mult);
+        p.setFont(f);
         p.drawText(l.rect, Qt::AlignCenter, l.text);
     }
+    p.setFont(font());
     for (int a = 0; a < axes_.size(); ++a) {
         const AxisPlacement &ax = axes_[a];
         const QRectF strip = strips_[a];
@@ -256,7 +274,9 @@ void SpotMapView::announceCurrent()
     } else {
         const QVector<int> order = ReadingOrder(labels_);
         const QString axis = axisName(labels_[current_].axis);
+        const QString status = SpotStatusText(labels_[current_].mark);
         text = (axis.isEmpty() ? QString() : axis + QStringLiteral(": ")) + labels_[current_].tip
+               + (status.isEmpty() ? QString() : QStringLiteral(" ") + status)
                + QStringLiteral(", %1 of %2").arg(order.indexOf(current_) + 1).arg(order.size());
     }
     lblSpotFocus->setText(text);

@@ -7,6 +7,7 @@
 #include "spotting/band_map.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QWidget>
 #include <functional>
 
@@ -33,10 +34,17 @@ public:
     int currentLabel() const { return current_; }
     // Lays the labels out from the store as it is now (a paint does it too).
     void relayout();
+    // What the log says of a spot; unset, no spot is marked.
+    std::function<SpotMark(const QString &call, float mhz)> marker;
 
 public slots:
-    // Draw again from the store (new spot, new band, spots growing older).
-    void refresh() { update(); }
+    // Draw again from the store and the log (new spot, new band, spots growing older, a
+    // contact logged).
+    void refresh()
+    {
+        marks_.clear();
+        update();
+    }
 
 signals:
     // A spot was chosen: the call goes to the call box and the radio to the frequency.
@@ -81,6 +89,8 @@ private:
     QVector<QRectF> strips_;
     int current_ = -1;
     int hovered_ = -1;
+    // Marks asked of the log since the last refresh: a paint for a hover asks nothing.
+    QHash<QString, SpotMark> marks_;
     QLabel *lblSpotFocus = nullptr;
     QTimer *ageTimer = nullptr;
 };

@@ -229,9 +229,12 @@ TEST(SpotList, NewestOnTopAtMost200Rows)
     QTreeWidget list;
     SetupSpotList(&list, 9600);
     EXPECT_EQ(list.columnCount(), 8);
-    EXPECT_TRUE(list.isColumnHidden(3));
+    // "Status" shows what the log says of a spot; its room comes from "Comments".
+    EXPECT_FALSE(list.isColumnHidden(3));
+    EXPECT_EQ(list.headerItem()->text(3), QStringLiteral("Status"));
     EXPECT_EQ(list.columnWidth(0), 1040);
-    EXPECT_EQ(list.columnWidth(4), 3400);
+    EXPECT_EQ(list.columnWidth(3), 560);
+    EXPECT_EQ(list.columnWidth(4), 2840);
     for (int i = 1; i <= 205; ++i) {
         SpotRow row;
         row.Call = QStringLiteral("K%1A").arg(i);
