@@ -604,7 +604,7 @@ void MainWindow::applyScreenFonts()
     const int big = base * 2;
     setStyleSheet(QStringLiteral(
                       "#Form1Central QLineEdit[entryBox=\"true\"] { font-size: %1px; font-weight: bold; padding: 4px; }"
-                      "#Form1Central QLabel#Label2, #Form1Central QLabel#Label25, #Form1Central QLabel#Label24, #Form1Central QLabel#Label30 { font-size: %2px; font-weight: bold; }"
+                      "#Form1Central QLabel#Label2, #Form1Central QLabel#Label25, #Form1Central QLabel#Label24, #Form1Central QLabel#Label30, #Form1Central QLabel#lblRigFreq { font-size: %2px; font-weight: bold; }"
                       "#Form1Central QLabel#lblutctime, #Form1Central QLabel#lblCurTime, #Form1Central QLabel#lblttrack { font-size: %2px; }"
                       "#Form1Central QLabel#lblDialog { font-size: %2px; }"
                       "#Form1Central QLabel#Label4 { font-size: %2px; font-weight: bold; }"
