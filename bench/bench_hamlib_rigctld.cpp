@@ -6,6 +6,7 @@
 #include "frame/registry.h"
 #include "rig/port_map.h"
 #include "rig/rig_link.h"
+#include "event_loop_gap.h"
 
 #include <benchmark/benchmark.h>
 
@@ -24,25 +25,7 @@
 
 namespace {
 
-// Runs the event loop for `ms`; the longest gap between two passes, in ms.
-double LongestGapMs(int ms, const std::function<bool()> &done = [] { return false; })
-{
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = clock.nsecsElapsed();
-    qint64 longest = 0;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        longest = std::max(longest, now - last);
-        last = now;
-    });
-    probe.start(1);
-    while (!done() && clock.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    return double(longest) / 1e6;
-}
+using zevbench::LongestGapMs;
 
 void BM_FrozenRigctld(benchmark::State &state)
 {

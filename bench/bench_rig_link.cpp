@@ -5,6 +5,7 @@
 #include "frame/registry.h"
 #include "rig/port_map.h"
 #include "rig/rig_link.h"
+#include "event_loop_gap.h"
 
 #include <benchmark/benchmark.h>
 
@@ -47,25 +48,10 @@ struct SilentRadio {
     }
 };
 
-// Runs the event loop until `done` or `limitMs`; the longest gap between two passes, in ms.
+// The radio never answers; what it is sent is drained on every pass so the link never blocks.
 double LongestGapMs(const SilentRadio &radio, const std::function<bool()> &done, int limitMs)
 {
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = clock.nsecsElapsed();
-    qint64 longest = 0;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        longest = std::max(longest, now - last);
-        last = now;
-        radio.swallow();
-    });
-    probe.start(1);
-    while (!done() && clock.elapsed() < limitMs)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    return double(longest) / 1e6;
+    return zevbench::LongestGapMs(limitMs, done, [&radio] { radio.swallow(); });
 }
 
 zev::RigLinkSettings Elecraft()
