@@ -196,7 +196,7 @@ QString ProvinceCode(QStringView s)
 
 }  // namespace
 
-QByteArray AdifContestFields(const ContactRecord &r, const AdifContest &c)
+QByteArray AdifContestFields(const ContactRecord &r, const AdifContest &c, int dxcc)
 {
     QByteArray out;
     Field(out, "CONTEST_ID", c.contestId);
@@ -210,9 +210,11 @@ QByteArray AdifContestFields(const ContactRecord &r, const AdifContest &c)
         Field(out, "STX", SerialNumber(sent));
     const QString province = ProvinceCode(received);
     if (!province.isEmpty()) {
-        // VE_PROV for readers of older ADIF; STATE is the field ADIF 3 reads.
+        // VE_PROV for readers of older ADIF; STATE is the field ADIF 3 reads, and it
+        // means a subdivision of the record's country, so a province there is Canada's.
         Field(out, "VE_PROV", province);
-        Field(out, "STATE", province);
+        if (dxcc == kCanadaDxcc || dxcc <= 0)
+            Field(out, "STATE", province);
     }
     if (c.inCanada)
         Field(out, "MY_STATE", ProvinceCode(c.myProvince));
@@ -278,7 +280,7 @@ QByteArray AdifText(const AdifOptions &o, const std::vector<ContactRecord> &reco
         if (o.contest) {
             if (!comment)
                 out += "\r\n";
-            out += AdifContestFields(r, *o.contest);
+            out += AdifContestFields(r, *o.contest, lastDxcc);
             out += "\r\n";
         }
         out += "<eor>\r\n\r\n";

@@ -69,8 +69,10 @@ struct AdifOptions {
     std::optional<AdifContest> contest;
 };
 
-// The contest fields of one record, as written on its third line: "" without any.
-QByteArray AdifContestFields(const ContactRecord &r, const AdifContest &contest);
+// The contest fields of one record, as written on its third line. `dxcc` is the
+// record's country number (0 when not known): STATE names a province only for Canada.
+inline constexpr int kCanadaDxcc = 1;
+QByteArray AdifContestFields(const ContactRecord &r, const AdifContest &contest, int dxcc);
 
 // The contest of a log whose summary sheet never said: the winter contest for a log
 // begun in December or January, else the day contest.

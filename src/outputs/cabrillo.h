@@ -98,8 +98,8 @@ Cabrillo3Choices Cabrillo3Words(const CabrilloCategory &category, const QString 
 // The choices the summary sheet keeps from one run to the next, in the registry.
 struct SubmissionChoices {
     bool version3 = true;          // 3.0, or 2.0
-    bool contestChosen = false;    // a file was written: winterContest says which contest
-    bool winterContest = false;    // the contest of the last file written
+    bool contestChosen = false;    // the sheet was used: winterContest says which contest
+    bool winterContest = false;    // the contest last chosen on the sheet
     QString dayContestName;        // typed for the day contest; empty follows the default
     QString winterContestName;     // typed for the winter contest
     QString stationCategory = QStringLiteral("FIXED");

@@ -4,7 +4,8 @@
 // what the log holds. Installs nothing: run `npm ci` in this folder first.
 //
 // usage: node check.js expect.json
-// expect.json: {"cabrillo": {"file": path, "header": {KEY: value}, "qsos": [{field: value}]},
+// expect.json: {"cabrillo": {"file": path, "version": "3.0" (optional),
+//                            "header": {KEY: value}, "qsos": [{field: value}]},
 //               "adif": {"file": path, "qsos": [{FIELD: value}]}}
 // Either part may be left out. Exit status 0 when both readers agree, 1 otherwise.
 //
@@ -203,7 +204,7 @@ function checkCabrillo(want) {
     problems.push('cabrillo: the file does not end with END-OF-LOG: and CR LF');
   if (/[^\r]\n/.test(text))
     problems.push('cabrillo: a line ends without CR');
-  if (text.startsWith('START-OF-LOG: 3.0'))
+  if (want.version === '3.0' || text.startsWith('START-OF-LOG: 3.0'))
     for (const p of cabrillo3Problems(text))
       problems.push(`cabrillo 3.0: ${p}`);
   const log = cabrillo.cabrilloToObject(text);
