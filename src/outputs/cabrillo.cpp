@@ -20,10 +20,12 @@ const std::array<CabrilloCategory, 10> &CabrilloCategories()
          QStringLiteral("SINGLE-OP"), QStringLiteral("ONE"), QStringLiteral("LOW"), QStringLiteral("MIXED")},
         {"Option9", QStringLiteral("Single Op QRP <= 5 W"), QStringLiteral("SINGLE-OP"), QStringLiteral("QRP"),
          QStringLiteral("SINGLE-OP"), QStringLiteral("ONE"), QStringLiteral("QRP"), QStringLiteral("MIXED")},
-        {"Option1", QStringLiteral("Single Op Single Band > 100 W"), QStringLiteral("SINGLE-OP"), QStringLiteral("HIGH"),
-         QStringLiteral("SINGLE-OP"), QStringLiteral("ONE"), QStringLiteral("HIGH"), QStringLiteral("MIXED")},
-        {"Option4", QStringLiteral("Single Op Single Band <= 100 W"), QStringLiteral("SINGLE-OP"), QStringLiteral("LOW"),
-         QStringLiteral("SINGLE-OP"), QStringLiteral("ONE"), QStringLiteral("LOW"), QStringLiteral("MIXED")},
+        {"Option1", QStringLiteral("Single Op Single Band > 100 W"), QStringLiteral("SINGLE-OP"),
+         QStringLiteral("HIGH"), QStringLiteral("SINGLE-OP"), QStringLiteral("ONE"), QStringLiteral("HIGH"),
+         QStringLiteral("MIXED")},
+        {"Option4", QStringLiteral("Single Op Single Band <= 100 W"), QStringLiteral("SINGLE-OP"),
+         QStringLiteral("LOW"), QStringLiteral("SINGLE-OP"), QStringLiteral("ONE"), QStringLiteral("LOW"),
+         QStringLiteral("MIXED")},
         {"Option20", QStringLiteral("Single Op All Band CW Only (any power)"), QStringLiteral("SINGLE-OP"),
          QStringLiteral("CW"), QStringLiteral("SINGLE-OP"), QStringLiteral("ONE"), QStringLiteral("HIGH"),
          QStringLiteral("CW")},
@@ -36,8 +38,9 @@ const std::array<CabrilloCategory, 10> &CabrilloCategories()
         {"Option7", QStringLiteral("Multi Op Single Transmitter <= 100 W"), QStringLiteral("MULTI-ONE"),
          QStringLiteral("LOW"), QStringLiteral("MULTI-OP"), QStringLiteral("ONE"), QStringLiteral("LOW"),
          QStringLiteral("MIXED")},
-        {"Option10", QStringLiteral("Multi Op Multi Transmitter"), QStringLiteral("MULTI-MULTI"), QStringLiteral("HIGH"),
-         QStringLiteral("MULTI-OP"), QStringLiteral("UNLIMITED"), QStringLiteral("HIGH"), QStringLiteral("MIXED")},
+        {"Option10", QStringLiteral("Multi Op Multi Transmitter"), QStringLiteral("MULTI-MULTI"),
+         QStringLiteral("HIGH"), QStringLiteral("MULTI-OP"), QStringLiteral("UNLIMITED"), QStringLiteral("HIGH"),
+         QStringLiteral("MIXED")},
     }};
     return table;
 }
