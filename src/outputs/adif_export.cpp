@@ -3,6 +3,7 @@
 #include "common/file_io.h"
 #include "common/quoted_values.h"
 #include "frame/session.h"
+#include "outputs/cabrillo.h"
 
 #include <QDate>
 #include <QDir>
@@ -168,7 +169,67 @@ void Field(QByteArray &out, const char *tag, QStringView value, bool space = tru
         out += ' ';
 }
 
+// A serial number: digits only.
+bool IsSerial(QStringView s)
+{
+    return !s.isEmpty() && Digits(s, 0, s.size());
+}
+
+// The number of a serial without its leading zeros ("007" -> "7", "000" -> "0").
+QStringView SerialNumber(QStringView s)
+{
+    qsizetype i = 0;
+    while (i + 1 < s.size() && s[i] == QLatin1Char('0'))
+        ++i;
+    return s.mid(i);
+}
+
+// The province or territory abbreviation a text names, upper-cased, or "".
+QString ProvinceCode(QStringView s)
+{
+    const QString code = s.trimmed().toString().toUpper();
+    for (const Province &p : ProvinceTable())
+        if (p.abbreviation == code)
+            return code;
+    return {};
+}
+
 }  // namespace
+
+QByteArray AdifContestFields(const ContactRecord &r, const AdifContest &c, int dxcc)
+{
+    QByteArray out;
+    Field(out, "CONTEST_ID", c.contestId);
+    const QStringView received = QStringView(r.ExchangeRcvd).trimmed();
+    Field(out, "SRX_STRING", received);
+    if (IsSerial(received))
+        Field(out, "SRX", SerialNumber(received));
+    const QStringView sent = QStringView(c.inCanada ? c.myProvince : r.SerialSent).trimmed();
+    Field(out, "STX_STRING", sent);
+    if (IsSerial(sent))
+        Field(out, "STX", SerialNumber(sent));
+    const QString province = ProvinceCode(received);
+    if (!province.isEmpty()) {
+        // VE_PROV for readers of older ADIF; STATE is the field ADIF 3 reads, and it
+        // means a subdivision of the record's country, so a province there is Canada's.
+        Field(out, "VE_PROV", province);
+        if (dxcc == kCanadaDxcc || dxcc <= 0)
+            Field(out, "STATE", province);
+    }
+    if (c.inCanada)
+        Field(out, "MY_STATE", ProvinceCode(c.myProvince));
+    out.chop(out.endsWith(' ') ? 1 : 0);
+    return out;
+}
+
+bool LogLooksLikeWinterContest(const std::vector<ContactRecord> &records)
+{
+    if (records.empty())
+        return false;
+    const QString date = AdifDate(records.front().QsoDate);
+    const QStringView month = QStringView(date).mid(4, 2);
+    return month == QLatin1String("12") || month == QLatin1String("01");
+}
 
 QByteArray AdifText(const AdifOptions &o, const std::vector<ContactRecord> &records,
                     const CountryTable &countries)
@@ -211,8 +272,15 @@ QByteArray AdifText(const AdifOptions &o, const std::vector<ContactRecord> &reco
         Field(out, "Freq", QStringView(r.Frequency).trimmed());
         Field(out, "RST_Rcvd", TrimEnd(r.ReportRcvd));
         Field(out, "RST_Sent", TrimEnd(r.ReportSent));
-        if (!o.comment.isEmpty()) {
+        const bool comment = !o.comment.isEmpty();
+        if (comment) {
             Field(out, "Comment", o.comment, false);
+            out += "\r\n";
+        }
+        if (o.contest) {
+            if (!comment)
+                out += "\r\n";
+            out += AdifContestFields(r, *o.contest, lastDxcc);
             out += "\r\n";
         }
         out += "<eor>\r\n\r\n";
@@ -304,6 +372,11 @@ void ExportAdif(Session &session, const QString &mainWindowTitle)
                           QStringLiteral("ADIF Files (*.adi)"), true);
     if (!path)
         return;
+
+    // The contest of the last Cabrillo file, by the name its robot takes.
+    const SubmissionChoices kept = LoadSubmissionChoices(session.registry);
+    const bool winter = kept.contestChosen ? kept.winterContest : LogLooksLikeWinterContest(session.log.records());
+    o.contest = AdifContest{kept.contestName(winter), session.prefs.MyProvince, session.prefs.InCanada != 0};
 
     o.exportDate = QLocale::system().toString(session.clock.localNow().date(), QLocale::ShortFormat);
     if (!WriteFileAtomic(*path, AdifText(o, session.log.records(), *countries), &error)) {

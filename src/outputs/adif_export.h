@@ -51,12 +51,32 @@ QString AdifTimeValue(const QString &qsoTime);
 // Whether a time value is written at all.
 bool AdifTimeWritten(const QString &timeValue);
 
+// The contest a log was made in, for the contest fields of each record.
+struct AdifContest {
+    QString contestId;   // CONTEST_ID, the contest's Cabrillo 3.0 name
+    QString myProvince;  // the exchange sent from Canada, and MY_STATE
+    bool inCanada = true;
+};
+
 struct AdifOptions {
     QString mainWindowTitle;
     QString exportDate;  // already in the short date form
     QString power;       // empty leaves the field out
     QString comment;     // empty leaves the field out
+    // With a contest, each record gets a third line of contest fields before "<eor>":
+    // CONTEST_ID, the exchanges received and sent (SRX_STRING, STX_STRING, and SRX / STX
+    // for serial numbers), VE_PROV and STATE for a received province, MY_STATE.
+    std::optional<AdifContest> contest;
 };
+
+// The contest fields of one record, as written on its third line. `dxcc` is the
+// record's country number (0 when not known): STATE names a province only for Canada.
+inline constexpr int kCanadaDxcc = 1;
+QByteArray AdifContestFields(const ContactRecord &r, const AdifContest &contest, int dxcc);
+
+// The contest of a log whose summary sheet never said: the winter contest for a log
+// begun in December or January, else the day contest.
+bool LogLooksLikeWinterContest(const std::vector<ContactRecord> &records);
 
 // Header and every contact; CR LF, Latin-1.
 QByteArray AdifText(const AdifOptions &options, const std::vector<ContactRecord> &records,

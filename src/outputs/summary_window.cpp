@@ -8,6 +8,7 @@
 #include "outputs/cabrillo.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QDir>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -82,8 +83,39 @@ SummaryWindow::SummaryWindow(Session &session, const QString &mainWindowTitle,
     }
     bandOptions[0]->setChecked(true);
 
+    // Format, and what only the 3.0 file carries
+    auto *formatBox = new QGroupBox(QStringLiteral("Format:"));
+    auto *formatLayout = new QHBoxLayout(formatBox);
+    auto *formatGroup = new QButtonGroup(this);
+    optCabrillo3 = Option("optCabrillo3", QStringLiteral("Cabrillo 3.0"));
+    optCabrillo2 = Option("optCabrillo2", QStringLiteral("Cabrillo 2.0"));
+    for (QRadioButton *b : {optCabrillo3, optCabrillo2}) {
+        formatGroup->addButton(b);
+        formatLayout->addWidget(b);
+    }
+    txtContestName = new QLineEdit;
+    txtContestName->setObjectName(QStringLiteral("txtContestName"));
+    txtContestName->setAccessibleName(QStringLiteral("Contest Name:"));
+    txtContestName->setAccessibleDescription(
+        QStringLiteral("The contest's name on the Cabrillo 3.0 file, as the sponsor's robot asks for it"));
+    txtContestName->setMaxLength(kContestNameMaxLength);
+    auto *contestNameLabel = new QLabel(QStringLiteral("Contest Name:"));
+    contestNameLabel->setBuddy(txtContestName);
+    cboStationCategory = new QComboBox;
+    cboStationCategory->setObjectName(QStringLiteral("cboStationCategory"));
+    cboStationCategory->setAccessibleName(QStringLiteral("Station Category:"));
+    for (const QString &station : CabrilloStationCategories())
+        cboStationCategory->addItem(station);
+    auto *stationLabel = new QLabel(QStringLiteral("Station Category:"));
+    stationLabel->setBuddy(cboStationCategory);
+    auto *format3 = new QFormLayout;
+    format3->addRow(contestNameLabel, txtContestName);
+    format3->addRow(stationLabel, cboStationCategory);
+
     auto *left = new QVBoxLayout;
     left->addWidget(contestBox);
+    left->addWidget(formatBox);
+    left->addLayout(format3);
     left->addWidget(bandBox);
     left->addStretch(1);
     auto *choices = new QHBoxLayout;
@@ -136,7 +168,17 @@ SummaryWindow::SummaryWindow(Session &session, const QString &mainWindowTitle,
         b->setDefault(false);
         PressOnReturn(b);
     }
-    connect(Command3, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Command3, &QPushButton::clicked, this, [this] {
+        QString error;
+        if (!storeChoices(&error)) {
+            s_.prompter.message(QStringLiteral("The Cabrillo format, contest name and station category could not "
+                                               "be saved for the next time (%1: %2). The choices saved before "
+                                               "are kept.")
+                                    .arg(QDir::toNativeSeparators(s_.registry.fileName()), error),
+                                QStringLiteral("Details Not Saved"), PromptIcon::Exclamation);
+        }
+        accept();
+    });
     connect(Command4, &QPushButton::clicked, this, &SummaryWindow::Command4_Click);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -161,6 +203,72 @@ SummaryWindow::SummaryWindow(Session &session, const QString &mainWindowTitle,
     ShowAsIs(Text6, reg.value(QStringLiteral("UserAddressLine1")));
     ShowAsIs(Text7, reg.value(QStringLiteral("UserAddressLine2")));
     ShowAsIs(Text8, reg.value(QStringLiteral("UserEMail")));
+
+    const SubmissionChoices kept = LoadSubmissionChoices(reg);
+    (kept.version3 ? optCabrillo3 : optCabrillo2)->setChecked(true);
+    typedNames_[0] = kept.dayContestName;
+    typedNames_[1] = kept.winterContestName;
+    cboStationCategory->setCurrentText(kept.stationCategory);
+    showContestName();
+    formatChanged();
+    connect(Option12, &QRadioButton::toggled, this, &SummaryWindow::showContestName);
+    connect(txtContestName, &QLineEdit::textEdited, this, &SummaryWindow::contestNameEdited);
+    connect(optCabrillo3, &QRadioButton::toggled, this, &SummaryWindow::formatChanged);
+
+    // Keyboard order: what the file is, then who sent it.
+    QList<QWidget *> order{Option15, Option12, optCabrillo3, optCabrillo2, txtContestName, cboStationCategory};
+    for (QRadioButton *b : categoryOptions)
+        order << b;
+    for (QRadioButton *b : bandOptions)
+        order << b;
+    order << Text1 << Text2 << Text5 << Text6 << Text7 << Text8 << Text11 << Command4 << Command3;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+bool SummaryWindow::winter() const
+{
+    return Option12->isChecked();
+}
+
+void SummaryWindow::showContestName()
+{
+    const QString typed = typedNames_[winter() ? 1 : 0];
+    txtContestName->setText(typed.isEmpty() ? DefaultContestName(winter()) : typed);
+}
+
+void SummaryWindow::contestNameEdited(const QString &text)
+{
+    const QString clean = CleanContestName(text);
+    if (clean != text) {
+        // Only what a robot takes: the rest is dropped where it was typed.
+        const int cursor = txtContestName->cursorPosition();
+        const int dropped = int(text.size() - clean.size());
+        txtContestName->setText(clean);
+        txtContestName->setCursorPosition(qBound(0, cursor - dropped, int(clean.size())));
+        if (clean.compare(text, Qt::CaseInsensitive) != 0)
+            s_.prompter.beep();
+    }
+    // The contest's own name, or nothing, goes back to following the contest.
+    typedNames_[winter() ? 1 : 0] = clean == DefaultContestName(winter()) ? QString() : clean;
+}
+
+void SummaryWindow::formatChanged()
+{
+    const bool v3 = optCabrillo3->isChecked();
+    txtContestName->setEnabled(v3);
+    cboStationCategory->setEnabled(v3);
+}
+
+bool SummaryWindow::storeChoices(QString *error)
+{
+    SubmissionChoices c;
+    c.version3 = optCabrillo3->isChecked();
+    c.winterContest = winter();
+    c.dayContestName = typedNames_[0];
+    c.winterContestName = typedNames_[1];
+    c.stationCategory = cboStationCategory->currentText();
+    return StoreSubmissionChoices(s_.registry, c, error);
 }
 
 bool SummaryWindow::eventFilter(QObject *watched, QEvent *event)
@@ -200,7 +308,18 @@ QByteArray SummaryWindow::cabrilloBytes() const
     h.operators = Text1->text();
     h.soapbox = Text11->text();
     const Preferences &p = s_.prefs;
-    return CabrilloText(h, {p.MyCall, p.MyProvince, p.InCanada != 0}, s_.log.records());
+    const CabrilloStation station{p.MyCall, p.MyProvince, p.InCanada != 0};
+    if (optCabrillo2->isChecked())
+        return CabrilloText(h, station, s_.log.records());
+
+    const CabrilloCategory *category = &CabrilloCategories()[0];
+    for (size_t i = 0; i < categoryOptions.size(); ++i)
+        if (categoryOptions[i]->isChecked())
+            category = &CabrilloCategories()[i];
+    Cabrillo3Choices words = Cabrillo3Words(*category, h.bandWord);
+    words.contestName = txtContestName->text();
+    words.stationWord = cboStationCategory->currentText();
+    return Cabrillo3Text(h, words, station, s_.log.records());
 }
 
 void SummaryWindow::Command4_Click()
@@ -250,8 +369,12 @@ void SummaryWindow::storeSubmissionDetails()
         if (!reg.setValue(key, value, &why) && regError.isEmpty())
             regError = why;
     }
+    QString why;
+    if (!storeChoices(&why) && regError.isEmpty())
+        regError = why;
     if (!regError.isEmpty()) {
-        s_.prompter.message(QStringLiteral("Your name, address and club could not be saved for the next time "
+        s_.prompter.message(QStringLiteral("Your name, address, club and Cabrillo choices could not be saved for "
+                                           "the next time "
                                            "(%1: %2). The Cabrillo file is written; the details saved before "
                                            "are kept.")
                                 .arg(QDir::toNativeSeparators(reg.fileName()), regError),

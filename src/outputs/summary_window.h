@@ -6,6 +6,7 @@
 #include <QString>
 #include <array>
 
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -32,6 +33,14 @@ public:
     // Band, in the order of CabrilloBandOptions(): Option5 "All" first
     std::array<QRadioButton *, 9> bandOptions{};
 
+    // Cabrillo 3.0 (the default) or 2.0
+    QRadioButton *optCabrillo3 = nullptr;
+    QRadioButton *optCabrillo2 = nullptr;
+    // The CONTEST name of the 3.0 file: the contest's own until the operator types one.
+    QLineEdit *txtContestName = nullptr;
+    // CATEGORY-STATION of the 3.0 file
+    QComboBox *cboStationCategory = nullptr;
+
     QLineEdit *Text1 = nullptr;   // operators
     QLineEdit *Text2 = nullptr;   // club
     QLineEdit *Text5 = nullptr;   // name
@@ -48,10 +57,17 @@ protected:
 private:
     QByteArray cabrilloBytes() const;
     void storeSubmissionDetails();
+    // Keeps format, contest, typed contest names and station category for the next time.
+    bool storeChoices(QString *error);
+    void showContestName();
+    void contestNameEdited(const QString &text);
+    void formatChanged();
 
+    bool winter() const;
     Session &s_;
     QString title_;
     QString score_;
+    QString typedNames_[2];  // day, winter: what the operator typed, "" to follow the contest
 };
 
 }  // namespace zev

@@ -327,7 +327,7 @@ TEST(ExportAdif, CancelledPromptsLeaveTheirFieldsOut)
     const QByteArray file = zevtest::ReadFile(h.out());
     EXPECT_FALSE(file.contains("<Tx_Pwr"));
     EXPECT_FALSE(file.contains("<Comment"));
-    EXPECT_TRUE(file.contains("<RST_Sent:3>599 <eor>\r\n\r\n")) << file.constData();
+    EXPECT_TRUE(file.contains("<RST_Sent:3>599 \r\n<CONTEST_ID:14>ZEV-CANADA-DAY ")) << file.constData();
     EXPECT_EQ(h.prompter.titles().last(), "File Written Successfully.");
 }
 

@@ -91,10 +91,9 @@ struct PeerRun {
         log = PeerLog(countries, abroad);
     }
 
-    void cabrillo(const CabrilloHeader &h, const CabrilloStation &station, const QString &claimedScore)
+    // What the reader should find on the QSO lines, the same in 2.0 and 3.0.
+    QJsonArray cabrilloQsos(const CabrilloStation &station) const
     {
-        const QString file = dir.filePath(QStringLiteral("log.cbr"));
-        zevtest::WriteFile(file, CabrilloText(h, station, log));
         QJsonArray qsos;
         for (const ContactRecord &r : log) {
             const int band = BandIndex(r.Band);
@@ -111,6 +110,14 @@ struct PeerRun {
                 {"rcvdexch", r.ExchangeRcvd},
             });
         }
+        return qsos;
+    }
+
+    void cabrillo(const CabrilloHeader &h, const CabrilloStation &station, const QString &claimedScore)
+    {
+        const QString file = dir.filePath(QStringLiteral("log.cbr"));
+        zevtest::WriteFile(file, CabrilloText(h, station, log));
+        const QJsonArray qsos = cabrilloQsos(station);
         expect.insert("cabrillo", QJsonObject{
                                       {"file", file},
                                       {"header", QJsonObject{{"CABRILLO-VERSION", "2.0"},
@@ -123,6 +130,15 @@ struct PeerRun {
                                                              {"OPERATORS", h.operators}}},
                                       {"qsos", qsos},
                                   });
+    }
+
+    void cabrillo3(const CabrilloHeader &h, const Cabrillo3Choices &c, const CabrilloStation &station,
+                   const QJsonObject &header)
+    {
+        const QString file = dir.filePath(QStringLiteral("log3.cbr"));
+        zevtest::WriteFile(file, Cabrillo3Text(h, c, station, log));
+        expect.insert("cabrillo", QJsonObject{
+                                      {"file", file}, {"version", "3.0"}, {"header", header}, {"qsos", cabrilloQsos(station)}});
     }
 
     void adif(const AdifOptions &o)
@@ -146,6 +162,25 @@ struct PeerRun {
                 q.insert("TX_PWR", o.power);
             if (!o.comment.isEmpty())
                 q.insert("COMMENT", o.comment);
+            if (o.contest) {
+                const AdifContest &c = *o.contest;
+                const QString sent = c.inCanada ? c.myProvince : r.SerialSent;
+                q.insert("CONTEST_ID", c.contestId);
+                q.insert("SRX_STRING", r.ExchangeRcvd);
+                q.insert("STX_STRING", sent);
+                const int dxcc = countries.LookupDxcc(r.Country);
+                if (IsNumeric(r.ExchangeRcvd))
+                    q.insert("SRX", r.ExchangeRcvd);
+                else
+                    q.insert("VE_PROV", r.ExchangeRcvd);
+                // A province is a state of Canada only.
+                if (!IsNumeric(r.ExchangeRcvd) && (dxcc == kCanadaDxcc || dxcc <= 0))
+                    q.insert("STATE", r.ExchangeRcvd);
+                if (IsNumeric(sent))
+                    q.insert("STX", sent);
+                if (c.inCanada)
+                    q.insert("MY_STATE", c.myProvince);
+            }
             qsos.append(q);
         }
         expect.insert("adif", QJsonObject{{"file", file}, {"qsos", qsos}});
@@ -176,7 +211,8 @@ TEST(PeerReaders, AcceptOurCabrilloAndAdifFromCanada)
     h.operators = QStringLiteral("VE3XYZ VE3ABC");
     h.soapbox = QStringLiteral("Good conditions on 20 m.");
     run.cabrillo(h, {QStringLiteral("VE3XYZ"), QStringLiteral("ON"), true}, QStringLiteral("1234567"));
-    run.adif({h.mainWindowTitle, QStringLiteral("2013-07-02"), QStringLiteral("100"), QStringLiteral("ZEV Contest")});
+    run.adif(
+        {h.mainWindowTitle, QStringLiteral("2013-07-02"), QStringLiteral("100"), QStringLiteral("ZEV Contest"), {}});
     const QString said = RunPeers(run.dir, run.expect);
     EXPECT_TRUE(said.isEmpty()) << said.toStdString();
 }
@@ -196,7 +232,7 @@ TEST(PeerReaders, AcceptOurCabrilloAndAdifFromAbroadWithoutPowerOrComment)
     h.scoreText = QStringLiteral("0");
     h.operators = QStringLiteral("W1XYZ");
     run.cabrillo(h, {QStringLiteral("W1XYZ"), QString(), false}, QString());
-    run.adif({h.mainWindowTitle, QStringLiteral("7/2/13"), QString(), QString()});
+    run.adif({h.mainWindowTitle, QStringLiteral("7/2/13"), QString(), QString(), {}});
     const QString said = RunPeers(run.dir, run.expect);
     EXPECT_TRUE(said.isEmpty()) << said.toStdString();
 }
@@ -224,4 +260,159 @@ TEST(PeerReaders, RejectBrokenFiles)
                           {"sentcall", "VA3XYZ"}, {"sentrst", "599"}, {"sentexch", "ON"},     {"rcvdcall", "VE3ABC"},
                           {"rcvdrst", "599"},     {"rcvdexch", "QC"}};
     EXPECT_FALSE(RunPeers(dir, {{"cabrillo", QJsonObject{{"file", cbr}, {"qsos", QJsonArray{qso}}}}}).isEmpty());
+}
+
+namespace {
+
+CabrilloHeader Header3()
+{
+    CabrilloHeader h;
+    h.mainWindowTitle = QStringLiteral("Velko's ZEV Contest Log 1.9") + QString(40, QLatin1Char(' ')) +
+                        QStringLiteral("https://velko-software.example/zev");
+    h.scoreText = QStringLiteral("1,234,567");
+    h.club = QStringLiteral("Ottawa Valley ARC");
+    h.name = QStringLiteral("Pat Example");
+    h.address1 = QStringLiteral("1 Main St");
+    h.address2 = QStringLiteral("Ottawa ON");
+    h.email = QStringLiteral("pat@example.org");
+    h.operators = QStringLiteral("VE3XYZ VE3ABC ");
+    h.soapbox = QStringLiteral("Good conditions on 20 m.");
+    return h;
+}
+
+}  // namespace
+
+TEST(PeerReaders, AcceptOurCabrillo3AndContestAdif)
+{
+    const QString missing = PeersMissing();
+    if (!missing.isEmpty())
+        GTEST_SKIP() << missing.toStdString();
+    struct Case {
+        const char *what;
+        bool abroad;
+        int category;
+        const char *band;
+        const char *station;
+    };
+    const Case cases[] = {
+        {"from Canada, single op low power", false, 1, "All", "FIXED"},
+        {"from Canada, multi-multi, 6 m", false, 9, "6", "HQ"},
+        {"from abroad, phone only", true, 6, "All", "PORTABLE"},
+        {"from abroad, single band 160 m", true, 3, "160", "EXPEDITION"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        PeerRun run(c.abroad);
+        const CabrilloHeader h = Header3();
+        const CabrilloStation station{c.abroad ? QStringLiteral("W1XYZ") : QStringLiteral("VE3XYZ"),
+                                      QStringLiteral("ON"), !c.abroad};
+        Cabrillo3Choices words = Cabrillo3Words(CabrilloCategories()[c.category], QString::fromLatin1(c.band));
+        words.contestName = DefaultContestName(c.abroad);
+        words.stationWord = QString::fromLatin1(c.station);
+        run.cabrillo3(h, words, station,
+                      {{"CABRILLO-VERSION", "3.0"},
+                       {"CALLSIGN", station.myCall},
+                       {"CONTEST", words.contestName},
+                       {"CATEGORY-OPERATOR", words.operatorWord},
+                       {"CATEGORY-BAND", words.bandWord},
+                       {"CATEGORY-MODE", words.modeWord},
+                       {"CATEGORY-POWER", words.powerWord},
+                       {"CATEGORY-TRANSMITTER", words.transmitterWord},
+                       {"CATEGORY-STATION", words.stationWord},
+                       {"CLAIMED-SCORE", "1234567"},
+                       {"LOCATION", c.abroad ? "DX" : "ON"},
+                       {"CLUB", h.club},
+                       {"NAME", h.name},
+                       {"EMAIL", h.email},
+                       {"OPERATORS", h.operators.trimmed()}});
+        run.adif({h.mainWindowTitle, QStringLiteral("2013-07-02"), QStringLiteral("100"), QString(),
+                  AdifContest{words.contestName, station.myProvince, station.inCanada}});
+        const QString said = RunPeers(run.dir, run.expect);
+        EXPECT_TRUE(said.isEmpty()) << said.toStdString();
+    }
+}
+
+// The strict checks must be able to fail: each file below differs from a good one in
+// one place, and the readers themselves agree with what it holds.
+TEST(PeerReaders, StrictChecksRejectWhatThe3FormatAndAdifDoNotAllow)
+{
+    const QString missing = PeersMissing();
+    if (!missing.isEmpty())
+        GTEST_SKIP() << missing.toStdString();
+    QTemporaryDir dir;
+    const CabrilloStation station{QStringLiteral("VE3XYZ"), QStringLiteral("ON"), true};
+    const std::vector<ContactRecord> log{zevtest::Contact(QStringLiteral("VE3ABC"), QStringLiteral("QC")),
+                                         zevtest::Contact(QStringLiteral("W1AW"), QStringLiteral("12"))};
+    const QByteArray good = Cabrillo3Text(Header3(), Cabrillo3Words(CabrilloCategories()[1], "All"), station, log);
+    PeerRun qsoSource(false);
+    qsoSource.log = log;
+    const QJsonArray qsos = qsoSource.cabrilloQsos(station);
+    auto check = [&](const QByteArray &file) {
+        const QString path = dir.filePath(QStringLiteral("log3.cbr"));
+        zevtest::WriteFile(path, file);
+        return RunPeers(dir, {{"cabrillo", QJsonObject{{"file", path}, {"version", "3.0"}, {"qsos", qsos}}}});
+    };
+    ASSERT_EQ(check(good), QString());
+
+    const QByteArray qso2 = good.mid(good.lastIndexOf("QSO:"), good.indexOf("\r\nEND") - good.lastIndexOf("QSO:") + 2);
+    struct Case {
+        const char *what;
+        QByteArray file;
+        const char *said;
+    };
+    const Case cases[] = {
+        {"power in watts", QByteArray(good).replace("CATEGORY-POWER: LOW", "CATEGORY-POWER: 100W"), "CATEGORY-POWER"},
+        {"unknown station", QByteArray(good).replace("STATION: FIXED", "STATION: HOME"), "CATEGORY-STATION"},
+        {"2.0 category tag", QByteArray(good).replace("CATEGORY-MODE: MIXED", "CATEGORY: SINGLE-OP ALL LOW"),
+         "unknown tag CATEGORY"},
+        {"unknown tag", QByteArray(good).replace("CLUB:", "CLUB-NAME:"), "unknown tag CLUB-NAME"},
+        {"province spelled out", QByteArray(good).replace("LOCATION: ON", "LOCATION: ONTARIO"), "LOCATION"},
+        {"contest with blanks", QByteArray(good).replace("ZEV-CANADA-DAY", "ZEV CANADA DAY"), "CONTEST"},
+        {"score with separators", QByteArray(good).replace("SCORE: 1234567", "SCORE: 1,234,567"), "CLAIMED-SCORE"},
+        {"no start", QByteArray(good).replace("START-OF-LOG: 3.0\r\n", ""), "START-OF-LOG"},
+        {"end before a QSO", QByteArray(good).replace(qso2 + "END-OF-LOG:\r\n", "END-OF-LOG:\r\n" + qso2),
+         "END-OF-LOG"},
+        {"header after the QSO lines",
+         QByteArray(good)
+             .replace("CLUB: Ottawa Valley ARC\r\n", "")
+             .replace("END-OF-LOG:", "CLUB: Ottawa\r\nEND-OF-LOG:"),
+         "after the QSO lines"},
+        {"two call signs", QByteArray(good).replace("CALLSIGN: VE3XYZ\r\n", "CALLSIGN: VE3XYZ\r\nCALLSIGN: VE3XYZ\r\n"),
+         "CALLSIGN appears 2 times"},
+        {"no contest", QByteArray(good).replace("CONTEST: ZEV-CANADA-DAY\r\n", ""), "CONTEST missing"},
+        {"QSO on a day that does not exist", QByteArray(good).replace(" 2013-07-01 ", " 2013-02-30 "), "date"},
+    };
+    for (const Case &c : cases) {
+        ASSERT_NE(c.file, good) << c.what;
+        const QString said = check(c.file);
+        EXPECT_TRUE(said.contains(QLatin1String(c.said))) << c.what << ": " << said.toStdString();
+    }
+
+    // ADIF: values the reader takes as plain text, held to what they may be.
+    AdifOptions o;
+    o.contest = AdifContest{QStringLiteral("ZEV-CANADA-DAY"), QStringLiteral("ON"), true};
+    const QByteArray adif = AdifText(o, log, ParseCountryTable("\"Canada\",1\r\n\"USA\",291\r\n", nullptr).value());
+    auto checkAdif = [&](const QByteArray &file, const char *state, const char *srx) {
+        const QString path = dir.filePath(QStringLiteral("log.adi"));
+        zevtest::WriteFile(path, file);
+        QJsonArray records;
+        for (const ContactRecord &r : log) {
+            QJsonObject q{{"CALL", r.Call}, {"QSO_DATE", "20130701"}, {"BAND", "20M"}, {"MODE", "CW"},
+                          {"TIME_ON", "1805"}, {"FREQ", "14.025"}, {"RST_RCVD", "599"}, {"RST_SENT", "599"},
+                          {"CONTEST_ID", "ZEV-CANADA-DAY"}, {"SRX_STRING", r.ExchangeRcvd}, {"STX_STRING", "ON"},
+                          {"MY_STATE", "ON"}};
+            if (r.Country == QLatin1String("Canada"))
+                q.insert("DXCC", "1");
+            if (r.ExchangeRcvd == QLatin1String("QC"))
+                q.insert("VE_PROV", state), q.insert("STATE", state);
+            else
+                q.insert("SRX", srx);
+            records.append(q);
+        }
+        return RunPeers(dir, {{"adif", QJsonObject{{"file", path}, {"qsos", records}}}});
+    };
+    ASSERT_EQ(checkAdif(adif, "QC", "12"), QString());
+    const QByteArray yukonMisspelt = QByteArray(adif).replace("<VE_PROV:2>QC <STATE:2>QC", "<VE_PROV:2>YU <STATE:2>YU");
+    EXPECT_TRUE(checkAdif(yukonMisspelt, "YU", "12").contains("STATE YU"));
+    EXPECT_TRUE(checkAdif(QByteArray(adif).replace("<SRX:2>12", "<SRX:2>13"), "QC", "13").contains("SRX 13"));
 }

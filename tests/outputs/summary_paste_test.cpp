@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -49,6 +50,7 @@ TEST(SummaryWindow, PastedDetailsStayOnOneLineInCharactersTheFileCanHold)
 
     const QString out = h.path("VE3XYZ.log");
     h.prompter.answers = {out};
+    w.optCabrillo2->click();
     w.Command4_Click();
     const QList<QByteArray> lines = zevtest::Lines(zevtest::ReadFile(out));
     ASSERT_GE(lines.size(), 13);

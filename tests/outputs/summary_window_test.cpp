@@ -76,7 +76,7 @@ TEST(SummaryWindow, OpensWithTheDefaultsAndTheRememberedDetails)
             && c->accessibleName().isEmpty())
             unnamed << c->objectName();
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(", ").toStdString();
-    EXPECT_EQ(w.findChildren<QRadioButton *>().size(), 2 + 10 + 9);
+    EXPECT_EQ(w.findChildren<QRadioButton *>().size(), 2 + 2 + 10 + 9);
 }
 
 TEST(SummaryWindow, LettersTypedAsOperatorsAreCapitals)
@@ -95,6 +95,7 @@ TEST(SummaryWindow, WriteCabrilloFileWritesTheAnsweredPathAndRemembersTheDetails
     QApplication::setActiveWindow(h.window.get());
     const QString out = h.path("VE3XYZ.log");
     h.prompter.answers = {out};
+    h.window->optCabrillo2->click();
     h.window->Command4_Click();
 
     ASSERT_EQ(h.prompter.asked.size(), 2);
@@ -201,6 +202,7 @@ TEST(SummaryWindow, ChoicesGiveTheContestAndCategoryWords)
     };
     for (const Case &c : cases) {
         SummaryRun h;
+        h.window->optCabrillo2->click();
         for (const char *name : {c.contest, c.category, c.band})
             h.control<QRadioButton>(name)->click();
         const QString out = h.path("out.log");
