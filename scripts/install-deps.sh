@@ -9,6 +9,7 @@ PACKAGES=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   libgtest-dev libbenchmark-dev
   hamradio-files fonts-dejavu-core espeak-ng libhamlib-dev
+  librsvg2-bin dpkg-dev file  # the icon drawn as a bitmap; the .deb's Depends (cpack)
 )
 # With --tests: the export tests run independent readers on Node.js; the screen-reader
 # tests switch Qt's accessibility on (private headers) and run Orca on a virtual display.
@@ -19,6 +20,8 @@ if [ "${1:-}" = "--tests" ]; then
   PACKAGES+=(pulseaudio pulseaudio-utils)
   # The Hamlib radio tests share a radio through rigctld.
   PACKAGES+=(libhamlib-utils)
+  # The install test validates the desktop entry and the AppStream metadata.
+  PACKAGES+=(desktop-file-utils appstream)
 fi
 
 missing=()

@@ -10,6 +10,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
+#include <cstdio>
 
 int main(int argc, char **argv)
 {
@@ -20,7 +22,25 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("zevlog"));
     app.setOrganizationName(QStringLiteral("Velko_Software"));
+    app.setDesktopFileName(QStringLiteral(ZEV_APP_ID));
+    app.setWindowIcon(QIcon::fromTheme(QStringLiteral(ZEV_APP_ID)));
     zev::ScaleApplicationFont();
+
+    // Installed, the program is started from a menu in no particular folder: it works in
+    // the operator's contest folder instead. The build tree's program keeps the current one.
+    const zev::ProgramData data =
+        zev::LocateProgramData(QCoreApplication::applicationDirPath(), QStringLiteral(ZEV_INSTALLED_DATA_DIR));
+    if (data.installed) {
+        const QString failure =
+            zev::EnterWorkFolder(zev::InstalledWorkFolder(qEnvironmentVariable("ZEV_WORKDIR"), QDir::homePath()));
+        if (!failure.isEmpty()) {
+            std::fprintf(stderr, "zevlog: %s\n", qPrintable(failure));
+            zev::DialogPrompter prompter;
+            prompter.message(failure, QStringLiteral("Unable to create directory."), zev::PromptIcon::Critical,
+                             QString());
+            return 1;
+        }
+    }
 
     const QString startDir = QDir::currentPath();
     zev::DialogPrompter prompter;
@@ -35,7 +55,7 @@ int main(int argc, char **argv)
     session.shared.LoadSharedPrefs(folders.SharedFolder + QStringLiteral("/SharedUserPreferences.xml"));
     zev::MakeBackupFolder(folders);
     QStringList failures{zev::CreateMissingWorkingFiles(folders, clock),
-                         zev::InstallDataFiles(folders, QCoreApplication::applicationDirPath())};
+                         zev::InstallDataFiles(folders, data.dir)};
     failures.removeAll(QString());
     if (!failures.isEmpty())
         prompter.message(zev::StartupFailureText(failures.join(QLatin1Char('\n'))),

@@ -8,9 +8,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStringList>
-#include <functional>
 #include <QFileInfo>
+#include <QStringList>
+#include <filesystem>
+#include <functional>
+#include <system_error>
 
 namespace zev {
 
@@ -67,6 +69,44 @@ QString InstallDataFiles(const Folders &folders, const QString &deliveredDir)
     if (!cues.isEmpty())
         failures << cues;
     return failures.join(QLatin1Char('\n'));
+}
+
+ProgramData LocateProgramData(const QString &programDir, const QString &installedDataDir)
+{
+    // The band plan is delivered with every build; it tells a data folder from any other.
+    const QString probe = QStringLiteral("/BandPlan.txt");
+    if (QFileInfo::exists(programDir + probe))
+        return {programDir, false};
+    const QString installed = QDir::cleanPath(programDir + QLatin1Char('/') + installedDataDir);
+    if (!installedDataDir.isEmpty() && QFileInfo::exists(installed + probe))
+        return {installed, true};
+    // Neither: the files are reported missing as they were always.
+    return {programDir, false};
+}
+
+QString InstalledWorkFolder(const QString &zevWorkdir, const QString &homeDir)
+{
+    if (!zevWorkdir.isEmpty())
+        return zevWorkdir;
+    return homeDir + QStringLiteral("/ZEVLog");
+}
+
+QString EnterWorkFolder(const QString &path)
+{
+    const std::filesystem::path where(path.toStdString());
+    std::error_code ec;
+    if (path.isEmpty())
+        ec = std::make_error_code(std::errc::no_such_file_or_directory);
+    else if (!std::filesystem::is_directory(where, ec))
+        std::filesystem::create_directories(where, ec);
+    if (!ec)
+        std::filesystem::current_path(where, ec);
+    if (!ec)
+        return {};
+    return QStringLiteral("%1  %2\n\nThe logger keeps its log and settings in this folder and cannot start "
+                          "without it. Make it writable, or name another folder in the environment "
+                          "variable ZEV_WORKDIR, and start the logger again.")
+        .arg(QString::fromStdString(ec.message()), QDir::toNativeSeparators(path));
 }
 
 QString StartupFailureText(const QString &failures)

@@ -22,6 +22,22 @@ QString CreateMissingWorkingFiles(const Folders &folders, const Clock &clock);
 // Returns one line per file that could not be installed, empty when all is well.
 QString InstallDataFiles(const Folders &folders, const QString &deliveredDir);
 
+// Where the delivered data files are. The build tree keeps them beside the program; an
+// installed program finds them at `installedDataDir`, relative to the program's folder.
+struct ProgramData {
+    QString dir;
+    bool installed = false;
+};
+ProgramData LocateProgramData(const QString &programDir, const QString &installedDataDir);
+
+// The working folder of an installed program: `zevWorkdir` (the environment's ZEV_WORKDIR)
+// when set, else "ZEVLog" in the home folder.
+QString InstalledWorkFolder(const QString &zevWorkdir, const QString &homeDir);
+
+// Creates `path` and its parents when missing and makes it the current directory.
+// Returns what the operator is told when that fails, empty on success.
+QString EnterWorkFolder(const QString &path);
+
 // What the operator is told when start-up could not create its files.
 QString StartupFailureText(const QString &failures);
 
