@@ -22,6 +22,14 @@ void QuietHamlib()
     std::call_once(once, [] { rig_set_debug(RIG_DEBUG_NONE); });
 }
 
+// Hamlib's open and close touch state shared by every radio in the process; a worker
+// left closing a dead link must not overlap the next one opening.
+std::mutex &HamlibLifecycle()
+{
+    static std::mutex m;
+    return m;
+}
+
 QString HamlibError(int code)
 {
     return QString::fromLocal8Bit(rigerror(code)).trimmed();
@@ -58,6 +66,7 @@ QList<HamlibModel> HamlibModels()
 {
     QuietHamlib();
     static const QList<HamlibModel> models = [] {
+        const std::lock_guard<std::mutex> lock(HamlibLifecycle());
         rig_load_all_backends();
         QList<HamlibModel> list;
         rig_list_foreach(
@@ -122,6 +131,7 @@ void HamlibRigWorker::close()
 {
     if (!rig_)
         return;
+    const std::lock_guard<std::mutex> lock(HamlibLifecycle());
     rig_close(rig_);
     rig_cleanup(rig_);
     rig_ = nullptr;
@@ -131,6 +141,7 @@ void HamlibRigWorker::open()
 {
     close();
     QuietHamlib();
+    const std::lock_guard<std::mutex> lock(HamlibLifecycle());
     rig_load_all_backends();
     RIG *rig = rig_init(rig_model_t(port_.model));
     if (!rig) {

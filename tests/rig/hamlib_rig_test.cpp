@@ -229,7 +229,9 @@ TEST_F(HamlibLinkFixture, RigctldKilledOrStoppedMidPollGivesNoResponse)
             GTEST_SKIP() << "rigctld (libhamlib-utils) is not installed";
         frequencies.clear();
         ASSERT_TRUE(start(kHamlibNetModel, rigctld.address()));
-        ASSERT_TRUE(WaitFor([&] { return !frequencies.isEmpty(); }));
+        ASSERT_TRUE(WaitFor([&] { return !frequencies.isEmpty(); }))
+            << "state " << link.state().toStdString() << " errors " << errors.join(';').toStdString() << " rigctld "
+            << rigctld.process.state() << " " << rigctld.ask("f").toStdString();
         ASSERT_EQ(link.state(), QString());
         QSignalSpy responses(&link, &RigLink::responseState);
         ::kill(pid_t(rigctld.process.processId()), sig);
