@@ -143,6 +143,19 @@ void BM_SuperCheckSearch(benchmark::State &state)
 }
 BENCHMARK(BM_SuperCheckSearch)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
+// The two characters found inside the most calls of the list (not at their start).
+void BM_SuperCheckWorstFragment(benchmark::State &state)
+{
+    const zev::MasterCallsLoad load = zev::LoadMasterCalls(zev::kSystemMasterCalls);
+    if (!load.calls) {
+        state.SkipWithError("no master call list");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(load.calls->find(u"A3", zev::kSuperCheckCap));
+}
+BENCHMARK(BM_SuperCheckWorstFragment)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
 void BM_SuperCheckLoad(benchmark::State &state)
 {
     for (auto _ : state)
