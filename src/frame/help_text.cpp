@@ -14,6 +14,7 @@ QString HelpText(const Folders &folders)
         "Space  the next entry box: call, report received, province or serial, report sent, power.\n"
         "Enter  logs the contact, from any entry box.\n"
         "Esc or Alt+C  clears the entry (Esc first stops a message being sent).\n"
+        "Alt+Down  to the super check partial list: Up and Down choose a call, Enter puts it in the call box.\n"
         "F1 to F11  the CW messages in CW mode; F1 to F9 the voice messages in phone mode.\n"
         "F12  keyboard CW on or off.  Up and Down  CW speed.\n"
         "Tab to the contact list, Up and Down to choose a contact, Enter to edit it, Delete to delete it.\n"

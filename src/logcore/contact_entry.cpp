@@ -3,6 +3,7 @@
 #include "common/quoted_values.h"
 #include "logcore/dupes.h"
 #include "logcore/entry_rules.h"
+#include "logcore/master_calls.h"
 #include "logcore/preferences.h"
 #include "logcore/prefix_table.h"
 #include "logcore/scoring.h"
@@ -19,6 +20,14 @@ ContactEntry::ContactEntry(Preferences &prefs, const ContactLog &log, const Pref
     for (auto signal : {&ContactLog::added, &ContactLog::changed, &ContactLog::removed})
         connect(&log, signal, this, [this] { refreshExchangeSent(); });
     connect(&log, &ContactLog::reloaded, this, &ContactEntry::refreshExchangeSent);
+    // A contact added extends the worked calls; anything else rebuilds them.
+    connect(&log, &ContactLog::added, this, [this](int n) {
+        if (!workedStale_)
+            workedAdd(n);
+    });
+    for (auto signal : {&ContactLog::changed, &ContactLog::removed})
+        connect(&log, signal, this, [this] { workedStale_ = true; });
+    connect(&log, &ContactLog::reloaded, this, [this] { workedStale_ = true; });
 }
 
 QString ContactEntry::band() const { return prefs_.CurrentBand; }
@@ -191,6 +200,44 @@ QString ContactEntry::knownProvince(const std::vector<int> &previous) const
         if (const QString &exchange = log_.record(n).ExchangeRcvd; !IsNumeric(exchange))
             return exchange;
     return {};
+}
+
+void ContactEntry::setMasterCalls(std::shared_ptr<const MasterCalls> calls)
+{
+    masterCalls_ = std::move(calls);
+    emit masterCallsChanged();
+}
+
+void ContactEntry::workedAdd(int n) const
+{
+    const ContactRecord &r = log_.record(n);
+    const int slot = log_.slot(n);
+    worked_[r.Call.toUpper()] |= (1u << 31) | (slot >= 0 ? 1u << slot : 0u);
+}
+
+SuperCheckCall::Mark ContactEntry::workedMark(const QString &call) const
+{
+    if (workedStale_) {
+        worked_.clear();
+        for (int n = 1; n <= log_.RecordCount(); ++n)
+            workedAdd(n);
+        workedStale_ = false;
+    }
+    const quint32 workedIn = worked_.value(call.toUpper());
+    if (workedIn == 0)
+        return SuperCheckCall::New;
+    const int slot = SlotOf(prefs_.CurrentBand, prefs_.CurrentMode);
+    return slot >= 0 && (workedIn & (1u << slot)) ? SuperCheckCall::Dupe : SuperCheckCall::Worked;
+}
+
+std::vector<SuperCheckCall> ContactEntry::superCheck(int cap) const
+{
+    std::vector<SuperCheckCall> out;
+    if (!masterCalls_ || call_.size() < kSuperCheckMinLength)
+        return out;
+    for (const QString &c : masterCalls_->find(call_, cap))
+        out.push_back({c, workedMark(c)});
+    return out;
 }
 
 ContactRecord ContactEntry::record(const QDateTime &utc) const

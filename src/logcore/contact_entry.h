@@ -7,11 +7,14 @@
 
 #include <QDateTime>
 #include <QObject>
+#include <QHash>
 #include <QString>
+#include <memory>
 #include <vector>
 
 namespace zev {
 
+class MasterCalls;
 struct PrefixTable;
 struct Preferences;
 
@@ -45,6 +48,18 @@ struct CallKeyCheck {
     // The third character typed: whether the second or third is a digit or "/".
     enum Shape { NotYet, Numeric, NotNumeric } shape = NotYet;
 };
+
+// A call of the master list offered for the call being typed, and whether it is in the log.
+struct SuperCheckCall {
+    enum Mark { New, Worked, Dupe };
+    QString call;
+    Mark mark = New;  // Worked: on another band or mode; Dupe: on this band and mode
+    bool operator==(const SuperCheckCall &) const = default;
+};
+
+inline constexpr int kSuperCheckCap = 30;
+// Fewer typed characters match too many calls to help.
+inline constexpr int kSuperCheckMinLength = 2;
 
 class ContactEntry : public QObject {
     Q_OBJECT
@@ -106,6 +121,14 @@ public:
     // The province an earlier contact gave, empty when none did.
     QString knownProvince(const std::vector<int> &previous) const;
 
+    // The master call list the entry offers calls from; null while there is none.
+    void setMasterCalls(std::shared_ptr<const MasterCalls> calls);
+    const std::shared_ptr<const MasterCalls> &masterCalls() const { return masterCalls_; }
+    // Master-list calls containing the call typed so far, marked from the log.
+    std::vector<SuperCheckCall> superCheck(int cap = kSuperCheckCap) const;
+    // How this call stands in the log on the current band and mode.
+    SuperCheckCall::Mark workedMark(const QString &call) const;
+
     // The record this entry becomes when logged at this time (UTC).
     ContactRecord record(const QDateTime &utc) const;
 
@@ -114,6 +137,7 @@ signals:
     void exchangeChanged(const QString &exchange);
     void lookupChanged();
     void exchangeSentChanged(const QString &text);
+    void masterCallsChanged();
 
 private:
     void lookup();
@@ -126,6 +150,12 @@ private:
     QString exchangeSent_;
     qint64 frequencyHz_ = 0;
     QString frequencyText_;
+    std::shared_ptr<const MasterCalls> masterCalls_;
+    // Band-and-mode slots each call was worked in (bit 31: worked at all), built when
+    // first needed after the log changed.
+    void workedAdd(int n) const;
+    mutable QHash<QString, quint32> worked_;
+    mutable bool workedStale_ = true;
 };
 
 }  // namespace zev

@@ -367,6 +367,7 @@ void MainWindow::buildUi()
     dupeCol->addWidget(caption(QStringLiteral("Possible Duplicates")));
     dupeCol->addWidget(dupeLine, 1);
     bottom->addLayout(dupeCol, 1);
+    buildSuperCheck(bottom);
 
     auto *listCol = new QVBoxLayout;
     listModel = new RecentContactsModel(s_.log, this);
@@ -699,6 +700,7 @@ void MainWindow::Form_Load()
     }
 
     LoadPrefixTable(s_.prefixes, s_.folders.SharedFolder, s_.folders.ProgramDataFolder, s_.folders.StartDir);
+    StartMasterCalls();
 
     mnuSetup_Click();
     AskContinueLog();

@@ -3,6 +3,7 @@
 
 #include "frame/session.h"
 #include "frame/widget_helpers_ui.h"
+#include "logcore/master_calls.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -15,6 +16,8 @@
 #include <optional>
 
 class QAction;
+class QBoxLayout;
+class QListWidget;
 class QKeyEvent;
 class QDialog;
 class QLabel;
@@ -82,6 +85,17 @@ public:
     void PartialDupeCheck(QChar key);
     void cmdDup_Click();
     void mnuListPrevious_Click();
+
+    // Super check partial: calls of the master list containing the call being typed.
+    // Reads the list off this thread; the list shows once it is ready.
+    void StartMasterCalls();
+    void showSuperCheck();
+    // Puts the offered call of this row in the call box, as if typed; false when none.
+    bool takeSuperCheckCall(int row);
+    // The system's master list; a newer MASTER.SCP in the working folder wins.
+    QString masterCallsSystemFile = kSystemMasterCalls;
+    QListWidget *superCheckList = nullptr;
+    QLabel *superCheckCaption = nullptr;
 
     // Band and mode; the rig link calls these too.
     void SelectBand(int bandIndex);
@@ -279,6 +293,10 @@ private:
     void setDialog(const QString &text);
     void setDialogColour(quint32 bgr);
     void setDupeList(const QString &text, bool highlighted);
+    void buildSuperCheck(QBoxLayout *into);
+    // Keys for the super check list (Alt+Down to it, Enter to take a call); true when taken.
+    bool superCheckKey(QObject *watched, QKeyEvent *event);
+    MasterCallsLoader *masterLoader_ = nullptr;
     void clearEntry();
     void clearLookup();
     void scaleDupeFont(int eighths);

@@ -20,6 +20,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -159,6 +160,8 @@ void MainWindow::clearEntry()
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::KeyPress && !replaying_ && superCheckKey(watched, static_cast<QKeyEvent *>(event)))
+        return true;
     // Function keys, Escape and keyboard CW act at once, even while typed keys are held.
     if (event->type() == QEvent::KeyPress && !replaying_) {
         auto *w = qobject_cast<QWidget *>(watched);
@@ -213,8 +216,10 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     case QEvent::FocusOut: {
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
         // Another window coming to the front is not the operator leaving the box.
+        // Nor is a look at the super check list: the call is still being chosen.
         if (box == callBox && !inMains_ && reason != Qt::ActiveWindowFocusReason &&
-            reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason)
+            reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason &&
+            QApplication::focusWidget() != superCheckList)
             callLostFocus();
         break;
     }

@@ -19,7 +19,7 @@ TEST(Help, NamesThisRunsFoldersAndTheKeysOfAContest)
     f.SharedFolder = "/home/op/Documents/Velko Software/Shared";
     const QString text = HelpText(f);
     for (const char *expected : {"/home/op/ZEVLog", "/home/op/Documents/Velko Software/ZEV/BACKUP",
-                                 "/home/op/Documents/Velko Software/Shared", "Alt+L", "F12", "Ctrl+G", "log.txt"})
+                                 "/home/op/Documents/Velko Software/Shared", "Alt+L", "F12", "Ctrl+G", "Alt+Down", "log.txt"})
         EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected;
 }
 

@@ -40,6 +40,8 @@ struct Harness {
     std::function<void(StationWindow &)> station = [](StationWindow &w) { w.Done(); };
     // Any other modal window: left to the test, closed unanswered by default.
     std::function<void(QDialog &)> otherModal = [](QDialog &) {};
+    // The system's master call list; none unless a test names one.
+    QString masterCallsSystemFile;
 
     explicit Harness(const Preferences &prefs = basePrefs(), const QByteArray &log = kThreeContacts)
     {
@@ -75,6 +77,7 @@ struct Harness {
         session->endProgram = [this](int code) { endedWith = code; };
         stationLinks = std::make_unique<Station>(*session);
         window = std::make_unique<MainWindow>(*session, *stationLinks);
+        window->masterCallsSystemFile = masterCallsSystemFile;
         window->runModal = [this](QDialog &d) {
             if (auto *w = qobject_cast<StationWindow *>(&d)) {
                 ++stationWindowShown;
