@@ -40,6 +40,16 @@ bool AppendToJournal(const QString &path, const LogEvent &e, QString *error)
     return AppendDurable(path, EncodeEvent(e) + '\n', error, true);
 }
 
+bool AppendToJournal(const QString &path, const std::vector<LogEvent> &events, QString *error)
+{
+    if (events.empty())
+        return true;
+    QByteArray lines;
+    for (const LogEvent &e : events)
+        lines += EncodeEvent(e) + '\n';
+    return AppendDurable(path, lines, error, true);
+}
+
 std::vector<ContactRecord> UnaccountedContacts(const std::vector<ContactRecord> &journalled,
                                                const std::vector<ContactRecord> &file)
 {

@@ -23,6 +23,8 @@ JournalRead ReadJournal(const QString &path);
 
 // One line per change, forced to disk before it returns true.
 bool AppendToJournal(const QString &path, const LogEvent &e, QString *error);
+// Several in one write and one wait for the disk.
+bool AppendToJournal(const QString &path, const std::vector<LogEvent> &events, QString *error);
 
 // Contacts of "log.txt" that the journal does not account for (logged while the station
 // network was off, or before a crash between the two writes), in file order. Each contact

@@ -90,7 +90,7 @@ QByteArray EncodeEvent(const LogEvent &e)
 std::optional<LogEvent> DecodeEvent(const QByteArray &bytes, QString *why)
 {
     if (bytes.size() > kMaxEventBytes)
-        return Refuse(why, QStringLiteral("%1 bytes, more than an event can be").arg(bytes.size()));
+        return Refuse(why, QStringLiteral("longer than an event can be"));
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject())

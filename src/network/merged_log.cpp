@@ -197,6 +197,16 @@ std::vector<ContactRecord> MergedLog::contacts() const
     return out;
 }
 
+int MergedLog::insertionIndex(const LogEvent &add) const
+{
+    const Key key{add.contact.QsoDate, add.contact.QsoTime, add.id};
+    int index = 0;
+    for (auto it = order_.begin(); it != order_.end() && *it < key; ++it)
+        if (!records_.at(it->record).deleted)
+            ++index;
+    return index;
+}
+
 std::vector<EventId> MergedLog::recordIds() const
 {
     std::vector<EventId> out;

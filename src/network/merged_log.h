@@ -43,6 +43,8 @@ public:
 
     // The contacts as every position shows them, and the record each one is.
     std::vector<ContactRecord> contacts() const;
+    // Where an Add not yet applied would stand among the contacts shown (0 = first).
+    int insertionIndex(const LogEvent &add) const;
     std::vector<EventId> recordIds() const;
     int contactCount() const { return visible_; }
 
