@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-qpa-plugins libgl1-mesa-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   libgtest-dev libbenchmark-dev
-  hamradio-files fonts-dejavu-core espeak-ng libhamlib-dev
+  hamradio-files fonts-dejavu-core espeak-ng libhamlib-dev libmosquitto-dev
   librsvg2-bin dpkg-dev file  # the icon drawn as a bitmap; the .deb's Depends (cpack)
 )
 # With --tests: the export tests run independent readers on Node.js; the screen-reader
@@ -18,8 +18,8 @@ if [ "${1:-}" = "--tests" ]; then
   PACKAGES+=(qt6-base-private-dev orca xvfb xdotool x11-utils dbus-daemon at-spi2-core)
   # The voice keyer tests play through a private sound server.
   PACKAGES+=(pulseaudio pulseaudio-utils)
-  # The Hamlib radio tests share a radio through rigctld.
-  PACKAGES+=(libhamlib-utils)
+  # The Hamlib radio tests share a radio through rigctld; the shared-log tests run a broker.
+  PACKAGES+=(libhamlib-utils mosquitto)
   # The install test validates the desktop entry and the AppStream metadata.
   PACKAGES+=(desktop-file-utils appstream)
 fi

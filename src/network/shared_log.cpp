@@ -177,8 +177,12 @@ void SharedLog::receive(const QList<QByteArray> &messages)
         case MergedLog::Applied::Refused:
             report(QStringLiteral("A change from %1 was refused: %2.").arg(e->id.station, o.reason));
             break;
-        case MergedLog::Applied::New:
         case MergedLog::Applied::Waiting:
+            report(QStringLiteral("Changes to contacts not seen here yet (the first from %1) are held until "
+                                  "those contacts come.")
+                       .arg(e->id.station));
+            [[fallthrough]];
+        case MergedLog::Applied::New:
             accepted.push_back(*e);
             appendedOnly = appendedOnly && !o.changed;
             appended += o.appended ? 1 : 0;
