@@ -74,6 +74,9 @@ int main(int argc, char **argv)
     window.Form_Load();
     if (session.ended)
         return exitCode;
+    // The log is read: now it may be joined to the station's shared log.
+    if (const QString network = station.startNetwork(); !network.isEmpty())
+        prompter.message(network, QStringLiteral("Network"), zev::PromptIcon::Exclamation, QString());
     window.show();
     window.activateWindow();
     return app.exec();

@@ -12,6 +12,7 @@
 #include "logcore/contact_log.h"
 #include "logcore/prefix_table.h"
 #include "logcore/preferences.h"
+#include "network/shared_log.h"
 
 #include <functional>
 
@@ -46,6 +47,23 @@ struct Session {
     // Ends the program at once, without the close steps (no save, no backup).
     std::function<void(int)> endProgram;
     bool ended = false;
+
+    // The station's shared log while this computer is one position of several; the
+    // operator's changes then go through it, so the other positions get them too.
+    SharedLog *sharedLog = nullptr;
+
+    bool storeContact(const ContactRecord &r, QString *error)
+    {
+        return sharedLog ? sharedLog->store(r, error) : log.store(logPath(), r, error);
+    }
+    bool replaceContact(int n, const ContactRecord &r, QString *error)
+    {
+        return sharedLog ? sharedLog->replace(n, r, error) : log.replace(logPath(), n, r, error);
+    }
+    bool removeContact(int n, QString *error)
+    {
+        return sharedLog ? sharedLog->remove(n, error) : log.remove(logPath(), n, error);
+    }
 
     QString logPath() const { return folders.work(QStringLiteral("log.txt")); }
     QString prefPath() const { return folders.work(kPreferenceFile); }

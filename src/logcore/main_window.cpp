@@ -539,6 +539,8 @@ void MainWindow::buildMenus()
             &MainWindow::mnuDXSpotting_Click);
     connect(item(dx, "mnuViewSpwctrumMap", QStringLiteral("&View Spectrum Map"), true), &QAction::triggered, this,
             &MainWindow::showSpectrumMap);
+    connect(item(options, "mnuNetwork", QStringLiteral("&Network"), true), &QAction::triggered, this,
+            &MainWindow::mnuNetwork_Click);
     options->addSeparator();
     connect(item(options, "mnuBlind", QStringLiteral("&Voice Navigation"), true), &QAction::triggered, this,
             &MainWindow::mnuBlind_Click);
@@ -807,7 +809,7 @@ bool MainWindow::LogContact(const ContactRecord &record)
         return false;
     }
     QString error;
-    if (!s_.log.store(s_.logPath(), record, &error)) {
+    if (!s_.storeContact(record, &error)) {
         s_.prompter.message(QStringLiteral("This contact could not be written to log.txt (%1). It was not "
                                            "logged and is still in the entry boxes; free some disk space "
                                            "or check the folder, then press Enter again.")
@@ -887,6 +889,8 @@ void MainWindow::logViewsChanged()
 
 void MainWindow::StartNewLog()
 {
+    if (refuseWhileShared(QStringLiteral("Starting a new log")))
+        return;
     const std::optional<QString> answer = s_.prompter.input(
         QStringLiteral("Are you sure that you want to start a new log file?  This function will ERASE the "
                        "existing log file!\n\nTo verify that you want to start a new log file, please type: YES"),

@@ -90,11 +90,16 @@ public:
     // Reads the list off this thread; the list shows once it is ready.
     void StartMasterCalls();
     void showSuperCheck();
+    // The other positions of the station, when the log is shared.
+    void showPositions();
+    void mnuNetwork_Click();
     // Puts the offered call of this row in the call box, as if typed; false when none.
     bool takeSuperCheckCall(int row);
     // The system's master list; a newer MASTER.SCP in the working folder wins.
     QString masterCallsSystemFile = kSystemMasterCalls;
     QListWidget *superCheckList = nullptr;
+    QListWidget *positionsList = nullptr;
+    QLabel *positionsCaption = nullptr;
     QLabel *superCheckCaption = nullptr;
 
     // Band and mode; the rig link calls these too.
@@ -294,6 +299,9 @@ private:
     void setDialogColour(quint32 bgr);
     void setDupeList(const QString &text, bool highlighted);
     void buildSuperCheck(QBoxLayout *into);
+    void buildPositions(QBoxLayout *into);
+    // True, after telling the operator, when `what` would change a shared log.
+    bool refuseWhileShared(const QString &what);
     // Keys for the super check list (Alt+Down to it, Enter to take a call); true when taken.
     bool superCheckKey(QObject *watched, QKeyEvent *event);
     MasterCallsLoader *masterLoader_ = nullptr;

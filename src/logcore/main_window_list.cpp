@@ -169,7 +169,7 @@ void MainWindow::DeleteRecord(int n)
     if (!yes || n < 1 || n > s_.log.RecordCount())
         return;
     QString error;
-    if (!s_.log.remove(s_.logPath(), n, &error))
+    if (!s_.removeContact(n, &error))
         s_.prompter.message(QStringLiteral("The contact could not be deleted: log.txt could not be written (%1). "
                                            "The log is unchanged.")
                                 .arg(error),
@@ -199,7 +199,7 @@ void MainWindow::cmdEdit_Click()
         s_.log.record(n) == *edited)
         return;
     QString error;
-    if (!s_.log.replace(s_.logPath(), n, *edited, &error))
+    if (!s_.replaceContact(n, *edited, &error))
         s_.prompter.message(QStringLiteral("The correction could not be saved: log.txt could not be written (%1). "
                                            "The log is unchanged.")
                                 .arg(error),
@@ -229,6 +229,8 @@ void MainWindow::mnuArchive_Click()
 
 void MainWindow::mnuRestore_Click()
 {
+    if (refuseWhileShared(QStringLiteral("Restoring an archived log")))
+        return;
     s_.prompter.message(QStringLiteral("This action will open an archived log or backup file and creates a working "
                                        "file called log.txt.  If you make any changes to your archived data that "
                                        "you would like to permanently save, before you click File > New to start a "

@@ -45,6 +45,7 @@ void MainWindow::buildSuperCheck(QBoxLayout *into)
     superCheckCaption->setBuddy(superCheckList);
     col->addWidget(superCheckCaption);
     col->addWidget(superCheckList, 1);
+    buildPositions(col);
     into->addLayout(col, 1);
     connect(superCheckList, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem *item) { takeSuperCheckCall(superCheckList->row(item)); });

@@ -39,7 +39,7 @@ MqttLink::~MqttLink()
 
 QString MqttLink::eventTopic(const LogEvent &e) const
 {
-    return QStringLiteral("%1/event/%2/%3").arg(settings_.root, e.id.station).arg(e.id.seq);
+    return QStringLiteral("%1/event/%2/%3").arg(settings_.root(), e.id.station).arg(e.id.seq);
 }
 
 bool MqttLink::start(const BrokerSettings &settings, QString *error)
@@ -56,7 +56,7 @@ bool MqttLink::start(const BrokerSettings &settings, QString *error)
     settings_ = settings;
     // A fixed client name and a kept session: what arrives while this position is away
     // waits for it at the broker.
-    const QByteArray clientId = QStringLiteral("zevlog-%1-%2").arg(settings.root, settings.station).toUtf8();
+    const QByteArray clientId = QStringLiteral("zevlog-%1-%2").arg(settings.logName, settings.station).toUtf8();
     mosq_ = mosquitto_new(clientId.constData(), false, this);
     if (!mosq_) {
         *error = QStringLiteral("The MQTT client could not be created.");
@@ -66,7 +66,7 @@ bool MqttLink::start(const BrokerSettings &settings, QString *error)
     mosquitto_disconnect_callback_set(mosq_, &MqttLink::onDisconnect);
     mosquitto_message_callback_set(mosq_, &MqttLink::onMessage);
     mosquitto_reconnect_delay_set(mosq_, 1, 30, true);
-    const QByteArray stateTopic = QStringLiteral("%1/state/%2").arg(settings.root, settings.station).toUtf8();
+    const QByteArray stateTopic = QStringLiteral("%1/state/%2").arg(settings.root(), settings.station).toUtf8();
     int rc = mosquitto_will_set(mosq_, stateTopic.constData(), 0, nullptr, kQos, true);
     if (rc == MOSQ_ERR_SUCCESS && !settings.user.isEmpty())
         rc = mosquitto_username_pw_set(mosq_, settings.user.toUtf8().constData(),
@@ -99,7 +99,7 @@ void MqttLink::stop()
     if (!mosq_)
         return;
     if (connected_) {
-        const QByteArray stateTopic = QStringLiteral("%1/state/%2").arg(settings_.root, settings_.station).toUtf8();
+        const QByteArray stateTopic = QStringLiteral("%1/state/%2").arg(settings_.root(), settings_.station).toUtf8();
         mosquitto_publish(mosq_, nullptr, stateTopic.constData(), 0, nullptr, kQos, true);
         mosquitto_disconnect(mosq_);
     }
@@ -124,7 +124,7 @@ void MqttLink::publishState(const QByteArray &payload)
 {
     if (!mosq_)
         return;
-    const QByteArray topic = QStringLiteral("%1/state/%2").arg(settings_.root, settings_.station).toUtf8();
+    const QByteArray topic = QStringLiteral("%1/state/%2").arg(settings_.root(), settings_.station).toUtf8();
     mosquitto_publish(mosq_, nullptr, topic.constData(), int(payload.size()), payload.constData(), kQos, true);
 }
 
@@ -136,8 +136,8 @@ void MqttLink::onConnect(mosquitto *mosq, void *self, int rc, int flags)
         QMetaObject::invokeMethod(link, [link, reason] { emit link->disconnected(reason); }, Qt::QueuedConnection);
         return;
     }
-    const QByteArray events = (link->settings_.root + QStringLiteral("/event/#")).toUtf8();
-    const QByteArray states = (link->settings_.root + QStringLiteral("/state/#")).toUtf8();
+    const QByteArray events = (link->settings_.root() + QStringLiteral("/event/#")).toUtf8();
+    const QByteArray states = (link->settings_.root() + QStringLiteral("/state/#")).toUtf8();
     mosquitto_subscribe(mosq, nullptr, events.constData(), kQos);
     mosquitto_subscribe(mosq, nullptr, states.constData(), kQos);
     const bool kept = (flags & 1) != 0;
@@ -167,7 +167,7 @@ void MqttLink::onMessage(mosquitto *, void *self, const mosquitto_message *m)
 {
     auto *link = static_cast<MqttLink *>(self);
     const QString topic = QString::fromUtf8(m->topic);
-    const QString statePrefix = link->settings_.root + QStringLiteral("/state/");
+    const QString statePrefix = link->settings_.root() + QStringLiteral("/state/");
     // Oversized payloads are cut to one byte past the limit: enough for the reader to refuse.
     const QByteArray payload(static_cast<const char *>(m->payload),
                              std::min<int>(m->payloadlen, int(kMaxEventBytes) + 1));

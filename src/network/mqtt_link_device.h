@@ -4,6 +4,8 @@
 // them all. The client library runs its own network thread; everything it reports
 // reaches this object's thread by queued calls, messages in batches.
 
+#include "network/network_settings.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QMutex>
@@ -17,14 +19,6 @@ namespace zev {
 
 struct LogEvent;
 
-struct BrokerSettings {
-    QString host = QStringLiteral("localhost");
-    int port = 1883;
-    QString station;        // this position's name, unique in the station
-    QString user, password; // optional
-    QString caFile;         // optional: TLS with this certificate authority
-    QString root = QStringLiteral("zevlog");  // first level of every topic
-};
 
 class MqttLink : public QObject {
     Q_OBJECT

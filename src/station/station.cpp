@@ -3,7 +3,9 @@
 #include "frame/session.h"
 #include "rig/rig_link.h"
 #include "spotting/spot_service_device.h"
+#include "network/shared_log.h"
 #include "station/station_keying.h"
+#include "station/station_network.h"
 
 namespace zev {
 
@@ -41,8 +43,31 @@ StationKeying &Station::keying()
     return *keying_;
 }
 
+StationNetwork &Station::network()
+{
+    if (!network_)
+        network_ = new StationNetwork(s_, this);
+    return *network_;
+}
+
+QString Station::startNetwork()
+{
+    const NetworkSettings settings = LoadNetworkSettings(s_.registry);
+    QString error;
+    if (!settings.on) {
+        if (!SharedLog::LeaveStep(s_.folders.StartDir, &error))
+            return QStringLiteral("The mark that log.txt matches the shared log could not be removed (%1).").arg(error);
+        return {};
+    }
+    if (!network().start(settings, &error))
+        return QStringLiteral("The log is not shared with the station's other computers: %1").arg(error);
+    return {};
+}
+
 void Station::stop()
 {
+    if (network_)
+        network_->stop();
     if (rig_)
         rig_->Stop();
     if (spots_)

@@ -12,6 +12,7 @@ struct Session;
 class RigLink;
 class SpotService;
 class StationKeying;
+class StationNetwork;
 
 class Station : public QObject {
     Q_OBJECT
@@ -29,6 +30,11 @@ public:
     SpotService &spots();
     // The CW engine and key line, the WinKeyer, the voice keyer and the cues, made on first use.
     StationKeying &keying();
+    // This computer as a position of a station of several, made on first use.
+    StationNetwork &network();
+    // At start-up, after the log is read: joins the station's shared log when the settings
+    // say so, or notes that "log.txt" may now change without it. An empty text, or what went wrong.
+    QString startNetwork();
 
     // Stops every link before the program ends.
     void stop();
@@ -38,6 +44,7 @@ private:
     RigLink *rig_ = nullptr;
     SpotService *spots_ = nullptr;
     StationKeying *keying_ = nullptr;
+    StationNetwork *network_ = nullptr;
 };
 
 }  // namespace zev

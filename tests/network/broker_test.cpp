@@ -161,10 +161,10 @@ TEST_F(BrokerFixture, GarbageFromTheBrokerChangesNothingAndIsReportedOnce)
     ASSERT_EQ(mosquitto_connect(raw, "127.0.0.1", broker.port(), 10), MOSQ_ERR_SUCCESS);
     const QByteArray big(100000, 'x');
     for (int round = 0; round < 2; ++round) {
-        mosquitto_publish(raw, nullptr, "zevlog/event/X/1", 7, "garbage", 1, false);
-        mosquitto_publish(raw, nullptr, "zevlog/event/X/2", int(big.size()), big.constData(), 1, false);
+        mosquitto_publish(raw, nullptr, "zevlog/ZEV/event/X/1", 7, "garbage", 1, false);
+        mosquitto_publish(raw, nullptr, "zevlog/ZEV/event/X/2", int(big.size()), big.constData(), 1, false);
         const QByteArray ghost = "{\"id\":\"X/3\",\"clock\":9,\"op\":\"delete\",\"record\":\"RUN/99\",\"base\":\"RUN/99\"}";
-        mosquitto_publish(raw, nullptr, "zevlog/event/X/3", int(ghost.size()), ghost.constData(), 1, false);
+        mosquitto_publish(raw, nullptr, "zevlog/ZEV/event/X/3", int(ghost.size()), ghost.constData(), 1, false);
     }
     for (int i = 0; i < 50; ++i)
         mosquitto_loop(raw, 20, 1);

@@ -1,0 +1,99 @@
+// Options > Network on the logging window: sharing turned on and off by the operator, the
+// other positions listed, and what would change every computer's log refused meanwhile.
+
+#include "mqtt_broker.h"
+#include "network/network_window.h"
+#include "station/station_network.h"
+#include "window_harness.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+
+using namespace zev;
+using zevtest::Harness;
+
+namespace {
+
+bool WaitFor(const std::function<bool()> &done, int limitMs = 20000)
+{
+    for (int waited = 0; !done(); waited += 10) {
+        if (waited >= limitMs)
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+}  // namespace
+
+TEST(NetworkWindow, EveryControlIsNamedAndABadNameKeepsTheWindowOpenWithTheReason)
+{
+    Harness h;
+    MainWindow &w = h.start();
+    bool shown = false;
+    h.otherModal = [&](QDialog &d) {
+        auto *net = qobject_cast<NetworkWindow *>(&d);
+        ASSERT_NE(net, nullptr);
+        shown = true;
+        for (QWidget *c : net->findChildren<QWidget *>())
+            if (!c->objectName().startsWith(QLatin1String("qt_")) && (qobject_cast<QLineEdit *>(c) || qobject_cast<QSpinBox *>(c)))
+                EXPECT_FALSE(c->accessibleName().isEmpty()) << c->objectName().toStdString();
+        EXPECT_FALSE(net->shareBox->isChecked());  // off until turned on
+        net->shareBox->setChecked(true);
+        net->positionBox->setText(QString());
+        EXPECT_FALSE(net->apply());
+        EXPECT_TRUE(net->stateLine->text().contains(QStringLiteral("name"))) << net->stateLine->text().toStdString();
+        EXPECT_FALSE(LoadNetworkSettings(*h.registry).on);  // nothing kept
+    };
+    w.findChild<QAction *>(QStringLiteral("mnuNetwork"))->trigger();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(h.session->sharedLog, nullptr);
+    EXPECT_FALSE(w.findChild<QListWidget *>(QStringLiteral("lstPositions"))->isVisibleTo(&w));
+}
+
+TEST(NetworkWindow, TurnedOnItListsTheOtherPositionsAndGuardsTheSharedLog)
+{
+    zevtest::MosquittoBroker broker;
+    if (!broker.start())
+        GTEST_SKIP() << "mosquitto is not installed";
+    Harness h;
+    MainWindow &w = h.start();
+    h.otherModal = [&](QDialog &d) {
+        auto *net = qobject_cast<NetworkWindow *>(&d);
+        ASSERT_NE(net, nullptr);
+        net->shareBox->setChecked(true);
+        net->hostBox->setText(QStringLiteral("127.0.0.1"));
+        net->portBox->setValue(broker.port());
+        net->positionBox->setText(QStringLiteral("RUN"));
+        EXPECT_TRUE(net->apply()) << net->stateLine->text().toStdString();
+    };
+    w.findChild<QAction *>(QStringLiteral("mnuNetwork"))->trigger();
+    ASSERT_NE(h.session->sharedLog, nullptr);
+    EXPECT_TRUE(LoadNetworkSettings(*h.registry).on);
+    auto *positions = w.findChild<QListWidget *>(QStringLiteral("lstPositions"));
+    EXPECT_TRUE(positions->isVisibleTo(&w));
+    EXPECT_EQ(h.session->log.RecordCount(), 3);  // the log it had, now shared
+
+    // A second computer joins: RUN's window lists it as a screen reader says it.
+    Harness other;
+    other.start();
+    NetworkSettings s = LoadNetworkSettings(*h.registry);
+    s.broker.station = QStringLiteral("MULT");
+    ASSERT_TRUE(SaveNetworkSettings(*other.registry, s, nullptr));
+    ASSERT_TRUE(other.stationLinks->startNetwork().isEmpty());
+    ASSERT_TRUE(WaitFor([&] {
+        return positions->count() == 1 && positions->item(0)->text() == QLatin1String("MULT on 40 PH");
+    })) << (positions->count() ? positions->item(0)->text().toStdString() : std::string("none"));
+    // MULT gets RUN's three contacts; RUN gets MULT's own (the same three, logged there before) too.
+    ASSERT_TRUE(WaitFor([&] { return other.session->log.RecordCount() == 6 && h.session->log.RecordCount() == 6; }))
+        << other.session->log.RecordCount() << " " << h.session->log.RecordCount();
+
+    // Starting a new log would wipe every computer's log: refused, nothing erased.
+    h.prompter.answers.push_back(QStringLiteral("YES"));
+    w.mnuNew_Click();
+    EXPECT_TRUE(h.prompter.titles().contains(QStringLiteral("Log Is Shared")));
+    EXPECT_EQ(h.session->log.RecordCount(), 6);
+}
