@@ -412,8 +412,8 @@ TEST(MainWindowLayout, MenusInOrderWithAccelerators)
                            "&Write Summary File", "-", "E&xport for Kestro Import", "Export &ADIF File", "-",
                            "&Copy Listed Items to Clipboard", "-", "&Exit"}));
     EXPECT_EQ(entries("mnuOptions"),
-              (QStringList{"&Transmit", "-", "&Appearance", "-", "&Rig Interface", "-", "&DX Spotting", "-",
-                           "&Voice Navigation", "-", "&List Previous Contacts", "-", "&Post Contest Mode"}));
+              (QStringList{"&Transmit", "-", "&Appearance", "-", "&Rig Interface", "-", "&DX Spotting", "&Network",
+                           "-", "&Voice Navigation", "-", "&List Previous Contacts", "-", "&Post Contest Mode"}));
     EXPECT_EQ(entries("mnuTransmit"), (QStringList{"&CW Setup", "&Voice Setup"}));
     EXPECT_EQ(entries("mnuAppearance"), (QStringList{"&Form Size", "&Colors", "&Taskbar"}));
     EXPECT_EQ(entries("mnuDXSpottingMain"), (QStringList{"&Configure", "&View Spectrum Map"}));
