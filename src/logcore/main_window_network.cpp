@@ -39,6 +39,10 @@ void MainWindow::buildPositions(QBoxLayout *into)
     connect(&network, &StationNetwork::linkStateChanged, this, &MainWindow::showPositions);
     // What the shared log refused or could not write reaches the operator without a box.
     connect(&network, &StationNetwork::problem, this, [this](const QString &text) { setDialog(text); });
+    connect(&network, &StationNetwork::notesChanged, this, [this] {
+        setDialog(QStringLiteral("Two positions changed one contact at once; the edit that lost is kept in "
+                                 "Options > Network."));
+    });
     showPositions();
 }
 

@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
@@ -102,6 +103,20 @@ NetworkWindow::NetworkWindow(Station &station, QWidget *parent) : QDialog(parent
     say(network.isOn() ? network.linkState() : QStringLiteral("The log is not shared."));
     connect(&network, &StationNetwork::linkStateChanged, this, &NetworkWindow::say);
 
+    lostEdits = new QPlainTextEdit;
+    lostEdits->setObjectName(QStringLiteral("txtLostEdits"));
+    lostEdits->setAccessibleName(QStringLiteral("Lost edits"));
+    lostEdits->setReadOnly(true);
+    lostEdits->setMaximumHeight(lostEdits->fontMetrics().height() * 6);
+    auto *lostCaption = new QLabel(QStringLiteral("&Edits that lost to another position's change:"));
+    lostCaption->setBuddy(lostEdits);
+    auto showNotes = [this, net = &network] {
+        const QStringList notes = net->notes();
+        lostEdits->setPlainText(notes.isEmpty() ? QStringLiteral("None.") : notes.join(QLatin1Char('\n')));
+    };
+    showNotes();
+    connect(&network, &StationNetwork::notesChanged, this, showNotes);
+
     okButton = new QPushButton(QStringLiteral("OK"));
     okButton->setObjectName(QStringLiteral("cmdNetworkOk"));
     okButton->setDefault(true);
@@ -121,6 +136,8 @@ NetworkWindow::NetworkWindow(Station &station, QWidget *parent) : QDialog(parent
     layout->addWidget(shareBox);
     layout->addLayout(form);
     layout->addWidget(stateLine);
+    layout->addWidget(lostCaption);
+    layout->addWidget(lostEdits);
     layout->addLayout(buttons);
 }
 

@@ -7,6 +7,7 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
 
@@ -33,6 +34,8 @@ public:
     QLineEdit *caFileBox = nullptr;
     QPushButton *browseButton = nullptr;
     QLabel *stateLine = nullptr;
+    // Edits made here or elsewhere that lost to another position's edit or delete.
+    QPlainTextEdit *lostEdits = nullptr;
     QPushButton *okButton = nullptr;
     QPushButton *cancelButton = nullptr;
 

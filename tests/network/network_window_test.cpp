@@ -3,12 +3,14 @@
 
 #include "mqtt_broker.h"
 #include "network/network_window.h"
+#include "network/shared_log.h"
 #include "station/station_network.h"
 #include "window_harness.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -96,4 +98,45 @@ TEST(NetworkWindow, TurnedOnItListsTheOtherPositionsAndGuardsTheSharedLog)
     w.mnuNew_Click();
     EXPECT_TRUE(h.prompter.titles().contains(QStringLiteral("Log Is Shared")));
     EXPECT_EQ(h.session->log.RecordCount(), 6);
+}
+
+TEST(NetworkWindow, AnEditThatLostIsSaidOnTheMessageLineAndKeptInTheWindow)
+{
+    // No broker needed: the shared log opens, the link keeps trying meanwhile.
+    Harness h;
+    MainWindow &w = h.start();
+    NetworkSettings s;
+    s.on = true;
+    s.broker.host = QStringLiteral("127.0.0.1");
+    s.broker.port = 1;
+    s.broker.station = QStringLiteral("RUN");
+    ASSERT_TRUE(SaveNetworkSettings(*h.registry, s, nullptr));
+    ASSERT_TRUE(h.stationLinks->startNetwork().isEmpty());
+    SharedLog &shared = *h.session->sharedLog;
+    const EventId first = shared.merged().recordIds().front();
+
+    // MULT edits contact 1 without having seen RUN's edit of it, made at the same moment.
+    std::optional<LogEvent> fromMult = shared.merged().localEdit(QStringLiteral("MULT"), first, h.session->log.record(1));
+    ASSERT_TRUE(fromMult);
+    fromMult->contact.ExchangeRcvd = QStringLiteral("QC");
+    ContactRecord mine = h.session->log.record(1);
+    mine.ExchangeRcvd = QStringLiteral("NS");
+    QString error;
+    ASSERT_TRUE(h.session->replaceContact(1, mine, &error)) << error.toStdString();
+    shared.receive({EncodeEvent(*fromMult)});
+    // Equal clocks: RUN's name is higher, so MULT's edit lost, here as everywhere.
+    EXPECT_EQ(h.session->log.record(1).ExchangeRcvd, QStringLiteral("NS"));
+    EXPECT_TRUE(w.messageLine->text().contains(QStringLiteral("Options > Network"))) << w.messageLine->text().toStdString();
+
+    bool shown = false;
+    h.otherModal = [&](QDialog &d) {
+        auto *net = qobject_cast<NetworkWindow *>(&d);
+        ASSERT_NE(net, nullptr);
+        shown = true;
+        EXPECT_TRUE(net->lostEdits->toPlainText().contains(QStringLiteral("MULT's edit"))) << net->lostEdits->toPlainText().toStdString();
+        EXPECT_TRUE(net->lostEdits->toPlainText().contains(QStringLiteral("\"QC\"")));
+        EXPECT_EQ(net->lostEdits->accessibleName(), QStringLiteral("Lost edits"));
+    };
+    w.findChild<QAction *>(QStringLiteral("mnuNetwork"))->trigger();
+    EXPECT_TRUE(shown);
 }
