@@ -207,6 +207,16 @@ int MergedLog::insertionIndex(const LogEvent &add) const
     return index;
 }
 
+std::vector<ContactRecord> MergedLog::lastContacts(int count) const
+{
+    std::vector<ContactRecord> out;
+    for (auto it = order_.rbegin(); it != order_.rend() && int(out.size()) < count; ++it)
+        if (const Record &r = records_.at(it->record); !r.deleted)
+            out.push_back(r.contact());
+    std::reverse(out.begin(), out.end());
+    return out;
+}
+
 std::vector<EventId> MergedLog::recordIds() const
 {
     std::vector<EventId> out;

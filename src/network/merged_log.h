@@ -46,6 +46,8 @@ public:
     // Where an Add not yet applied would stand among the contacts shown (0 = first).
     int insertionIndex(const LogEvent &add) const;
     std::vector<EventId> recordIds() const;
+    // The last `count` contacts shown, in order: what an append adds to the file.
+    std::vector<ContactRecord> lastContacts(int count) const;
     int contactCount() const { return visible_; }
 
     // Edits that lost to another edit or to a delete, one line each, in a fixed order.

@@ -134,15 +134,16 @@ bool SharedLog::take(const std::vector<LogEvent> &events, QString *error)
     // The operator's change counts once it is in the journal.
     if (!AppendToJournal(journalPath(), events, error))
         return false;
-    bool appendedOnly = true;
+    bool appendedOnly = true, editsOrDeletes = false;
     int appended = 0;
     for (const LogEvent &e : events) {
         const MergedLog::Outcome o = merged_.apply(e);
         appendedOnly = appendedOnly && !o.changed;
         appended += o.appended ? 1 : 0;
+        editsOrDeletes = editsOrDeletes || e.op != LogOp::Add;
     }
     QString why;
-    if (!writeLog(appendedOnly, appended, &why))
+    if (!writeLog(appendedOnly, appended, editsOrDeletes, &why))
         report(QStringLiteral("log.txt could not be written (%1); the change is kept in %2 and log.txt is "
                               "written again at the next start.")
                    .arg(why, QString::fromLatin1(kJournalFile)));
@@ -154,7 +155,7 @@ bool SharedLog::take(const std::vector<LogEvent> &events, QString *error)
 void SharedLog::receive(const QList<QByteArray> &messages)
 {
     std::vector<LogEvent> accepted;
-    bool appendedOnly = true;
+    bool appendedOnly = true, editsOrDeletes = false;
     int appended = 0;
     for (const QByteArray &bytes : messages) {
         QString why;
@@ -184,6 +185,7 @@ void SharedLog::receive(const QList<QByteArray> &messages)
             [[fallthrough]];
         case MergedLog::Applied::New:
             accepted.push_back(*e);
+            editsOrDeletes = editsOrDeletes || e->op != LogOp::Add;
             appendedOnly = appendedOnly && !o.changed;
             appended += o.appended ? 1 : 0;
             break;
@@ -198,32 +200,36 @@ void SharedLog::receive(const QList<QByteArray> &messages)
         log_.setRecords(merged_.contacts());
         return;
     }
-    if (!writeLog(appendedOnly, appended, &why))
+    if (!writeLog(appendedOnly, appended, editsOrDeletes, &why))
         report(QStringLiteral("log.txt could not be written (%1); it is written again at the next start.").arg(why));
 }
 
-bool SharedLog::writeLog(bool appendedOnly, int appended, QString *error)
+bool SharedLog::writeLog(bool appendedOnly, int appended, bool editsOrDeletes, QString *error)
 {
     bool written = true;
     if (appendedOnly) {
         if (appended > 0) {
-            const std::vector<ContactRecord> contacts = merged_.contacts();
+            // Only the new lines: a catch-up of thousands comes in many small batches.
+            const std::vector<ContactRecord> added = merged_.lastContacts(appended);
             QByteArray lines;
-            for (size_t i = contacts.size() - size_t(appended); i < contacts.size(); ++i)
-                lines += RecordLine(contacts[i]) + "\r\n";
+            for (const ContactRecord &r : added)
+                lines += RecordLine(r) + "\r\n";
             written = AppendDurable(LogPath(folder_), lines, error, true);
-            for (size_t i = contacts.size() - size_t(appended); i < contacts.size(); ++i)
-                log_.append(contacts[i]);
+            for (const ContactRecord &r : added)
+                log_.append(r);
         }
     } else {
         std::vector<ContactRecord> contacts = merged_.contacts();
         written = RewriteLog(LogPath(folder_), contacts, error);
         log_.setRecords(std::move(contacts));
     }
-    const int notes = int(merged_.notes().size());
-    if (notes != noteCount_) {
-        noteCount_ = notes;
-        emit notesChanged();
+    // Only an edit or a delete can lose, or make another lose.
+    if (editsOrDeletes) {
+        const int notes = int(merged_.notes().size());
+        if (notes != noteCount_) {
+            noteCount_ = notes;
+            emit notesChanged();
+        }
     }
     return written;
 }

@@ -59,7 +59,7 @@ private:
     // Journal first, then "log.txt" and the working log, then the notes; false when a
     // write failed (what reached the journal is kept and rewritten at the next start).
     bool take(const std::vector<LogEvent> &events, QString *error);
-    bool writeLog(bool appendedOnly, int appended, QString *error);
+    bool writeLog(bool appendedOnly, int appended, bool editsOrDeletes, QString *error);
     void report(const QString &reason);
 
     ContactLog &log_;
