@@ -5,11 +5,14 @@
 #include "network/shared_log_link_device.h"
 #include "common/file_io.h"
 
+#include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <mosquitto.h>
 
+#include <csignal>
 #include <functional>
 #include <memory>
 
@@ -177,4 +180,36 @@ TEST_F(BrokerFixture, GarbageFromTheBrokerChangesNothingAndIsReportedOnce)
     EXPECT_EQ(mult->problems.size(), 3) << mult->problems.join('\n').toStdString();
     EXPECT_EQ(mult->file(), before);
     EXPECT_EQ(mult->log.RecordCount(), 1);
+}
+
+TEST_F(BrokerFixture, APositionKilledMidBurstAndRestartedLosesAndDoublesNothing)
+{
+    auto mult = computer("MULT");
+    QTemporaryDir runFolder;
+    constexpr int kTotal = 200;
+    auto startRun = [&](QProcess &p) {
+        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p.start(QStringLiteral(ZEV_POSITION),
+                {runFolder.path(), QStringLiteral("RUN"), QString::number(broker.port()), QString::number(kTotal)});
+        return p.waitForStarted();
+    };
+    QProcess first;
+    ASSERT_TRUE(startRun(first));
+    // Killed with no warning somewhere in the middle of its burst.
+    ASSERT_TRUE(WaitFor([&] { return first.readAll().count("logged") > 0 && mult->log.RecordCount() >= 60; }, 30000));
+    ::kill(pid_t(first.processId()), SIGKILL);
+    first.waitForFinished();
+    QProcess second;
+    ASSERT_TRUE(startRun(second));
+    ASSERT_TRUE(WaitFor([&] { return mult->log.RecordCount() == kTotal; }, 60000)) << mult->log.RecordCount();
+    QTest::qWait(300);
+    second.kill();
+    second.waitForFinished();
+
+    QSet<QString> calls;
+    for (const ContactRecord &r : mult->log.records())
+        calls.insert(r.Call);
+    EXPECT_EQ(calls.size(), kTotal);  // each once
+    EXPECT_EQ(mult->log.RecordCount(), kTotal);
+    EXPECT_EQ(ReadWholeFile(runFolder.filePath(QStringLiteral("log.txt"))).value_or("<missing>"), mult->file());
 }
