@@ -1,6 +1,8 @@
 // Positions of one station sharing their log through a real mosquitto broker on loopback.
 
 #include "logcore/dupes.h"
+#include "outputs/adif_export.h"
+#include "outputs/cabrillo.h"
 #include "mqtt_broker.h"
 #include "network/shared_log_link_device.h"
 #include "common/file_io.h"
@@ -121,6 +123,18 @@ TEST_F(BrokerFixture, AContactOnOneIsADuplicateOnTheOthersAndEditsAndDeletesReac
     EXPECT_EQ(spot->file(), run->file());
     for (Computer *c : {run.get(), mult.get(), spot.get()})
         EXPECT_TRUE(c->problems.isEmpty()) << c->problems.join('\n').toStdString();
+    // The files for the sponsor come out the same from any computer.
+    const CabrilloHeader header;
+    const CabrilloStation station{QStringLiteral("VE3ZZZ"), QStringLiteral("ON"), true};
+    AdifOptions adif;
+    adif.exportDate = QStringLiteral("2013-07-02");
+    adif.contest = AdifContest{QStringLiteral("ZEV-CANADA-DAY"), QStringLiteral("ON"), true};
+    const CountryTable countries;
+    for (Computer *c : {mult.get(), spot.get()}) {
+        EXPECT_EQ(Cabrillo3Text(header, Cabrillo3Choices(), station, c->log.records()),
+                  Cabrillo3Text(header, Cabrillo3Choices(), station, run->log.records()));
+        EXPECT_EQ(AdifText(adif, c->log.records(), countries), AdifText(adif, run->log.records(), countries));
+    }
 }
 
 TEST_F(BrokerFixture, ABrokerStoppedWhileAllLogComesBackAndAllEndTheSame)
