@@ -19,7 +19,7 @@ if [ "${1:-}" = "--tests" ]; then
   # The voice keyer tests play through a private sound server.
   PACKAGES+=(pulseaudio pulseaudio-utils)
   # The Hamlib radio tests share a radio through rigctld; the shared-log tests run a broker.
-  PACKAGES+=(libhamlib-utils mosquitto)
+  PACKAGES+=(libhamlib-utils mosquitto openssl)
   # The install test validates the desktop entry and the AppStream metadata.
   PACKAGES+=(desktop-file-utils appstream)
 fi

@@ -27,9 +27,13 @@ QString LibraryError(int rc)
 
 }  // namespace
 
+constexpr int kReachCheckMs = 3000;
+
 MqttLink::MqttLink(QObject *parent) : QObject(parent)
 {
     InitLibrary();
+    reachTimer_.setInterval(kReachCheckMs);
+    connect(&reachTimer_, &QTimer::timeout, this, &MqttLink::checkReached);
 }
 
 MqttLink::~MqttLink()
@@ -65,6 +69,7 @@ bool MqttLink::start(const BrokerSettings &settings, QString *error)
     mosquitto_connect_with_flags_callback_set(mosq_, &MqttLink::onConnect);
     mosquitto_disconnect_callback_set(mosq_, &MqttLink::onDisconnect);
     mosquitto_message_callback_set(mosq_, &MqttLink::onMessage);
+    mosquitto_log_callback_set(mosq_, &MqttLink::onLog);
     mosquitto_reconnect_delay_set(mosq_, 1, 30, true);
     const QByteArray stateTopic = QStringLiteral("%1/state/%2").arg(settings.root(), settings.station).toUtf8();
     int rc = mosquitto_will_set(mosq_, stateTopic.constData(), 0, nullptr, kQos, true);
@@ -83,6 +88,8 @@ bool MqttLink::start(const BrokerSettings &settings, QString *error)
         rc = mosquitto_loop_start(mosq_);
     if (rc == MOSQ_ERR_SUCCESS) {
         running_ = true;
+        saidUnreached_.clear();
+        reachTimer_.start();
         // Not reachable yet is no failure: the library keeps trying.
         const int c = mosquitto_connect_async(mosq_, settings.host.toUtf8().constData(), settings.port, kKeepAliveSeconds);
         if (c != MOSQ_ERR_SUCCESS)
@@ -96,6 +103,7 @@ bool MqttLink::start(const BrokerSettings &settings, QString *error)
 
 void MqttLink::stop()
 {
+    reachTimer_.stop();
     if (!mosq_)
         return;
     if (connected_) {
@@ -185,6 +193,34 @@ void MqttLink::onMessage(mosquitto *, void *self, const mosquitto_message *m)
         link->flushPending_ = true;
         QMetaObject::invokeMethod(link, &MqttLink::flush, Qt::QueuedConnection);
     }
+}
+
+void MqttLink::onLog(mosquitto *, void *self, int level, const char *text)
+{
+    if (!(level & (MOSQ_LOG_ERR | MOSQ_LOG_WARNING)) || !text)
+        return;
+    auto *link = static_cast<MqttLink *>(self);
+    QMutexLocker lock(&link->queueLock_);
+    link->lastError_ = QString::fromUtf8(text).trimmed();
+}
+
+void MqttLink::checkReached()
+{
+    if (connected_) {
+        saidUnreached_.clear();
+        return;
+    }
+    QString why;
+    {
+        QMutexLocker lock(&queueLock_);
+        why = lastError_;
+    }
+    if (why.isEmpty())
+        why = QStringLiteral("no answer from the broker");
+    if (why == saidUnreached_)
+        return;
+    saidUnreached_ = why;
+    emit disconnected(why);
 }
 
 void MqttLink::flush()

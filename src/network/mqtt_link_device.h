@@ -11,6 +11,7 @@
 #include <QMutex>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 struct mosquitto;
 struct mosquitto_message;
@@ -52,6 +53,8 @@ private:
     static void onConnect(mosquitto *, void *self, int rc, int flags);
     static void onDisconnect(mosquitto *, void *self, int rc);
     static void onMessage(mosquitto *, void *self, const mosquitto_message *m);
+    static void onLog(mosquitto *, void *self, int level, const char *text);
+    void checkReached();
     void flush();
 
     mosquitto *mosq_ = nullptr;
@@ -61,6 +64,9 @@ private:
     QMutex queueLock_;
     QList<QByteArray> queue_;   // filled on the library's thread
     bool flushPending_ = false; // under queueLock_
+    QString lastError_;         // under queueLock_: the library's last complaint
+    QString saidUnreached_;     // what was last said while the broker is not reached
+    QTimer reachTimer_;         // a connection that never comes says nothing by itself
 };
 
 }  // namespace zev

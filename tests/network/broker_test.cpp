@@ -4,6 +4,7 @@
 #include "outputs/adif_export.h"
 #include "outputs/cabrillo.h"
 #include "mqtt_broker.h"
+#include "test_support.h"
 #include "network/shared_log_link_device.h"
 #include "common/file_io.h"
 
@@ -226,4 +227,78 @@ TEST_F(BrokerFixture, APositionKilledMidBurstAndRestartedLosesAndDoublesNothing)
     EXPECT_EQ(calls.size(), kTotal);  // each once
     EXPECT_EQ(mult->log.RecordCount(), kTotal);
     EXPECT_EQ(ReadWholeFile(runFolder.filePath(QStringLiteral("log.txt"))).value_or("<missing>"), mult->file());
+}
+
+namespace {
+
+// Runs openssl with `args` in `dir`; false when it is missing or fails.
+bool OpenSsl(const QString &dir, const QStringList &args)
+{
+    QProcess p;
+    p.setWorkingDirectory(dir);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(QStringLiteral("openssl"), args);
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// A certificate authority and a server certificate for 127.0.0.1 signed by it.
+bool MakeCertificates(const QString &dir, const QString &caName)
+{
+    return OpenSsl(dir, {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", caName + ".key", "-out",
+                         caName + ".crt", "-days", "2", "-subj", "/CN=" + caName}) &&
+           OpenSsl(dir, {"req", "-newkey", "rsa:2048", "-nodes", "-keyout", "server.key", "-out", "server.csr", "-subj",
+                         "/CN=127.0.0.1"}) &&
+           WriteFileAtomic(dir + "/ext.cnf", "subjectAltName=IP:127.0.0.1\n") &&
+           OpenSsl(dir, {"x509", "-req", "-in", "server.csr", "-CA", caName + ".crt", "-CAkey", caName + ".key",
+                         "-CAcreateserial", "-out", "server.crt", "-days", "2", "-extfile", "ext.cnf"});
+}
+
+}  // namespace
+
+TEST(BrokerTls, TheLogTravelsOverTlsAndABrokerOfAnotherAuthorityIsRefused)
+{
+    QTemporaryDir certs;
+    if (!MakeCertificates(certs.path(), QStringLiteral("stationca")) ||
+        !OpenSsl(certs.path(), {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", "other.key", "-out",
+                                "other.crt", "-days", "2", "-subj", "/CN=other"}))
+        GTEST_SKIP() << "openssl could not make the test certificates";
+    zevtest::MosquittoBroker broker;
+    broker.extraConfig = QStringLiteral("cafile %1/stationca.crt\ncertfile %1/server.crt\nkeyfile %1/server.key\n")
+                             .arg(certs.path());
+    if (!broker.start())
+        GTEST_SKIP() << "mosquitto is not installed";
+
+    struct TlsComputer {
+        QTemporaryDir dir;
+        ContactLog log;
+        SharedLog shared;
+        MqttLink link;
+        SharedLogLink joined{shared, link};
+        QStringList reasons;
+        TlsComputer(const QString &name, int port, const QString &ca) : shared(log, dir.path(), name)
+        {
+            QObject::connect(&link, &MqttLink::disconnected, [this](const QString &r) { reasons << r; });
+            QString error;
+            EXPECT_TRUE(shared.open(&error));
+            BrokerSettings s;
+            s.host = QStringLiteral("127.0.0.1");
+            s.port = port;
+            s.station = name;
+            s.caFile = ca;
+            EXPECT_TRUE(link.start(s, &error)) << error.toStdString();
+        }
+    };
+    TlsComputer run(QStringLiteral("RUN"), broker.port(), certs.filePath("stationca.crt"));
+    TlsComputer mult(QStringLiteral("MULT"), broker.port(), certs.filePath("stationca.crt"));
+    TlsComputer stranger(QStringLiteral("SPOT"), broker.port(), certs.filePath("other.crt"));
+    ASSERT_TRUE(WaitFor([&] { return run.link.isConnected() && mult.link.isConnected(); })) << run.reasons.join(";").toStdString();
+    QString error;
+    ASSERT_TRUE(run.shared.store(Contact(QStringLiteral("VE3ABC"), 0), &error));
+    ASSERT_TRUE(WaitFor([&] { return mult.log.RecordCount() == 1; }));
+    // The broker's certificate is not signed by the authority SPOT trusts: it never joins.
+    ASSERT_TRUE(WaitFor([&] { return !stranger.reasons.isEmpty(); })) << "no failure reported";
+    EXPECT_FALSE(stranger.link.isConnected());
+    EXPECT_TRUE(stranger.reasons.join(';').contains(QStringLiteral("certificate"), Qt::CaseInsensitive))
+        << stranger.reasons.join(';').toStdString();
+    EXPECT_EQ(stranger.log.RecordCount(), 0);
 }

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <unistd.h>
 
 namespace zevtest {
 
@@ -43,10 +44,14 @@ public:
             return false;
         f.write(QStringLiteral("listener %1 127.0.0.1\nallow_anonymous true\npersistence true\n"
                                "persistence_location %2/\nautosave_interval 1\nmax_queued_messages 100000\n"
-                               "log_dest none\n")
-                    .arg(port_)
-                    .arg(dir_.path())
-                    .toUtf8());
+                               "log_dest none\n%3")
+                        .arg(port_)
+                        .arg(dir_.path())
+                        // Run as root it would become the user "mosquitto", who cannot
+                        // read this test's private folder (its state, its keys).
+                        .arg(::geteuid() == 0 ? QStringLiteral("user root\n") : QString())
+                        .toUtf8() +
+                    extraConfig.toUtf8());
         f.close();
         process_.start(executable(), {QStringLiteral("-c"), conf});
         if (!process_.waitForStarted())
@@ -74,6 +79,9 @@ public:
         }
     }
     int port() const { return port_; }
+    QString folder() const { return dir_.path(); }
+    // More lines for its configuration (a TLS listener's files, say), before start().
+    QString extraConfig;
 
 private:
     QTemporaryDir dir_;
