@@ -53,15 +53,22 @@ struct Rigctld {
         const QString exe = QStandardPaths::findExecutable(QStringLiteral("rigctld"));
         if (exe.isEmpty())
             return false;
-        process.start(exe, {QStringLiteral("-m"), QStringLiteral("1"), QStringLiteral("-T"),
-                            QStringLiteral("127.0.0.1"), QStringLiteral("-t"), QString::number(port)});
-        if (!process.waitForStarted())
-            return false;
-        return WaitFor([this] {
-            QTcpSocket probe;
-            probe.connectToHost(QHostAddress::LocalHost, quint16(port));
-            return probe.waitForConnected(200);
-        });
+        // A port picked free may be taken by another test before rigctld binds it: then
+        // rigctld ends, and whatever answers there is not a radio. Try another port.
+        for (int attempt = 0; attempt < 3; ++attempt, port = FreePort()) {
+            process.start(exe, {QStringLiteral("-m"), QStringLiteral("1"), QStringLiteral("-T"),
+                                QStringLiteral("127.0.0.1"), QStringLiteral("-t"), QString::number(port)});
+            if (!process.waitForStarted())
+                return false;
+            const bool answers = WaitFor([this] {
+                return process.state() != QProcess::Running || !ask("f").isEmpty();
+            });
+            if (answers && process.state() == QProcess::Running)
+                return true;
+            process.kill();
+            process.waitForFinished();
+        }
+        return false;
     }
     // One rigctl command over its own connection; the first line of the answer.
     QByteArray ask(const QByteArray &command)

@@ -109,11 +109,13 @@ TEST(HamlibRigWindow, NetworkRadioThroughRigctldSteersTheMainWindow)
             return QByteArray();
         s.write(command + '\n');
         s.waitForBytesWritten(1000);
-        QTest::qWaitFor([&] { return s.canReadLine(); }, 5000);
+        if (!QTest::qWaitFor([&] { return s.canReadLine(); }, 5000))
+            return QByteArray();
         return s.readLine().trimmed();
     };
     ASSERT_TRUE(QTest::qWaitFor([&] { return ask("F 21012340") == "RPRT 0"; }, 10000));
-    ASSERT_EQ(ask("M CW 500"), "RPRT 0");
+    // A loaded machine may leave one answer late; the radio's state is what matters.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ask("M CW 500") == "RPRT 0"; }, 15000));
 
     Harness h;
     h.prompter.answers = {true};
