@@ -158,8 +158,7 @@ bool WriteFileAtomic(const QString &path, const QByteArray &content, QString *er
     return true;
 }
 
-bool AppendDurable(const QString &path, const QByteArray &content, QString *error,
-                   bool startOnNewLine)
+static bool Append(const QString &path, const QByteArray &content, QString *error, bool startOnNewLine, bool sync)
 {
     const QByteArray name = QFile::encodeName(path);
     const bool existed = ::access(name.constData(), F_OK) == 0;
@@ -191,7 +190,7 @@ bool AppendDurable(const QString &path, const QByteArray &content, QString *erro
     }
 
     int err = WriteAll(fd, bytes.constData(), bytes.size());
-    if (!err)
+    if (!err && sync)
         err = SyncFile(fd);
     if (err) {
         // Take back whatever part of the line reached the file, so it reads as before.
@@ -228,6 +227,16 @@ QByteArray JoinLines(const QList<QByteArray> &lines)
         out += "\r\n";
     }
     return out;
+}
+
+bool AppendDurable(const QString &path, const QByteArray &content, QString *error, bool startOnNewLine)
+{
+    return Append(path, content, error, startOnNewLine, true);
+}
+
+bool AppendUnsynced(const QString &path, const QByteArray &content, QString *error, bool startOnNewLine)
+{
+    return Append(path, content, error, startOnNewLine, false);
 }
 
 }  // namespace zev

@@ -27,6 +27,11 @@ bool WriteFileAtomic(const QString &path, const QByteArray &content, QString *er
 bool AppendDurable(const QString &path, const QByteArray &content, QString *error = nullptr,
                    bool startOnNewLine = false);
 
+// The same, handed to the system without waiting for the disk: for a file that another,
+// durable one can always rebuild.
+bool AppendUnsynced(const QString &path, const QByteArray &content, QString *error = nullptr,
+                    bool startOnNewLine = false);
+
 // Lines joined with CR LF, each line ended.
 QByteArray JoinLines(const QList<QByteArray> &lines);
 

@@ -173,7 +173,7 @@ bool NetworkWindow::apply()
     StationNetwork &network = station_.network();
     network.stop();
     if (!s.on) {
-        if (!SharedLog::LeaveStep(session.folders.StartDir, &error)) {
+        if (!SharedLog::LeaveStep(session.log, session.folders.StartDir, &error)) {
             say(QStringLiteral("The log is no longer shared, but the mark that log.txt matches the shared log could "
                                "not be removed (%1).")
                     .arg(error));

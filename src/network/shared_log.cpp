@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <unistd.h>
+
 namespace zev {
 
 namespace {
@@ -33,10 +35,25 @@ QString SharedLog::journalPath() const
     return QDir(folder_).filePath(QString::fromLatin1(kJournalFile));
 }
 
-bool SharedLog::LeaveStep(const QString &folder, QString *error)
+bool SharedLog::LeaveStep(ContactLog &log, const QString &folder, QString *error)
 {
     QFile marker(MarkerPath(folder));
-    if (!marker.exists() || marker.remove())
+    if (!marker.exists())
+        return true;
+    if (QFileInfo::exists(QDir(folder).filePath(QString::fromLatin1(kJournalFile)))) {
+        // In step: the journal is the truth, and "log.txt" is brought level with it.
+        SharedLog catchUp(log, folder, QStringLiteral("LOCAL"));
+        if (!catchUp.open(error))
+            return false;
+    }
+    QFile file(LogPath(folder));
+    if (file.exists() && (!file.open(QIODevice::ReadWrite) || ::fsync(file.handle()) != 0)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    file.close();
+    if (marker.remove())
         return true;
     if (error)
         *error = marker.errorString();
@@ -214,7 +231,8 @@ bool SharedLog::writeLog(bool appendedOnly, int appended, bool editsOrDeletes, Q
             QByteArray lines;
             for (const ContactRecord &r : added)
                 lines += RecordLine(r) + "\r\n";
-            written = AppendDurable(LogPath(folder_), lines, error, true);
+            // The journal is already on disk and rebuilds these lines after a crash.
+            written = AppendUnsynced(LogPath(folder_), lines, error, true);
             for (const ContactRecord &r : added)
                 log_.append(r);
         }

@@ -44,8 +44,10 @@ public:
     const QString &station() const { return station_; }
     QString journalPath() const;
 
-    // Run with the network off: "log.txt" may now change without the journal.
-    static bool LeaveStep(const QString &folder, QString *error);
+    // Run with the network off: "log.txt" may now change without the journal. What the
+    // journal holds and "log.txt" lacks (a crash before the file reached the disk) is put
+    // back into it first, so that nothing logged while shared is lost.
+    static bool LeaveStep(ContactLog &log, const QString &folder, QString *error);
 
 signals:
     // An event of this position, safe on disk, to send.

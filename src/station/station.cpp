@@ -55,7 +55,7 @@ QString Station::startNetwork()
     const NetworkSettings settings = LoadNetworkSettings(s_.registry);
     QString error;
     if (!settings.on) {
-        if (!SharedLog::LeaveStep(s_.folders.StartDir, &error))
+        if (!SharedLog::LeaveStep(s_.log, s_.folders.StartDir, &error))
             return QStringLiteral("The mark that log.txt matches the shared log could not be removed (%1).").arg(error);
         return {};
     }

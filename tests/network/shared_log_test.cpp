@@ -160,7 +160,7 @@ TEST(SharedLog, ALogChangedWithTheNetworkOffIsTakenAsThisPositionsChanges)
 
     // The network off: B's exchange edited and C deleted in the file.
     QString error;
-    ASSERT_TRUE(SharedLog::LeaveStep(run.dir.path(), &error)) << error.toStdString();
+    ASSERT_TRUE(SharedLog::LeaveStep(run.log, run.dir.path(), &error)) << error.toStdString();
     ContactRecord bEdited = b;
     bEdited.ExchangeRcvd = QStringLiteral("QC");
     ASSERT_TRUE(RewriteLog(run.dir.filePath(QStringLiteral("log.txt")), {a, bEdited}, nullptr));
@@ -205,4 +205,27 @@ TEST(SharedLog, ANameThatCannotNameAPositionIsRefusedAtOpen)
     EXPECT_FALSE(bad.shared->open(&error));
     EXPECT_TRUE(error.contains(QStringLiteral("run 1")));
     EXPECT_FALSE(QFile::exists(bad.dir.filePath(QStringLiteral("netlog.ok"))));
+}
+
+TEST(SharedLog, TurnedOffAfterACrashTheJournalsContactsAreNotLost)
+{
+    Position run(QStringLiteral("RUN")), mult(QStringLiteral("MULT"));
+    ASSERT_TRUE(run.open());
+    ASSERT_TRUE(mult.open());
+    QString error;
+    ASSERT_TRUE(run.shared->store(Contact(QStringLiteral("VE3AAA"), QStringLiteral("18:00:00")), &error));
+    ASSERT_TRUE(mult.shared->store(Contact(QStringLiteral("VE7BBB"), QStringLiteral("18:01:00")), &error));
+    mult.sendTo(run);
+    const QByteArray full = FileOf(run.dir);
+    // A crash left "log.txt" without its last line; the next start has the network off.
+    ASSERT_TRUE(RewriteLog(run.dir.filePath(QStringLiteral("log.txt")), {Contact(QStringLiteral("VE3AAA"), QStringLiteral("18:00:00"))}, nullptr));
+    ContactLog single;
+    ASSERT_TRUE(SharedLog::LeaveStep(single, run.dir.path(), &error)) << error.toStdString();
+    EXPECT_EQ(FileOf(run.dir), full);
+    EXPECT_EQ(single.RecordCount(), 2);
+    EXPECT_FALSE(QFile::exists(run.dir.filePath(QStringLiteral("netlog.ok"))));
+    // Left once, leaving again changes nothing.
+    ASSERT_TRUE(RewriteLog(run.dir.filePath(QStringLiteral("log.txt")), {}, nullptr));
+    EXPECT_TRUE(SharedLog::LeaveStep(single, run.dir.path(), &error));
+    EXPECT_EQ(FileOf(run.dir), QByteArray());
 }
