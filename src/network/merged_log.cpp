@@ -157,8 +157,7 @@ LogEvent MergedLog::localAdd(const QString &station, const ContactRecord &contac
     return e;
 }
 
-std::optional<LogEvent> MergedLog::localEdit(const QString &station, const EventId &record,
-                                             const ContactRecord &contact) const
+std::optional<LogEvent> MergedLog::localChange(const QString &station, const EventId &record, LogOp op) const
 {
     const auto r = records_.find(record);
     if (r == records_.end() || r->second.deleted)
@@ -168,23 +167,22 @@ std::optional<LogEvent> MergedLog::localEdit(const QString &station, const Event
     e.clock = clock_ + 1;
     e.record = record;
     e.base = r->second.version();
-    e.op = LogOp::Edit;
-    e.contact = contact;
+    e.op = op;
+    return e;
+}
+
+std::optional<LogEvent> MergedLog::localEdit(const QString &station, const EventId &record,
+                                             const ContactRecord &contact) const
+{
+    std::optional<LogEvent> e = localChange(station, record, LogOp::Edit);
+    if (e)
+        e->contact = contact;
     return e;
 }
 
 std::optional<LogEvent> MergedLog::localDelete(const QString &station, const EventId &record) const
 {
-    const auto r = records_.find(record);
-    if (r == records_.end() || r->second.deleted)
-        return std::nullopt;
-    LogEvent e;
-    e.id = EventId{station, lastSeq(station) + 1};
-    e.clock = clock_ + 1;
-    e.record = record;
-    e.base = r->second.version();
-    e.op = LogOp::Delete;
-    return e;
+    return localChange(station, record, LogOp::Delete);
 }
 
 std::vector<ContactRecord> MergedLog::contacts() const

@@ -96,6 +96,7 @@ private:
     };
 
     void take(const LogEvent &e);  // a valid, new event
+    std::optional<LogEvent> localChange(const QString &station, const EventId &record, LogOp op) const;
     void settle(Record &r);
     bool isLastVisible(const Key &key) const;
 

@@ -20,18 +20,9 @@
 #include <memory>
 
 using namespace zev;
+using zevtest::WaitFor;
 
 namespace {
-
-bool WaitFor(const std::function<bool()> &done, int limitMs = 20000)
-{
-    for (int waited = 0; !done(); waited += 10) {
-        if (waited >= limitMs)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
 
 ContactRecord Contact(const QString &call, int minute, const QString &band = QStringLiteral("20"))
 {

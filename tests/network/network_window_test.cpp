@@ -15,19 +15,10 @@
 #include <QSpinBox>
 
 using namespace zev;
+using zevtest::WaitFor;
 using zevtest::Harness;
 
 namespace {
-
-bool WaitFor(const std::function<bool()> &done, int limitMs = 20000)
-{
-    for (int waited = 0; !done(); waited += 10) {
-        if (waited >= limitMs)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
 
 }  // namespace
 

@@ -23,19 +23,9 @@
 #include <functional>
 
 using namespace zev;
+using zevtest::WaitFor;
 
 namespace {
-
-// Runs the event loop until `done` holds or a generous limit passes.
-bool WaitFor(const std::function<bool()> &done, int limitMs = 15000)
-{
-    for (int waited = 0; !done(); waited += 10) {
-        if (waited >= limitMs)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
 
 int FreePort()
 {

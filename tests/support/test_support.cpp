@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include <QTest>
+
 #include <QFile>
 #include <QGuiApplication>
 #include <QtGui/private/qguiapplication_p.h>
@@ -158,6 +160,16 @@ void WriteFile(const QString &path, const QByteArray &content)
 QString Fixture(const QString &name)
 {
     return QStringLiteral(ZEV_FIXTURES "/") + name;
+}
+
+bool WaitFor(const std::function<bool()> &done, int limitMs)
+{
+    for (int waited = 0; !done(); waited += 10) {
+        if (waited >= limitMs)
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
 }
 
 }  // namespace zevtest

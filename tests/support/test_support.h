@@ -13,6 +13,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
 #include <ostream>
 #include <variant>
 
@@ -102,5 +103,9 @@ private:
 QByteArray ReadFile(const QString &path);
 void WriteFile(const QString &path, const QByteArray &content);
 QString Fixture(const QString &name);
+
+// Runs the event loop until `done` holds or `limitMs` passes; whether it held. For peers
+// that run beside the test (a broker, rigctld), whose answers come when they come.
+bool WaitFor(const std::function<bool()> &done, int limitMs = 20000);
 
 }  // namespace zevtest
