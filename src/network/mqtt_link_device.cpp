@@ -93,7 +93,7 @@ bool MqttLink::start(const BrokerSettings &settings, QString *error)
         // Not reachable yet is no failure: the library keeps trying.
         const int c = mosquitto_connect_async(mosq_, settings.host.toUtf8().constData(), settings.port, kKeepAliveSeconds);
         if (c != MOSQ_ERR_SUCCESS)
-            QMetaObject::invokeMethod(this, [this, c] { emit disconnected(LibraryError(c)); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, [this, c] { emit disconnected(failureReason(c)); }, Qt::QueuedConnection);
         return true;
     }
     *error = LibraryError(rc);
@@ -161,7 +161,7 @@ void MqttLink::onConnect(mosquitto *mosq, void *self, int rc, int flags)
 void MqttLink::onDisconnect(mosquitto *, void *self, int rc)
 {
     auto *link = static_cast<MqttLink *>(self);
-    const QString reason = rc == 0 ? QStringLiteral("disconnected") : LibraryError(rc);
+    const QString reason = rc == 0 ? QStringLiteral("disconnected") : link->failureReason(rc);
     QMetaObject::invokeMethod(
         link,
         [link, reason] {
@@ -193,6 +193,23 @@ void MqttLink::onMessage(mosquitto *, void *self, const mosquitto_message *m)
         link->flushPending_ = true;
         QMetaObject::invokeMethod(link, &MqttLink::flush, Qt::QueuedConnection);
     }
+}
+
+QString MqttLink::failureReason(int rc)
+{
+    if (rc != MOSQ_ERR_TLS)
+        return LibraryError(rc);
+    // The library's own text says nothing useful; its log line (when there is one) says what OpenSSL refused.
+    QString detail;
+    {
+        QMutexLocker lock(&queueLock_);
+        detail = lastError_;
+    }
+    QString reason = QStringLiteral("The TLS connection failed: the broker's certificate was not accepted "
+                                    "by the certificate authority file, or the broker does not speak TLS.");
+    if (!detail.isEmpty())
+        reason += QStringLiteral(" (%1)").arg(detail);
+    return reason;
 }
 
 void MqttLink::onLog(mosquitto *, void *self, int level, const char *text)

@@ -54,6 +54,7 @@ private:
     static void onDisconnect(mosquitto *, void *self, int rc);
     static void onMessage(mosquitto *, void *self, const mosquitto_message *m);
     static void onLog(mosquitto *, void *self, int level, const char *text);
+    QString failureReason(int rc);
     void checkReached();
     void flush();
 
