@@ -16,7 +16,7 @@ QString HelpText(const Folders &folders)
         "Esc or Alt+C  clears the entry (Esc first stops a message being sent).\n"
         "Alt+Down  to the super check partial list: Up and Down choose a call, Enter puts it in the call box.\n"
         "F1 to F11  the CW messages in CW mode; F1 to F9 the voice messages in phone mode.\n"
-        "F12  keyboard CW on or off.  Up and Down  CW speed.\n"
+        "F12  keyboard CW on or off.  Up and Down  CW speed in the entry boxes; the previous or next row in a list.\n"
         "Tab to the contact list, Up and Down to choose a contact, Enter to edit it, Delete to delete it.\n"
         "Ctrl+C or Ctrl+S  CW Setup.  Ctrl+W  CW strings.  Ctrl+P  Voice Setup.\n"
         "Ctrl+D  DX Spotting.  Ctrl+B  Spectrum Map.  Ctrl+G  change frequency and mode.\n"
