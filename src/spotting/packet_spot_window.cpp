@@ -275,6 +275,8 @@ PacketSpotWindow::PacketSpotWindow(Session &session, SpotService &spots, QWidget
     // window past the screen.
     Label6->setWordWrap(true);
     lblLinkState->setWordWrap(true);
+    // A state may carry a long word from outside (a call, a host): it is cut, never widens.
+    lblLinkState->setSizePolicy(QSizePolicy::Ignored, lblLinkState->sizePolicy().verticalPolicy());
     box(txtSent, "txtSent", QStringLiteral("Text to send"), 0);
     Label6->setBuddy(txtSent);
     txtUnProcessed = new QPlainTextEdit(this);
@@ -316,9 +318,12 @@ PacketSpotWindow::PacketSpotWindow(Session &session, SpotService &spots, QWidget
     serial->addStretch(1);
     root->addLayout(serial);
     auto *right = new QVBoxLayout;
-    auto *buttons = new QHBoxLayout;
-    for (QPushButton *b : {Command1, Command2, Command3, cmdDone})
-        buttons->addWidget(b);
+    // Two by two: in one row the buttons alone would make the window wider than a small screen.
+    auto *buttons = new QGridLayout;
+    buttons->addWidget(Command1, 0, 0);
+    buttons->addWidget(Command2, 0, 1);
+    buttons->addWidget(Command3, 1, 0);
+    buttons->addWidget(cmdDone, 1, 1);
     right->addLayout(buttons);
     auto *state = new QHBoxLayout;
     state->addWidget(Label4);
