@@ -2,6 +2,7 @@
 // outside (a long message, a cluster line) never pushes a window past the screen's edge.
 
 #include "frame/window_scaling_ui.h"
+#include "rig/serial_ports_window.h"
 #include "keying/cw_window.h"
 #include "spotting/packet_spot_window.h"
 #include "spotting/spot_service_device.h"
@@ -9,6 +10,7 @@
 #include "spot_servers.h"
 #include "window_harness.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -215,6 +217,28 @@ TEST(WindowFitProbe, EveryOtherWindow)
     expectAllFit(QStringLiteral("Rig Interface beside the main window"));
 }
 
+TEST(WindowFitProbe, SerialPortsWithLongDevicePaths)
+{
+    if (!probing())
+        GTEST_SKIP() << "runs in the child process of WindowFit.*";
+    Program p;
+    // As long as a box takes.
+    const QString longPath = QStringLiteral("/dev/serial/by-id/usb-Silicon_Labs_CP2105_Dual_USB_to_UART_Bridge_"
+                                            "Controller_01A7B3C9D2E4F5061728394A5B6C7D8E-if01-port0") + QString(60, QLatin1Char('x'));
+    SerialPortsWindow ports(*p.h.session,
+                            [&] {
+                                return QList<PresentPort>{
+                                    {longPath, QStringLiteral("/dev/ttyUSB1"),
+                                     QStringLiteral("CP2105 Dual USB to UART Bridge Controller, Enhanced COM Port")},
+                                    {longPath.chopped(1) + QLatin1Char('1'), QStringLiteral("/dev/ttyUSB2"), {}}};
+                            },
+                            &p.w());
+    ports.boxes[0]->setEditText(longPath);
+    ports.show();
+    expectAllFit(QStringLiteral("with long device paths"));
+    EXPECT_EQ(ports.boxes[0]->currentText(), longPath);
+}
+
 // ---- the checks: one child process per screen size ----
 
 class WindowFit : public ::testing::TestWithParam<QSize> {};
@@ -242,8 +266,8 @@ TEST_P(WindowFit, EveryWindowFitsTheScreen)
     const QString out = QString::fromUtf8(p.readAll());
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(p.exitCode(), 0) << out.toStdString();
-    // All four probes ran, none skipped.
-    EXPECT_TRUE(out.contains(QStringLiteral("[  PASSED  ] 4 tests"))) << out.toStdString();
+    // All five probes ran, none skipped.
+    EXPECT_TRUE(out.contains(QStringLiteral("[  PASSED  ] 5 tests"))) << out.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, WindowFit,
