@@ -262,7 +262,7 @@ void ElidedLabel::paintEvent(QPaintEvent *event)
 {
     const int m = margin();
     const QRect room = contentsRect().marginsRemoved(QMargins(m, m, m, m));
-    const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, room.width());
+    const QString shown = fontMetrics().elidedText(text(), Qt::ElideMiddle, room.width());
     if (shown == text()) {
         QLabel::paintEvent(event);
         return;

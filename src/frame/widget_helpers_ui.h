@@ -49,7 +49,8 @@ void PressOnReturn(QAbstractButton *button);
 QPushButton *MakeButton(const char *name, const QString &caption, const QString &accessible = {});
 
 // A one-line label that never widens its window: a text longer than the room it has shows
-// cut short with an ellipsis, while text(), and so what the screen reader reads, keeps all of it.
+// its start and its end around an ellipsis (a long path in a message is cut, what is said
+// of it stays), while text(), and so what the screen reader reads, keeps all of it.
 class ElidedLabel : public QLabel {
 public:
     using QLabel::QLabel;
