@@ -7,6 +7,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace zev {
 
 LogoWindow::LogoWindow(const QString &splashPath, QWidget *parent)
@@ -27,12 +29,19 @@ LogoWindow::LogoWindow(const QString &splashPath, QWidget *parent)
             update();
         });
     }
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        // An operator's picture larger than the screen is shown whole, made smaller.
+        const QSize room = screen->availableGeometry().size();
+        if (picture_.width() > room.width() || picture_.height() > room.height())
+            picture_ = picture_.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
     setFixedSize(picture_.size());
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         // A little above the middle of the screen.
         const int lift = 170 * area.height() / 7200;
-        move(area.center().x() - width() / 2, area.center().y() - height() / 2 - lift);
+        move(area.left() + (area.width() - width()) / 2,
+             std::max(area.top(), area.top() + (area.height() - height()) / 2 - lift));
     }
     QTimer::singleShot(closeAfterMs(), this, &QWidget::close);
 }

@@ -1,6 +1,7 @@
 #include "frame/rate_graph_window.h"
 
 #include "frame/session.h"
+#include "frame/window_scaling_ui.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -169,10 +170,9 @@ RateGraphWindow::RateGraphWindow(Session &session, QWidget *parent) : QDialog(pa
 
     // The design window covers the whole design screen, so this one covers the work area.
     if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
-        resize(std::max(minimumWidth(), area.width()), std::max(minimumHeight(), area.height() - titleBar));
-        move(area.topLeft());
+        const QRect area = ClientArea(this, screen->availableGeometry());
+        setGeometry(QRect(area.topLeft(), QSize(std::max(minimumWidth(), area.width()),
+                                                std::max(minimumHeight(), area.height()))));
     }
     applyColours();
     placeControls();

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPainter>
+#include <QStyle>
 
 #include <algorithm>
 #include <vector>
@@ -241,6 +243,34 @@ QPushButton *MakeButton(const char *name, const QString &caption, const QString 
     b->setAutoDefault(false);
     PressOnReturn(b);
     return b;
+}
+
+// ---- labels ----
+
+QSize ElidedLabel::minimumSizeHint() const
+{
+    return {fontMetrics().averageCharWidth() * 4, QLabel::minimumSizeHint().height()};
+}
+
+QSize ElidedLabel::sizeHint() const
+{
+    const QSize full = QLabel::sizeHint();
+    return {std::min(full.width(), fontMetrics().averageCharWidth() * 40), full.height()};
+}
+
+void ElidedLabel::paintEvent(QPaintEvent *event)
+{
+    const int m = margin();
+    const QRect room = contentsRect().marginsRemoved(QMargins(m, m, m, m));
+    const QString shown = fontMetrics().elidedText(text(), Qt::ElideMiddle, room.width());
+    if (shown == text()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    style()->drawItemText(&painter, room, int(QStyle::visualAlignment(layoutDirection(), alignment())), palette(),
+                          isEnabled(), shown, foregroundRole());
 }
 
 }  // namespace zev

@@ -2,6 +2,7 @@
 // Small helpers every window shares.
 
 #include <QChar>
+#include <QLabel>
 #include <QString>
 
 class QKeyEvent;
@@ -46,6 +47,19 @@ void PressOnReturn(QAbstractButton *button);
 // A push button by its object name and caption, named for the screen reader by the caption
 // without "&" unless `accessible` is given; Return presses it and it is never a default.
 QPushButton *MakeButton(const char *name, const QString &caption, const QString &accessible = {});
+
+// A one-line label that never widens its window: a text longer than the room it has shows
+// its start and its end around an ellipsis (a long path in a message is cut, what is said
+// of it stays), while text(), and so what the screen reader reads, keeps all of it.
+class ElidedLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
 
 // Accessible name of a multiplier cell: its state in words, not only in colour.
 QString MultiplierCellName(const QString &province, const QString &band, bool worked);

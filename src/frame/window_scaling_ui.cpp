@@ -6,7 +6,9 @@
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
+#include <algorithm>
 
 namespace zev {
 
@@ -29,6 +31,37 @@ void FitToScreen(QWidget *window, int widthTwips, int heightTwips, bool lifted)
     const QRect r = ScaledWindowRect(area, widthTwips, heightTwips, lifted);
     window->resize(r.size().expandedTo(window->minimumSizeHint()));
     window->move(r.topLeft());
+}
+
+QMargins FrameAllowance(const QWidget *window)
+{
+    if (window->isVisible()) {
+        const QRect frame = window->frameGeometry();
+        const QRect client = window->geometry();
+        const QMargins measured(client.left() - frame.left(), client.top() - frame.top(),
+                                frame.right() - client.right(), frame.bottom() - client.bottom());
+        if (!measured.isNull())
+            return measured;
+    }
+    // Not shown yet, or shown without a frame so far: the window manager adds one later.
+    const QStyle *style = window->style();
+    const int titleBar = style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window);
+    const int border = std::max(2, style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, window));
+    return QMargins(border, titleBar + border, border, border);
+}
+
+QRect ClientArea(const QWidget *window, const QRect &area)
+{
+    return area.marginsRemoved(FrameAllowance(window));
+}
+
+void FillWorkArea(QWidget *window)
+{
+    const QWidget *parent = window->parentWidget();
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    window->setGeometry(ClientArea(window, screen->availableGeometry()));
 }
 
 void PadButtons(QWidget *window, int fontPixels)

@@ -265,7 +265,12 @@ void MainWindow::buildUi()
 
     // Message line and its buttons.
     auto *msg = new QHBoxLayout;
-    messageLine = valueLabel("lblDialog", {}, QStringLiteral("Message"));
+    // A long message (a device path, a refusal from the station) is cut short on screen
+    // rather than widening the window past the screen; the screen reader hears all of it.
+    messageLine = new ElidedLabel;
+    messageLine->setObjectName(QStringLiteral("lblDialog"));
+    messageLine->setTextFormat(Qt::PlainText);
+    messageLine->setAccessibleDescription(QStringLiteral("Message"));
     messageLine->setAutoFillBackground(true);
     messageLine->setStyleSheet(QStringLiteral("QLabel#lblDialog { background: %1; color: black; padding: 2px; }")
                                  .arg(ColourName(0xC0C000)));

@@ -5,6 +5,7 @@
 #include "frame/rate_graph_window.h"
 #include "outputs/summary_window.h"
 #include "frame/window_scaling.h"
+#include "frame/window_scaling_ui.h"
 #include "logcore/edit_contact_window.h"
 #include "logcore/log_maintenance.h"
 #include "logcore/main_window.h"
@@ -311,8 +312,11 @@ void MainWindow::ApplyFormSize()
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
+    // The frame and title bar stay on the screen too.
+    const QRect bound = ClientArea(this, s_.prefs.TaskbarMode == 1 ? screen->availableGeometry() : screen->geometry());
     setGeometry(MainWindowRect(screen->geometry(), screen->availableGeometry(), s_.prefs.FormSizePercent,
-                               s_.prefs.TaskbarMode));
+                               s_.prefs.TaskbarMode)
+                    .intersected(bound));
     applyScreenFonts();
     const int width = std::max(this->width(), 640);
     for (int c = 0; c < 11; ++c)

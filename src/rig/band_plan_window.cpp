@@ -3,6 +3,7 @@
 #include "common/file_io.h"
 #include "frame/session.h"
 #include "frame/widget_helpers_ui.h"
+#include "frame/window_scaling_ui.h"
 
 #include <QFontInfo>
 #include <QGuiApplication>
@@ -90,8 +91,7 @@ BandPlanWindow::BandPlanWindow(Session &session, const QString &path, QWidget *p
     v->addWidget(chart, 1);
     v->addLayout(buttons);
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        setGeometry(screen->availableGeometry());
+    FillWorkArea(this);
 
     QString error;
     std::optional<QByteArray> data = ReadWholeFile(path, &error);

@@ -27,6 +27,8 @@ SerialPortsWindow::SerialPortsWindow(Session &session, PortLister present, QWidg
     lblFound->setTextFormat(Qt::PlainText);
     lblFound->setWordWrap(true);
     lblFound->setAccessibleDescription(QStringLiteral("Ports found"));
+    // Device paths are long words: they are cut at the window's edge, never widen it.
+    lblFound->setSizePolicy(QSizePolicy::Ignored, lblFound->sizePolicy().verticalPolicy());
 
     auto *form = new QFormLayout;
     for (int n = kFirstPortNumber; n <= kLastPortNumber; ++n) {
@@ -36,6 +38,9 @@ SerialPortsWindow::SerialPortsWindow(Session &session, PortLister present, QWidg
         box->setInsertPolicy(QComboBox::NoInsert);
         box->setAccessibleName(QStringLiteral("Port %1").arg(n));
         box->lineEdit()->setMaxLength(200);
+        // Room for a usual device name; a longer one scrolls in its box.
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(48);
         box->setEditText(map_.device(n));
         auto *caption = new QLabel(QStringLiteral("Port %1:").arg(n));
         caption->setBuddy(box);

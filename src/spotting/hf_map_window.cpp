@@ -1,5 +1,7 @@
 #include "spotting/hf_map_window.h"
 
+#include "frame/window_scaling_ui.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -61,11 +63,7 @@ SpectrumMapWindow::SpectrumMapWindow(SpotStore &store, UtcNow utcNow, QWidget *p
 void SpectrumMapWindow::fillWorkArea()
 {
     // The whole work area, from its top-left corner; the screen when there is no task bar.
-    QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->availableGeometry();
-    setGeometry(area);
+    FillWorkArea(this);
 }
 
 }  // namespace zev

@@ -3,6 +3,7 @@
 #include "common/file_io.h"
 #include "frame/session.h"
 #include "frame/widget_helpers_ui.h"
+#include "frame/window_scaling_ui.h"
 #include "rig/port_map.h"
 #include "rig/serial_ports_device.h"
 #include "rig/serial_ports_window.h"
@@ -12,7 +13,9 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QFile>
+#include <QFontMetrics>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -22,10 +25,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace zev {
 
@@ -275,6 +281,8 @@ PacketSpotWindow::PacketSpotWindow(Session &session, SpotService &spots, QWidget
     // window past the screen.
     Label6->setWordWrap(true);
     lblLinkState->setWordWrap(true);
+    // A state may carry a long word from outside (a call, a host): it is cut, never widens.
+    lblLinkState->setSizePolicy(QSizePolicy::Ignored, lblLinkState->sizePolicy().verticalPolicy());
     box(txtSent, "txtSent", QStringLiteral("Text to send"), 0);
     Label6->setBuddy(txtSent);
     txtUnProcessed = new QPlainTextEdit(this);
@@ -309,16 +317,27 @@ PacketSpotWindow::PacketSpotWindow(Session &session, SpotService &spots, QWidget
     left->addWidget(fraClusterLogin);
     left->addWidget(chkConvToHex);
     left->addStretch(1);
-    root->addLayout(left);
+    // The settings columns keep their narrowest width: what room there is goes to the
+    // received text, whose lines are the longest.
+    auto *leftColumn = new QWidget(this);
+    leftColumn->setLayout(left);
+    left->setContentsMargins(0, 0, 0, 0);
+    root->addWidget(leftColumn);
     auto *serial = new QVBoxLayout;
     for (QGroupBox *g : {fraPort, fraBaud, fraParity, fraData, fraStop, fraPower, Frame1})
         serial->addWidget(g);
     serial->addStretch(1);
-    root->addLayout(serial);
+    auto *serialColumn = new QWidget(this);
+    serialColumn->setLayout(serial);
+    serial->setContentsMargins(0, 0, 0, 0);
+    root->addWidget(serialColumn);
     auto *right = new QVBoxLayout;
-    auto *buttons = new QHBoxLayout;
-    for (QPushButton *b : {Command1, Command2, Command3, cmdDone})
-        buttons->addWidget(b);
+    // Two by two: in one row the buttons alone would make the window wider than a small screen.
+    auto *buttons = new QGridLayout;
+    buttons->addWidget(Command1, 0, 0);
+    buttons->addWidget(Command2, 0, 1);
+    buttons->addWidget(Command3, 1, 0);
+    buttons->addWidget(cmdDone, 1, 1);
     right->addLayout(buttons);
     auto *state = new QHBoxLayout;
     state->addWidget(Label4);
@@ -385,6 +404,16 @@ PacketSpotWindow::PacketSpotWindow(Session &session, SpotService &spots, QWidget
     // The monitor as the service holds it: the link may have run before this window.
     txtUnProcessed->setPlainText(DisplayText(intake.monitor()));
     DisableSpotOptions();
+
+    for (QWidget *column : {leftColumn, serialColumn})
+        column->setMaximumWidth(column->minimumSizeHint().width());
+    // Room for a whole cluster line where the screen has it; longer lines wrap in the box.
+    if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        QSize want = sizeHint();
+        want.rwidth() += std::max(0, QFontMetrics(txtUnProcessed->font()).averageCharWidth() * 82 -
+                                         txtUnProcessed->sizeHint().width());
+        resize(want.boundedTo(ClientArea(this, screen->availableGeometry()).size()).expandedTo(minimumSizeHint()));
+    }
 }
 
 PacketSpotWindow::~PacketSpotWindow() = default;

@@ -1,6 +1,8 @@
 #include "frame/logo_window.h"
 
+#include <QGuiApplication>
 #include <QImage>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -34,6 +36,25 @@ TEST(LogoWindow, BuiltInPictureOrSplashFileWithTheirTimings)
     EXPECT_FALSE(fallback->usesSplashFile());
     logo->close();
     fallback->close();
+}
+
+TEST(LogoWindow, ASplashPictureLargerThanTheScreenIsShownWholeOnIt)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QTemporaryDir dir;
+    const QString splash = dir.filePath("splash.png");
+    QImage img(area.width() * 3, area.height() * 2, QImage::Format_RGB32);
+    img.fill(Qt::darkBlue);
+    ASSERT_TRUE(img.save(splash, "PNG"));
+    auto *logo = new LogoWindow(splash);
+    logo->show();
+    EXPECT_TRUE(area.contains(logo->frameGeometry()))
+        << logo->frameGeometry().x() << "," << logo->frameGeometry().y() << " " << logo->frameGeometry().width()
+        << "x" << logo->frameGeometry().height();
+    // The same shape, as large as the screen lets it be.
+    EXPECT_EQ(logo->width(), area.width());
+    EXPECT_NEAR(logo->height(), area.height() * 2 / 3, 1);
+    logo->close();
 }
 
 TEST(LogoWindow, ClosesItselfAndOnAClick)

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -56,7 +57,13 @@ TEST(SpectrumMapWindow, FillsTheWorkAreaWithItsCaption)
     EXPECT_EQ(s.w.windowTitle(), " HF Spectrum Map");
     EXPECT_EQ(s.w.objectName(), "SpectrumMap");
     EXPECT_TRUE(s.w.isModal());
-    EXPECT_EQ(s.w.geometry(), QGuiApplication::primaryScreen()->availableGeometry());
+    // The work area, less room for the window manager's frame and title bar.
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const int titleBar = s.w.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &s.w);
+    EXPECT_TRUE(area.contains(s.w.frameGeometry()));
+    EXPECT_GE(s.w.geometry().top() - area.top(), titleBar);
+    EXPECT_GE(s.w.height(), area.height() - 2 * titleBar);
+    EXPECT_GE(s.w.width(), area.width() - titleBar);
     EXPECT_EQ(s.w.view()->accessibleName(), "Spectrum Map");
 }
 
