@@ -244,10 +244,16 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     case QEvent::Enter:
+        // Shown, not read: a window opening or closing over a resting pointer enters too.
         if (auto *l = qobject_cast<QLabel *>(watched); l && l->property("gridCell").toBool())
-            ShowProvinceTotal(l->property("index").toInt());
+            ShowProvinceTotal(l->property("index").toInt(), false);
         break;
     case QEvent::MouseMove:
+        if (auto *l = qobject_cast<QLabel *>(watched); l && l->property("gridCell").toBool()) {
+            // Read once per cell: the line does not repeat a text still on screen.
+            ShowProvinceTotal(l->property("index").toInt());
+            return true;
+        }
         if (watched == centralWidget())
             setDupeList({}, false);
         break;
@@ -591,6 +597,9 @@ void MainWindow::commit()
         if (stored) {
             setDialogColour(kNormalBackground);
             setDialog({});
+            // The score has followed the log by now.
+            loggedLine->setText(r.Call + QStringLiteral(" logged, score ") + scoreLabel->text());
+            Announce(loggedLine, true);
         }
     }
     // A contact that could not be stored stays in the boxes, like an incomplete one, and
@@ -744,14 +753,19 @@ void MainWindow::ShowWorkedMultipliers()
                 }
 }
 
-void MainWindow::ShowProvinceTotal(int province)
+void MainWindow::ShowProvinceTotal(int province, bool heard)
 {
     if (province < 0 || province >= 13)
         return;
     scaleDupeFont(8);
-    setDupeList(QStringLiteral("  ") + ProvinceTable()[size_t(province)].name + QStringLiteral("    Total = ") +
-                    QString::number(ProvinceTotal(s_.log, ProvinceTable()[size_t(province)].abbreviation)),
-                false);
+    const QString text = QStringLiteral("  ") + ProvinceTable()[size_t(province)].name + QStringLiteral("    Total = ") +
+                         QString::number(ProvinceTotal(s_.log, ProvinceTable()[size_t(province)].abbreviation));
+    if (heard) {
+        setDupeList(text, false);
+        return;
+    }
+    dupeLine->setText(text);
+    setStyleIfChanged(dupeLine, QString());
 }
 
 // ---- contest clock ----
