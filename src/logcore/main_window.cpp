@@ -339,6 +339,12 @@ void MainWindow::buildUi()
     // What the last contact logged changed, heard as it is logged.
     loggedLine = valueLabel("lblLogged", {}, QStringLiteral("Last Logged"));
     MakeNotification(loggedLine);
+    // Hidden until the first contact: a blank notification shown with the window is read
+    // as an empty "notification".
+    QSizePolicy keepPlace = loggedLine->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    loggedLine->setSizePolicy(keepPlace);
+    loggedLine->hide();
     const std::array<std::pair<QString, QLabel *>, 6> statRows{{
         {QStringLiteral("Total Contacts ............"), contactsLabel},
         {QStringLiteral("Total Multipliers ..........."), multipliersLabel},

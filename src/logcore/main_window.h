@@ -343,6 +343,9 @@ private:
     bool callCueTaken_ = false;
     // Focus moves made while committing are not the operator leaving the call box; the
     // commit moves the focus once, at its end.
+    // Where the pointer rested when a window last came or went; (-1, -1) once it moved.
+    QPointF restingPointer_{-1, -1};
+    bool activatedOnce_ = false;
     bool inMains_ = false;
     QWidget *focusAfterMains_ = nullptr;
     void commit();

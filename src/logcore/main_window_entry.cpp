@@ -26,6 +26,7 @@
 #include <QScreen>
 #include <QTableView>
 #include <QScopeGuard>
+#include <QCursor>
 #include <QTimer>
 
 namespace zev {
@@ -244,16 +245,24 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     case QEvent::Enter:
-        // Shown, not read: a window opening or closing over a resting pointer enters too.
-        if (auto *l = qobject_cast<QLabel *>(watched); l && l->property("gridCell").toBool())
-            ShowProvinceTotal(l->property("index").toInt(), false);
-        break;
     case QEvent::MouseMove:
         if (auto *l = qobject_cast<QLabel *>(watched); l && l->property("gridCell").toBool()) {
-            // Read once per cell: the line does not repeat a text still on screen.
-            ShowProvinceTotal(l->property("index").toInt());
-            return true;
+            const auto *pointer = dynamic_cast<QSinglePointEvent *>(event);
+            const QPointF at = pointer ? pointer->globalPosition() : QPointF(QCursor::pos());
+            // Read only when the pointer has moved since a window opened, closed or showed
+            // over it; once per cell, as the line does not repeat a text still on screen.
+            const bool moved = at != restingPointer_;
+            if (moved)
+                restingPointer_ = QPointF(-1, -1);
+            // Nothing while the window is first built under the pointer: the screen reader
+            // reads the lines it is told were shown as they are when it gets to them.
+            if (moved || activatedOnce_)
+                ShowProvinceTotal(l->property("index").toInt(), moved);
+            if (event->type() == QEvent::MouseMove)
+                return true;
         }
+        if (event->type() == QEvent::Enter)
+            break;
         if (watched == centralWidget())
             setDupeList({}, false);
         break;
@@ -599,7 +608,11 @@ void MainWindow::commit()
             setDialog({});
             // The score has followed the log by now.
             loggedLine->setText(r.Call + QStringLiteral(" logged, score ") + scoreLabel->text());
-            Announce(loggedLine, true);
+            // Showing the line reads it; after the focus has moved, like every announcement.
+            if (loggedLine->isHidden())
+                QMetaObject::invokeMethod(loggedLine, &QWidget::show, Qt::QueuedConnection);
+            else
+                Announce(loggedLine, true);
         }
     }
     // A contact that could not be stored stays in the boxes, like an incomplete one, and

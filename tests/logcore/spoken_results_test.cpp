@@ -4,6 +4,7 @@
 #include "window_harness.h"
 
 #include <QAccessible>
+#include <QCursor>
 #include <QEnterEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -81,9 +82,9 @@ TEST(SpokenResults, LoggingSaysTheCallAndTheNewScoreOnlyWhenLogged)
     }
 }
 
-// A window opening or closing over a pointer resting on a cell sends the cell Leave and
-// Enter; only a pointer that moves onto a cell has its total read.
-TEST(SpokenResults, AProvinceTotalIsReadWhenThePointerMovesNotWhenAWindowUncoversIt)
+// A window opening or closing over a pointer resting on a cell sends the cell Leave, Enter
+// and a move to where it already was; only a pointer that moves has its total read.
+TEST(SpokenResults, AProvinceTotalIsReadWhenThePointerMovesNotWhenAWindowComesOrGoes)
 {
     Harness h;  // ON twice in the log
     h.prompter.answers = {true};
@@ -93,12 +94,19 @@ TEST(SpokenResults, AProvinceTotalIsReadWhenThePointerMovesNotWhenAWindowUncover
     QLabel *ontario = w.provinceLabels[5][2];
     const QString total = "  Ontario    Total = 2";
     const QPointF inside(2, 2);
+    const QPoint over = ontario->mapToGlobal(inside.toPoint());
+    QCursor::setPos(over);
+    ASSERT_EQ(QCursor::pos(), over);
     AccessibilityEvents a11y;
-    for (int window = 0; window < 2; ++window) {
+    for (QEvent::Type window : {QEvent::Show, QEvent::WindowBlocked, QEvent::WindowUnblocked}) {
+        QEvent came(window);
+        QCoreApplication::sendEvent(&w, &came);
         QEvent leave(QEvent::Leave);
         QCoreApplication::sendEvent(ontario, &leave);
-        QEnterEvent enter(inside, inside, ontario->mapToGlobal(inside));
+        QEnterEvent enter(inside, inside, over);
         QCoreApplication::sendEvent(ontario, &enter);
+        QMouseEvent still(QEvent::MouseMove, inside, over, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(ontario, &still);
         settle();
         EXPECT_EQ(w.dupeLine->text(), total);
     }
@@ -112,4 +120,38 @@ TEST(SpokenResults, AProvinceTotalIsReadWhenThePointerMovesNotWhenAWindowUncover
     }
     EXPECT_EQ(w.dupeLine->text(), total);
     EXPECT_EQ(a11y.spoken(w.dupeLine), QStringList{total});
+}
+
+// A blank message line is no message: shown with the window, or left blank while a call is
+// typed, it must not reach the screen reader as an empty notification.
+TEST(SpokenResults, NoEmptyNotificationAsTheWindowShowsOrWhileTyping)
+{
+    AccessibilityEvents a11y;
+    Harness h;
+    h.prompter.answers = {true};
+    h.start();
+    MainWindow &w = h.activate();
+    settle();
+    w.cmdLogOn_Click();
+    typeKeys("VE");
+    settle();
+    int shown = 0;
+    for (const AccessibilityEvents::Event &e : a11y.events)
+        if (e.type == QAccessible::ObjectShow && e.role == QAccessible::Notification) {
+            ++shown;
+            EXPECT_FALSE(e.name.trimmed().isEmpty()) << (e.object ? e.object->objectName().toStdString() : "");
+        }
+    EXPECT_GT(shown, 0);
+
+    // Once it has said something, the line stays a notification when it is emptied.
+    QLabel *ontario = w.provinceLabels[5][2];
+    const QPointF at(3, 3);
+    QMouseEvent move(QEvent::MouseMove, at, ontario->mapToGlobal(at) + QPointF(1, 0), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(ontario, &move);
+    settle();
+    ASSERT_EQ(a11y.spoken(w.dupeLine), QStringList{"  Ontario    Total = 2"});
+    w.cmdClear_Click();
+    EXPECT_EQ(w.dupeLine->text(), "");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(w.dupeLine)->role(), QAccessible::Notification);
 }
