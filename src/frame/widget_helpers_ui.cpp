@@ -48,6 +48,8 @@ namespace {
 const char *const kNotificationOrder = "zevNotificationOrder";
 // The text last read to the screen reader, so an unchanged message is not repeated.
 const char *const kAnnouncedText = "zevAnnouncedText";
+// A message has been read: from then on the label is a Notification even when blank.
+const char *const kHeardOnce = "zevHeardOnce";
 
 QString shownText(const QWidget *w)
 {
@@ -61,6 +63,16 @@ QString shownText(const QWidget *w)
 class NotificationAccessible : public QAccessibleWidget {
 public:
     explicit NotificationAccessible(QWidget *w) : QAccessibleWidget(w, QAccessible::Notification) {}
+    // A blank line is no message: shown with its window, a screen reader would read it as
+    // an empty "notification" whenever it got to it, even while the operator types.
+    // Screen readers keep the role they first saw, so the first message gets a new
+    // interface (see Announcer::flush).
+    QAccessible::Role role() const override
+    {
+        if (!widget()->property(kHeardOnce).toBool() && shownText(widget()).trimmed().isEmpty())
+            return QAccessible::StaticText;
+        return QAccessible::Notification;
+    }
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Name)
@@ -121,6 +133,11 @@ private:
             if (!w->isVisible() || (!p.again && w->property(kAnnouncedText).toString() == text))
                 continue;
             w->setProperty(kAnnouncedText, text);
+            if (!w->property(kHeardOnce).toBool()) {
+                w->setProperty(kHeardOnce, true);
+                if (QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w))
+                    QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
+            }
             // Screen readers read a Notification when it is shown.
             QAccessibleEvent event(w, QAccessible::ObjectShow);
             QAccessible::updateAccessibility(&event);
@@ -153,7 +170,7 @@ void MakeNotification(QWidget *label)
     // An interface made before this point (a text set at construction makes one) keeps
     // its old role; drop it so the next query builds the Notification.
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(label);
-    if (iface && iface->role() != QAccessible::Notification)
+    if (iface && !dynamic_cast<NotificationAccessible *>(iface))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
 }
 

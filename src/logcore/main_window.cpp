@@ -341,6 +341,15 @@ void MainWindow::buildUi()
     scoreLabel = valueLabel("lblTotScore", QStringLiteral("0"), QStringLiteral("Total Score"));
     rate20Label = valueLabel("lblAQSO20", QStringLiteral("0"), QStringLiteral("QSOs / Hr (last 20 min)"));
     rate60Label = valueLabel("lblAQSO60", QStringLiteral("0"), QStringLiteral("QSOs / Hr (last 60 min)"));
+    // What the last contact logged changed, heard as it is logged.
+    loggedLine = valueLabel("lblLogged", {}, QStringLiteral("Last Logged"));
+    MakeNotification(loggedLine);
+    // Hidden until the first contact: a blank notification shown with the window is read
+    // as an empty "notification".
+    QSizePolicy keepPlace = loggedLine->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    loggedLine->setSizePolicy(keepPlace);
+    loggedLine->hide();
     const std::array<std::pair<QString, QLabel *>, 6> statRows{{
         {QStringLiteral("Total Contacts ............"), contactsLabel},
         {QStringLiteral("Total Multipliers ..........."), multipliersLabel},
@@ -355,6 +364,7 @@ void MainWindow::buildUi()
         statRows[size_t(i)].second->setProperty("stat", true);
         stats->addWidget(statRows[size_t(i)].second, i, 1);
     }
+    stats->addWidget(loggedLine, int(statRows.size()), 0, 1, 2);
     auto *statsBox = new QGroupBox(QStringLiteral("Score"));
     statsBox->setLayout(stats);
     middle->addWidget(statsBox, 2);
@@ -467,8 +477,12 @@ void MainWindow::buildUi()
     for (QLabel *h : bandHeadings)
         h->installEventFilter(this);
     for (auto &row : provinceLabels)
-        for (QLabel *l : row)
+        for (QLabel *l : row) {
             l->installEventFilter(this);
+            // The total is spoken when the pointer moves over a cell, not when a window
+            // opening or closing uncovers a pointer resting on it.
+            l->setMouseTracking(true);
+        }
     central->setMouseTracking(true);
     central->installEventFilter(this);
     AnnounceFocusFirst();

@@ -137,7 +137,8 @@ public:
     // Score and multipliers.
     void Labeldisplay();
     void ShowWorkedMultipliers();
-    void ShowProvinceTotal(int province);
+    // Shows a province's total in the duplicate line; `heard` reads it to the screen reader.
+    void ShowProvinceTotal(int province, bool heard = true);
 
     // Contest clock.
     void CheckUtcOffset();
@@ -252,6 +253,8 @@ public:
     // The radio's frequency as the link reads it, "No rig" without one.
     FrequencyReadout *frequencyReadout = nullptr;
     QLabel *contactsLabel = nullptr, *multipliersLabel = nullptr, *qsoPointsLabel = nullptr, *scoreLabel = nullptr;
+    // "VE3ABC logged, score 12": the contact logged last and the score it made.
+    QLabel *loggedLine = nullptr;
     QLabel *rate20Label = nullptr, *rate60Label = nullptr, *operatingTimeLabel = nullptr, *utcTimeLabel = nullptr,
            *localTimeLabel = nullptr;
     std::array<std::array<QLabel *, 13>, 8> provinceLabels{};  // [band row][province]
@@ -340,6 +343,9 @@ private:
     bool callCueTaken_ = false;
     // Focus moves made while committing are not the operator leaving the call box; the
     // commit moves the focus once, at its end.
+    // Where the pointer rested when a window last came or went; (-1, -1) once it moved.
+    QPointF restingPointer_{-1, -1};
+    bool activatedOnce_ = false;
     bool inMains_ = false;
     QWidget *focusAfterMains_ = nullptr;
     void commit();

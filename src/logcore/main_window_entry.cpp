@@ -26,6 +26,7 @@
 #include <QScreen>
 #include <QTableView>
 #include <QScopeGuard>
+#include <QCursor>
 #include <QTimer>
 
 namespace zev {
@@ -244,10 +245,24 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     case QEvent::Enter:
-        if (auto *l = qobject_cast<QLabel *>(watched); l && l->property("gridCell").toBool())
-            ShowProvinceTotal(l->property("index").toInt());
-        break;
     case QEvent::MouseMove:
+        if (auto *l = qobject_cast<QLabel *>(watched); l && l->property("gridCell").toBool()) {
+            const auto *pointer = dynamic_cast<QSinglePointEvent *>(event);
+            const QPointF at = pointer ? pointer->globalPosition() : QPointF(QCursor::pos());
+            // Read only when the pointer has moved since a window opened, closed or showed
+            // over it; once per cell, as the line does not repeat a text still on screen.
+            const bool moved = at != restingPointer_;
+            if (moved)
+                restingPointer_ = QPointF(-1, -1);
+            // Nothing while the window is first built under the pointer: the screen reader
+            // reads the lines it is told were shown as they are when it gets to them.
+            if (moved || activatedOnce_)
+                ShowProvinceTotal(l->property("index").toInt(), moved);
+            if (event->type() == QEvent::MouseMove)
+                return true;
+        }
+        if (event->type() == QEvent::Enter)
+            break;
         if (watched == centralWidget())
             setDupeList({}, false);
         break;
@@ -591,6 +606,13 @@ void MainWindow::commit()
         if (stored) {
             setDialogColour(kNormalBackground);
             setDialog({});
+            // The score has followed the log by now.
+            loggedLine->setText(r.Call + QStringLiteral(" logged, score ") + scoreLabel->text());
+            // Showing the line reads it; after the focus has moved, like every announcement.
+            if (loggedLine->isHidden())
+                QMetaObject::invokeMethod(loggedLine, &QWidget::show, Qt::QueuedConnection);
+            else
+                Announce(loggedLine, true);
         }
     }
     // A contact that could not be stored stays in the boxes, like an incomplete one, and
@@ -744,14 +766,19 @@ void MainWindow::ShowWorkedMultipliers()
                 }
 }
 
-void MainWindow::ShowProvinceTotal(int province)
+void MainWindow::ShowProvinceTotal(int province, bool heard)
 {
     if (province < 0 || province >= 13)
         return;
     scaleDupeFont(8);
-    setDupeList(QStringLiteral("  ") + ProvinceTable()[size_t(province)].name + QStringLiteral("    Total = ") +
-                    QString::number(ProvinceTotal(s_.log, ProvinceTable()[size_t(province)].abbreviation)),
-                false);
+    const QString text = QStringLiteral("  ") + ProvinceTable()[size_t(province)].name + QStringLiteral("    Total = ") +
+                         QString::number(ProvinceTotal(s_.log, ProvinceTable()[size_t(province)].abbreviation));
+    if (heard) {
+        setDupeList(text, false);
+        return;
+    }
+    dupeLine->setText(text);
+    setStyleIfChanged(dupeLine, QString());
 }
 
 // ---- contest clock ----

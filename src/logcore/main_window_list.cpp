@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QCursor>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QContextMenuEvent>
@@ -62,6 +63,18 @@ void MainWindow::setupKeyboard()
 
 bool MainWindow::event(QEvent *event)
 {
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+    case QEvent::WindowBlocked:
+    case QEvent::WindowUnblocked:
+        // A window coming or going makes the widget under a resting pointer entered again.
+        restingPointer_ = QPointF(QCursor::pos());
+        activatedOnce_ = activatedOnce_ || event->type() == QEvent::WindowActivate;
+        break;
+    default: break;
+    }
     if (event->type() == QEvent::WindowActivate) {
         // Back from a message box or another window: the keyboard belongs to the entry
         // boxes or the list, never to a button a typed space would press.

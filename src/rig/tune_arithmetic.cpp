@@ -63,6 +63,14 @@ QString BandCaption(int index)
     return index >= 0 && index < kBandCount ? QString::fromLatin1(kBands[index].caption) : QString();
 }
 
+QString BandName(int index)
+{
+    if (index < 0 || index >= kBandCount)
+        return {};
+    // The UHF bands go by their wavelength in centimetres.
+    return BandCaption(index) + (kBands[index].hz >= 400000000 ? QStringLiteral(" cm") : QStringLiteral(" metres"));
+}
+
 qint64 BandHz(int index)
 {
     return index >= 0 && index < kBandCount ? kBands[index].hz : 0;

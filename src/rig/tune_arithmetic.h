@@ -19,6 +19,8 @@ inline constexpr int kScanStepCount = 5;
 
 // Caption and frequency of band button `index` (0..15).
 QString BandCaption(int index);
+// What the screen reader says of band button `index`: "20 metres", "70 cm".
+QString BandName(int index);
 qint64 BandHz(int index);
 // Step of step button `index` (0..9): even indexes go up, odd ones down.
 qint64 StepHz(int index);

@@ -62,7 +62,7 @@ TuneWindow::TuneWindow(RigLink &link, const QString &rigName, QWidget *parent)
     for (int i = 0; i < tune::kBandCount; ++i) {
         auto *b = new QPushButton(tune::BandCaption(i));
         b->setObjectName(QStringLiteral("cmdBand%1").arg(i));
-        b->setAccessibleName(tune::BandCaption(i) + QStringLiteral(" meters"));
+        b->setAccessibleName(tune::BandName(i));
         b->setAutoDefault(false);
         connect(b, &QPushButton::clicked, this, [this, i] { cmdBand_Click(i); });
         bandGrid->addWidget(b, i / 8, i % 8);

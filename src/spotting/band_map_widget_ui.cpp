@@ -78,10 +78,6 @@ void SpotMapView::relayout()
         axes_.back().scale = ScaleAxis(a.place.limits, store_, now);
         strips_.push_back(a.strip);
     }
-    MapLabel was;
-    const bool hadCurrent = current_ >= 0 && current_ < labels_.size();
-    if (hadCurrent)
-        was = labels_[current_];
     labels_ = LayOutLabels(store_, axes_, now, metrics);
     if (marker) {
         for (MapLabel &l : labels_) {
@@ -94,18 +90,39 @@ void SpotMapView::relayout()
                 l.colour = kDupeColour;
         }
     }
-    current_ = hadCurrent ? findLabel(was) : -1;
+    // Found again by the spot last heard, whatever the store did since.
+    current_ = walked_.call.isEmpty() ? -1 : findLabel(walked_, &gone_);
     hovered_ = -1;
 }
 
-int SpotMapView::findLabel(const MapLabel &like) const
+int SpotMapView::findLabel(const MapLabel &like, int *side) const
 {
+    *side = 0;
+    // A new spot of the same call replaces the old one with a new time and perhaps a new
+    // frequency: the walk stays on the call, on its axis if it is still there.
+    int sameCall = -1;
     for (int i = 0; i < labels_.size(); ++i) {
         const MapLabel &l = labels_[i];
-        if (l.call == like.call && l.taken == like.taken && l.mhz == like.mhz)
+        if (l.call != like.call)
+            continue;
+        if (l.taken == like.taken && l.mhz == like.mhz)
             return i;
+        if (sameCall < 0 || (l.axis == like.axis && labels_[sameCall].axis != like.axis))
+            sameCall = i;
     }
-    return -1;
+    if (sameCall >= 0 || labels_.isEmpty())
+        return sameCall;
+    // The call is gone: the spot now in its place in the reading order.
+    const QVector<int> order = ReadingOrder(labels_);
+    for (int i : order) {
+        const MapLabel &l = labels_[i];
+        if (l.axis > like.axis || (l.axis == like.axis && l.mhz >= like.mhz)) {
+            *side = 1;
+            return i;
+        }
+    }
+    *side = -1;
+    return order.constLast();
 }
 
 void SpotMapView::paintEvent(QPaintEvent *)
@@ -230,9 +247,9 @@ void SpotMapView::keyPressEvent(QKeyEvent *e)
         if (e->key() == Qt::Key_End)
             next = int(order.size()) - 1;
         else if (e->key() == Qt::Key_Left)
-            next = at < 0 ? 0 : std::max(0, at - 1);
+            next = at < 0 ? 0 : gone_ < 0 ? at : std::max(0, at - 1);
         else if (e->key() == Qt::Key_Right)
-            next = at < 0 ? 0 : std::min(int(order.size()) - 1, at + 1);
+            next = at < 0 ? 0 : gone_ > 0 ? at : std::min(int(order.size()) - 1, at + 1);
         setCurrent(order[next]);
         break;
     }
@@ -268,10 +285,13 @@ void SpotMapView::setCurrent(int index)
 
 void SpotMapView::announceCurrent()
 {
+    gone_ = 0;
     QString text;
     if (current_ < 0 || current_ >= labels_.size()) {
+        walked_ = {};
         text = QStringLiteral("No spots");
     } else {
+        walked_ = labels_[current_];
         const QVector<int> order = ReadingOrder(labels_);
         const QString axis = axisName(labels_[current_].axis);
         const QString status = SpotStatusText(labels_[current_].mark);

@@ -80,7 +80,9 @@ private:
     void removeLabel(const MapLabel &label);
     void setCurrent(int index);
     void announceCurrent();
-    int findLabel(const MapLabel &like) const;
+    // The label of the spot `like` after a relayout: the same spot, else the same call,
+    // else the spot now in its place, which lies after that place (side 1) or before (-1).
+    int findLabel(const MapLabel &like, int *side) const;
 
     SpotStore &store_;
     UtcNow utcNow_;
@@ -88,6 +90,11 @@ private:
     QVector<AxisPlacement> axes_;
     QVector<QRectF> strips_;
     int current_ = -1;
+    // The spot last heard; the keyboard stays on it while the store changes.
+    MapLabel walked_;
+    // The spot last heard has left the map: current_ is the spot that took its place, not
+    // yet heard; 1 when it lies after that place, -1 before.
+    int gone_ = 0;
     int hovered_ = -1;
     // Marks asked of the log since the last refresh: a paint for a hover asks nothing.
     QHash<QString, SpotMark> marks_;

@@ -39,6 +39,11 @@ TEST(ScreenReader, MessageLinesAreNotifications)
     h.prompter.answers = {true};
     h.start();
     MainWindow &w = h.activate();
+    // Each line has said something (a blank line is no message, see SpokenResults).
+    AccessibilityEvents a11y;
+    w.ShowProvinceTotal(2);
+    settle();
+    ASSERT_FALSE(w.messageLine->text().trimmed().isEmpty());
     for (QLabel *l : {w.messageLine, w.dupeLine}) {
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(l);
         ASSERT_NE(iface, nullptr);

@@ -439,3 +439,13 @@ TEST(TuneWindow, GoSaysWhereTheRadioWent)
         EXPECT_EQ(a11y.spoken(w.lblRadio), QStringList{c.said});
     }
 }
+
+TEST(TuneWindow, BandButtonsSayTheirWavelengthInItsUnit)
+{
+    LinkFixture f(false);
+    TuneWindow w(f.link, "Kenwood");
+    const std::pair<int, const char *> cases[] = {{0, "160 metres"}, {5, "20 metres"}, {12, "1.25 metres"},
+                                                  {13, "70 cm"},     {14, "33 cm"},    {15, "23 cm"}};
+    for (const auto &[index, name] : cases)
+        EXPECT_EQ(w.cmdBand[index]->accessibleName(), QString::fromLatin1(name)) << index;
+}

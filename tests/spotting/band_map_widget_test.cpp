@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QToolTip>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace zev;
@@ -290,4 +291,52 @@ TEST(BandMapWidget, TheSpotReadIsANotification)
     ASSERT_NE(iface, nullptr);
     EXPECT_EQ(iface->role(), QAccessible::Notification);
     QTRY_COMPARE(events.spoken(said).value(0), QStringLiteral("QQ1AA  14.021  17:59:00, 1 of 1"));
+}
+
+// The walk stays on the spot last heard when the store changes under it: found by its call
+// when a new spot of that call replaces it, by its place when it leaves the map.
+TEST(BandMapWidget, TheWalkKeepsItsPlaceWhileSpotsArrive)
+{
+    struct Case {
+        const char *name;
+        std::function<void(Map &)> change;
+        int key;
+        const char *said;
+    };
+    const Case cases[] = {
+        {"respotted, Right", [](Map &m) { m.add("QQ2BB", 14.040f, 5); }, Qt::Key_Right,
+         "QQ3CC  14.059  17:59:00, 3 of 3"},
+        {"respotted, Left", [](Map &m) { m.add("QQ2BB", 14.040f, 5); }, Qt::Key_Left,
+         "QQ1AA  14.021  17:59:00, 1 of 3"},
+        // A new frequency moves the call past its neighbour: the walk goes on from there.
+        {"respotted higher, Left", [](Map &m) { m.add("QQ2BB", 14.070f, 5); }, Qt::Key_Left,
+         "QQ3CC  14.059  17:59:00, 2 of 3"},
+        {"another call spotted, Right", [](Map &m) { m.add("QQ4DD", 14.030f, 5); }, Qt::Key_Right,
+         "QQ3CC  14.059  17:59:00, 4 of 4"},
+        // Gone: Right and Left go to its neighbours, not past them and not back to the start.
+        {"removed, Right", [](Map &m) { m.store.remove(SpotStore::kSlots - 1, "QQ2BB"); }, Qt::Key_Right,
+         "QQ3CC  14.059  17:59:00, 2 of 2"},
+        {"removed, Left", [](Map &m) { m.store.remove(SpotStore::kSlots - 1, "QQ2BB"); }, Qt::Key_Left,
+         "QQ1AA  14.021  17:59:00, 1 of 2"},
+        {"last removed, Left", [](Map &m) { m.store.remove(SpotStore::kSlots - 1, "QQ2BB"); m.store.remove(SpotStore::kSlots - 2, "QQ3CC"); },
+         Qt::Key_Left, "QQ1AA  14.021  17:59:00, 1 of 1"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Map m;
+        m.add("QQ1AA", 14.021f);
+        m.add("QQ3CC", 14.059f);
+        m.add("QQ2BB", 14.040f);
+        m.w.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&m.w));
+        m.w.setFocus();
+        auto *said = m.w.findChild<QLabel *>("lblSpotFocus");
+        ASSERT_NE(said, nullptr);
+        m.key(Qt::Key_Right);
+        ASSERT_EQ(said->text(), "QQ2BB  14.040  17:59:00, 2 of 3");
+        c.change(m);
+        m.paint();
+        m.key(c.key);
+        EXPECT_EQ(said->text(), QString::fromLatin1(c.said));
+    }
 }
