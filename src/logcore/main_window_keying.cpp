@@ -18,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace zev {
 
@@ -85,13 +86,13 @@ bool MainWindow::openKeyWindow(int qtKey)
     return true;
 }
 
-bool MainWindow::keyingKey(QKeyEvent *event)
+bool MainWindow::keyingKey(QKeyEvent *event, bool speedArrows)
 {
     if (event->modifiers() == Qt::ControlModifier && openKeyWindow(event->key()))
         return true;
     if (spotStepKey(event))
         return true;
-    return KeyToKeying(keying(), event->key(), event->modifiers(), event->text());
+    return KeyToKeying(keying(), event->key(), event->modifiers(), event->text(), speedArrows);
 }
 
 void MainWindow::mnuCW_Click()
@@ -104,11 +105,20 @@ void MainWindow::showCwWindow(bool modal)
     if (!cwWindow_) {
         cwWindow_ = new CwWindow(s_, keying(), this);
         connect(cwWindow_, &CwWindow::codePracticeRequested, this, &MainWindow::showCodePractice);
-        connect(cwWindow_, &CwWindow::configureWinkeyRequested, this, &MainWindow::showWinKeyWindow);
+        connect(cwWindow_, &CwWindow::configureWinkeyRequested, this, [this] {
+            showWinKeyWindow();
+            // Back where the operator was: the CW setup, on its Configure Winkey button.
+            if (cwWindow_ && cwWindow_->isVisible()) {
+                cwWindow_->raise();
+                cwWindow_->activateWindow();
+                cwWindow_->cmdConfWinkey->setFocus(Qt::OtherFocusReason);
+            }
+        });
         connect(cwWindow_, &CwWindow::winkeyChosen, this, [this] { station_.keying().loadWinKeySettings(); });
         connect(cwWindow_, &CwWindow::done, this, [this] {
             if (keying().settings.keyingLine != 0)
                 showCwStrings(true);
+            raise();
             activateWindow();
             callBox->setFocus();
         });
@@ -144,7 +154,10 @@ void MainWindow::showCwStrings(bool minimized)
     }
     cwStrings_->showMessages();
     if (minimized) {
+        // At hand on the task bar, but the keyboard stays where the operator types.
+        cwStrings_->setAttribute(Qt::WA_ShowWithoutActivating, true);
         cwStrings_->showMinimized();
+        cwStrings_->setAttribute(Qt::WA_ShowWithoutActivating, false);
         return;
     }
     cwStrings_->showNormal();
