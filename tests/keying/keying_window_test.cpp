@@ -558,7 +558,7 @@ TEST(KeyingWindow, TheSpeedButtonsSayTheNewSpeed)
         QCoreApplication::processEvents();
         cw->cmdSlower->click();
         QCoreApplication::processEvents();
-        EXPECT_EQ(a11y.spoken(cw->lblSpeed), (QStringList{"61 WPM", "60 WPM", "59 WPM"}));
+        EXPECT_EQ(a11y.spoken(cw->findChild<QLabel *>("lblSpeed")), (QStringList{"61 WPM", "60 WPM", "59 WPM"}));
         EXPECT_EQ(cw->Text11->text(), "59");
     }
 
