@@ -62,7 +62,6 @@ CodePracticeWindow::CodePracticeWindow(KeyingController &keying, QWidget *parent
         b->setAccessibleName(QStringLiteral("Include: ") + b->text());
     Label8 = new QLabel;
     Label8->setObjectName(QStringLiteral("Label8"));
-    Label8->setAccessibleDescription(QStringLiteral("Speed in words per minute"));
     // Reached with Tab, so the speed can be checked at any time.
     Label8->setFocusPolicy(Qt::TabFocus);
     MakeNotification(Label8);
