@@ -22,6 +22,8 @@ if [ "${1:-}" = "--tests" ]; then
   PACKAGES+=(libhamlib-utils mosquitto openssl)
   # The install test validates the desktop entry and the AppStream metadata.
   PACKAGES+=(desktop-file-utils appstream)
+  # The screen-reader scenes with a CW keying line key a pseudo-terminal pair.
+  PACKAGES+=(socat)
 fi
 
 missing=()
