@@ -19,8 +19,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace zev {
+
+namespace {
+// From showing the CW strings minimized to making sure they are.
+constexpr int kMinimizeAgainMs = 200;
+}  // namespace
 
 // The macros come from the entry; logging, clearing and the message line are this window's.
 class MainWindow::KeyingAnswers : public EntryKeyingHost {
@@ -158,6 +164,15 @@ void MainWindow::showCwStrings(bool minimized)
         cwStrings_->setAttribute(Qt::WA_ShowWithoutActivating, true);
         cwStrings_->showMinimized();
         cwStrings_->setAttribute(Qt::WA_ShowWithoutActivating, false);
+        // A window manager may map a first-shown window normal and give it the focus: once
+        // mapped it is minimized again and the keyboard goes back to the call box.
+        QTimer::singleShot(kMinimizeAgainMs, this, [this] {
+            if (!cwStrings_ || !cwStrings_->isVisible() || cwStrings_->isMinimized())
+                return;
+            cwStrings_->showMinimized();
+            activateWindow();
+            callBox->setFocus();
+        });
         return;
     }
     cwStrings_->showNormal();

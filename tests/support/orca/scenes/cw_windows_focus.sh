@@ -1,5 +1,6 @@
 # Under a window manager, with the WinKey keying line: WinKey Setup's Done returns to CW
-# Setup, and Escape puts the CW strings away without touching the call box.
+# Setup, CW Setup's Done returns to the call box while the CW strings wait minimized, and
+# Escape puts the CW strings away without touching the call box.
 scene_setup() {
   command -v openbox >/dev/null || return 1
   openbox --sm-disable >"$tmp/wm.log" 2>&1 &
@@ -43,11 +44,16 @@ expect "WinKey's Done returns to CW Setup" "^Configure Winkey push button" 10
 
 reach "^Done push button" 30 Tab
 expect "CW Setup's Done button" "^Done push button" 1
+zev_orca_mark
 xdotool key space
-sleep 2
+expect "CW Setup's Done returns to the call box" "^Call text" 10
+sleep 1
+if zev_orca_said | grep -q "CW Strings"; then echo "FAILED: the CW strings took the keyboard"; failed=1; fi
+
 zev_orca_mark
 xdotool key ctrl+w
-sleep 2
+expect "Ctrl+W shows the CW strings" "^CW Strings" 10
+sleep 1
 zev_orca_mark
 xdotool key Escape
 expect "Escape puts them away" "^Call text" 10
