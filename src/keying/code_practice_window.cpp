@@ -60,10 +60,12 @@ CodePracticeWindow::CodePracticeWindow(KeyingController &keying, QWidget *parent
     Option2->setChecked(true);
     for (QRadioButton *b : {Option1, Option2})
         b->setAccessibleName(QStringLiteral("Include: ") + b->text());
-    Label8 = new QLabel(keying_.settings.speed);
+    Label8 = new QLabel;
     Label8->setObjectName(QStringLiteral("Label8"));
-    Label8->setAccessibleName(QStringLiteral("Speed in words per minute"));
+    // Reached with Tab, so the speed can be checked at any time.
+    Label8->setFocusPolicy(Qt::TabFocus);
     MakeNotification(Label8);
+    showSpeed(keying_.settings.speed);
 
     Command1 = MakeButton("Command1", QStringLiteral("&Paste from Clipboard"));
     Command2 = MakeButton("Command2", QStringLiteral("&Generate Random Characters"));
@@ -85,7 +87,7 @@ CodePracticeWindow::CodePracticeWindow(KeyingController &keying, QWidget *parent
     connect(Command7, &QPushButton::clicked, &keying_, &KeyingController::UpDown1_UpClick);
     connect(Command8, &QPushButton::clicked, &keying_, &KeyingController::UpDown1_DownClick);
     connect(&keying_, &KeyingController::speedChanged, this, [this](const QString &speed) {
-        Label8->setText(speed);
+        showSpeed(speed);
         Announce(Label8, true);
     });
 
@@ -142,6 +144,13 @@ CodePracticeWindow::~CodePracticeWindow()
 {
     pace_->stop();
     keying_.buffer().clear();
+}
+
+void CodePracticeWindow::showSpeed(const QString &speed)
+{
+    Label8->setText(speed);
+    // Said as read on screen with the caption beside it.
+    Label8->setAccessibleName(speed + QStringLiteral(" WPM"));
 }
 
 void CodePracticeWindow::Command2_Click()

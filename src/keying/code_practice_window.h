@@ -39,6 +39,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void showSpeed(const QString &speed);
     void step();
     void appendSent(const QString &c);
     bool refuseClose();

@@ -69,10 +69,26 @@ void CwStringsWindow::rowClicked(int i)
         keying_.sendMessage(i + 1);
 }
 
+bool CwStringsWindow::escapeCloses(QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto *k = static_cast<QKeyEvent *>(event);
+    if (k->key() != Qt::Key_Escape || (k->modifiers() & ~Qt::KeypadModifier) || keying_.onTheAir())
+        return false;
+    // Nothing to stop: Escape puts the window away instead of emptying the logging
+    // window's boxes behind it. While sending it stops the sending, as everywhere.
+    keying_.disarmRepeat();
+    close();
+    return true;
+}
+
 bool CwStringsWindow::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowActivate)
         showMessages();
+    if (escapeCloses(event))
+        return true;
     if (event->type() == QEvent::KeyPress && forwardKey && forwardKey(static_cast<QKeyEvent *>(event)))
         return true;
     return QWidget::event(event);
@@ -87,6 +103,8 @@ bool CwStringsWindow::eventFilter(QObject *watched, QEvent *event)
                 return true;
             }
     }
+    if (escapeCloses(event))
+        return true;
     if (event->type() == QEvent::KeyPress && forwardKey && forwardKey(static_cast<QKeyEvent *>(event)))
         return true;
     return QWidget::eventFilter(watched, event);

@@ -36,6 +36,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Escape with nothing on the air; true when it closed the window.
+    bool escapeCloses(QEvent *event);
+
     KeyingController &keying_;
 };
 

@@ -122,8 +122,22 @@ CwWindow::CwWindow(Session &session, KeyingController &keying, QWidget *parent)
     speedGrid->addWidget(Command5, 1, 2);
     speedGrid->addWidget(Command6, 1, 3);
     speedGrid->addWidget(new QLabel(QStringLiteral("0 is standard, -8 is no spacing")), 2, 0, 1, 4);
-    connect(cmdFaster, &QPushButton::clicked, &keying_, &KeyingController::UpDown1_UpClick);
-    connect(cmdSlower, &QPushButton::clicked, &keying_, &KeyingController::UpDown1_DownClick);
+    lblSpeed = new QLabel;
+    lblSpeed->setObjectName(QStringLiteral("lblSpeed"));
+    MakeNotification(lblSpeed);
+    speedGrid->addWidget(lblSpeed, 0, 4);
+    auto sayNewSpeed = [this] {
+        lblSpeed->setText(keying_.settings.speed + QStringLiteral(" WPM"));
+        Announce(lblSpeed, true);
+    };
+    connect(cmdFaster, &QPushButton::clicked, this, [this, sayNewSpeed] {
+        keying_.UpDown1_UpClick();
+        sayNewSpeed();
+    });
+    connect(cmdSlower, &QPushButton::clicked, this, [this, sayNewSpeed] {
+        keying_.UpDown1_DownClick();
+        sayNewSpeed();
+    });
     // A speed being retyped must not stop the message on the air: only a speed the
     // engine keys is taken while typing, anything else when the box is left.
     connect(Text11, &QLineEdit::textChanged, this, [this](const QString &t) {

@@ -41,6 +41,8 @@ public:
     QRadioButton *optTimer = nullptr, *optLoop = nullptr, *OptSleep = nullptr;
     QCheckBox *Check1 = nullptr;
     QLabel *lblLoop = nullptr, *lblSending = nullptr;
+    // The new speed after Faster or Slower, said without the focus leaving the button.
+    QLabel *lblSpeed = nullptr;
     // Says that the Loop method keys with the same timing as Timer.
     QLabel *lblLoopNote = nullptr;
     // The keying thread's priority and how to allow real time.

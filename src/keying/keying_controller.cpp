@@ -354,6 +354,15 @@ bool KeyingController::escapeKey()
     return true;
 }
 
+bool KeyingController::onTheAir()
+{
+    if (phone() && voice_ && voice_->isPlaying())
+        return true;
+    if (settings.keyingLine == kKeyWinKey && winKeyerOpen() && winKeyerStatus() > 0)
+        return true;
+    return CWSending();
+}
+
 bool KeyingController::backspaceKey()
 {
     if (!keyboardCw_)

@@ -92,6 +92,8 @@ public:
     // The speed arrows: one word a minute faster (+1) or slower (-1).
     bool speedKey(int delta);
     bool escapeKey();
+    // Something Escape would stop: CW or a voice message on the air, or the WinKeyer busy.
+    bool onTheAir();
     bool backspaceKey();
     // A character typed (keyboard CW).
     bool typedKey(const QString &text);

@@ -4,7 +4,8 @@
 
 namespace zev {
 
-bool KeyToKeying(KeyingController &keying, int qtKey, Qt::KeyboardModifiers modifiers, const QString &text)
+bool KeyToKeying(KeyingController &keying, int qtKey, Qt::KeyboardModifiers modifiers, const QString &text,
+                 bool speedArrows)
 {
     keying.disarmRepeat();
     // Alt and Ctrl combinations belong to the desktop and the menus; Shift+F10 opens the
@@ -14,7 +15,7 @@ bool KeyToKeying(KeyingController &keying, int qtKey, Qt::KeyboardModifiers modi
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) {
         if (plain && keying.functionKey(qtKey - Qt::Key_F1 + 1))
             return true;
-    } else if ((qtKey == Qt::Key_Up || qtKey == Qt::Key_Down) &&
+    } else if (speedArrows && (qtKey == Qt::Key_Up || qtKey == Qt::Key_Down) &&
                (modifiers & ~Qt::KeypadModifier) == Qt::NoModifier) {
         if (keying.speedKey(qtKey == Qt::Key_Up ? 1 : -1))
             return true;

@@ -10,8 +10,10 @@ namespace zev {
 class KeyingController;
 
 // Every key pressed on the logging window, before the box sees it; true when the keying
-// took it. Any key stops a repeating message.
-bool KeyToKeying(KeyingController &keying, int qtKey, Qt::KeyboardModifiers modifiers, const QString &text);
+// took it. Any key stops a repeating message. Up and Down change the speed only where
+// `speedArrows` says so: elsewhere (a list) they move the focus or the row.
+bool KeyToKeying(KeyingController &keying, int qtKey, Qt::KeyboardModifiers modifiers, const QString &text,
+                 bool speedArrows = true);
 
 // The windows Ctrl and a letter open from the logging window.
 enum class KeyWindow { None, SpectrumMap, CwSetup, DxSpotting, Privileges, Tune, VoiceKeyer, RigInterface, CwStrings };

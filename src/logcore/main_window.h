@@ -207,8 +207,9 @@ public:
     // The station's keying, which the CW windows set up.
     KeyingController &keying();
     // Keys of the logging window (and of the CW strings window) turned into keying
-    // commands before the boxes see them; true when taken.
-    bool keyingKey(QKeyEvent *event);
+    // commands before the boxes see them; true when taken. Up and Down are the speed keys
+    // only where `speedArrows` (the entry boxes); in the lists they move the row.
+    bool keyingKey(QKeyEvent *event, bool speedArrows = true);
     // Options > Transmit > CW Setup: modal. Ctrl+C and Ctrl+S show it as a window.
     void mnuCW_Click();
     void showCwWindow(bool modal);

@@ -166,7 +166,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     // Function keys, Escape and keyboard CW act at once, even while typed keys are held.
     if (event->type() == QEvent::KeyPress && !replaying_) {
         auto *w = qobject_cast<QWidget *>(watched);
-        if (w && w->window() == this && keyingKey(static_cast<QKeyEvent *>(event)))
+        // The speed arrows belong to the boxes being typed in; the contact list keeps its rows.
+        if (w && w->window() == this && keyingKey(static_cast<QKeyEvent *>(event), qobject_cast<QLineEdit *>(w) != nullptr))
             return true;
     }
     if (watched == contactList && listEvent(event))

@@ -18,8 +18,15 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 
 namespace zev {
+
+namespace {
+// From showing the CW strings minimized to making sure they are.
+constexpr int kMinimizeAgainMs = 200;
+}  // namespace
 
 // The macros come from the entry; logging, clearing and the message line are this window's.
 class MainWindow::KeyingAnswers : public EntryKeyingHost {
@@ -85,13 +92,13 @@ bool MainWindow::openKeyWindow(int qtKey)
     return true;
 }
 
-bool MainWindow::keyingKey(QKeyEvent *event)
+bool MainWindow::keyingKey(QKeyEvent *event, bool speedArrows)
 {
     if (event->modifiers() == Qt::ControlModifier && openKeyWindow(event->key()))
         return true;
     if (spotStepKey(event))
         return true;
-    return KeyToKeying(keying(), event->key(), event->modifiers(), event->text());
+    return KeyToKeying(keying(), event->key(), event->modifiers(), event->text(), speedArrows);
 }
 
 void MainWindow::mnuCW_Click()
@@ -104,11 +111,20 @@ void MainWindow::showCwWindow(bool modal)
     if (!cwWindow_) {
         cwWindow_ = new CwWindow(s_, keying(), this);
         connect(cwWindow_, &CwWindow::codePracticeRequested, this, &MainWindow::showCodePractice);
-        connect(cwWindow_, &CwWindow::configureWinkeyRequested, this, &MainWindow::showWinKeyWindow);
+        connect(cwWindow_, &CwWindow::configureWinkeyRequested, this, [this] {
+            showWinKeyWindow();
+            // Back where the operator was: the CW setup, on its Configure Winkey button.
+            if (cwWindow_ && cwWindow_->isVisible()) {
+                cwWindow_->raise();
+                cwWindow_->activateWindow();
+                cwWindow_->cmdConfWinkey->setFocus(Qt::OtherFocusReason);
+            }
+        });
         connect(cwWindow_, &CwWindow::winkeyChosen, this, [this] { station_.keying().loadWinKeySettings(); });
         connect(cwWindow_, &CwWindow::done, this, [this] {
             if (keying().settings.keyingLine != 0)
                 showCwStrings(true);
+            raise();
             activateWindow();
             callBox->setFocus();
         });
@@ -144,7 +160,19 @@ void MainWindow::showCwStrings(bool minimized)
     }
     cwStrings_->showMessages();
     if (minimized) {
+        // At hand on the task bar, but the keyboard stays where the operator types.
+        cwStrings_->setAttribute(Qt::WA_ShowWithoutActivating, true);
         cwStrings_->showMinimized();
+        cwStrings_->setAttribute(Qt::WA_ShowWithoutActivating, false);
+        // A window manager may map a first-shown window normal and give it the focus: once
+        // mapped it is minimized again and the keyboard goes back to the call box.
+        QTimer::singleShot(kMinimizeAgainMs, this, [this] {
+            if (!cwStrings_ || !cwStrings_->isVisible() || cwStrings_->isMinimized())
+                return;
+            cwStrings_->showMinimized();
+            activateWindow();
+            callBox->setFocus();
+        });
         return;
     }
     cwStrings_->showNormal();

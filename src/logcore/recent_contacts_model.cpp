@@ -117,9 +117,32 @@ QString RecentContactsModel::cellText(int row, int column) const
 
 QVariant RecentContactsModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid())
+    if (!index.isValid())
+        return {};
+    if (role == Qt::AccessibleTextRole)
+        return spokenText(index.row(), index.column());
+    if (role != Qt::DisplayRole)
         return {};
     return cellText(index.row(), index.column());
+}
+
+QString RecentContactsModel::spokenText(int row, int column) const
+{
+    // A screen reader reads the row cell by cell without the headings: bare numbers
+    // ("2. 599. 12. 599.") say nothing, so each says what it is.
+    const QString text = cellText(row, column);
+    if (text.isEmpty())
+        return {};
+    switch (column) {
+    case 0: return QStringLiteral("Record ") + text;
+    case 2: return QStringLiteral("received ") + text;
+    case 3: return QStringLiteral("exchange ") + text;
+    case 4: return QStringLiteral("sent ") + text;
+    case 8: return QStringLiteral("band ") + text;
+    case 9: return text + QStringLiteral(" points");
+    case 10: return QStringLiteral("serial sent ") + text;
+    default: return text;
+    }
 }
 
 QVariant RecentContactsModel::headerData(int section, Qt::Orientation o, int role) const

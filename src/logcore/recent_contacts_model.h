@@ -35,6 +35,8 @@ public:
 
     // The text of one cell.
     QString cellText(int row, int column) const;
+    // A cell as a screen reader should say it: the value and what it is.
+    QString spokenText(int row, int column) const;
     // "mm/dd hh:nn" from a record's date and time.
     static QString dateTimeText(const ContactRecord &r);
     // The rows as tab-separated text with a header line, oldest listed row first.

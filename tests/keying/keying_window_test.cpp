@@ -19,6 +19,7 @@
 #include "winkeyer_emulator.h"
 #include "full_disk.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
@@ -510,4 +511,132 @@ TEST(KeyingWindow, ACwFileThatCannotBeCreatedIsReported)
     EXPECT_TRUE(d.h.prompter.titles().contains("CW Settings Not Created"));
     EXPECT_FALSE(QFile::exists(disk.filePath(kCwSettingsFile)));
     EXPECT_EQ(d.h.window->keying().settings.speed, "13");
+}
+
+// With a keying line set, Up and Down still walk the contact list; the speed keys stay with
+// the entry boxes, where the operator types.
+TEST(KeyingWindow, UpAndDownInTheContactListMoveTheRowNotTheSpeed)
+{
+    CwDesk d;
+    zevtest::WriteFile(d.h.folders.work("log.txt"), kThreeContacts);
+    MainWindow &w = d.start();
+    ASSERT_EQ(w.listModel->rowCount(), 3);
+    w.contactList->setFocus();
+    w.contactList->setCurrentIndex(w.listModel->index(0, 0));
+    const QString before = w.messageLine->text();
+    QTest::keyClick(w.contactList, Qt::Key_Down);
+    EXPECT_EQ(w.contactList->currentIndex().row(), 1);
+    QTest::keyClick(w.contactList, Qt::Key_Down);
+    EXPECT_EQ(w.contactList->currentIndex().row(), 2);
+    QTest::keyClick(w.contactList, Qt::Key_Up);
+    EXPECT_EQ(w.contactList->currentIndex().row(), 1);
+    EXPECT_EQ(w.keying().settings.speed, "60");
+    EXPECT_EQ(w.messageLine->text(), before);
+    EXPECT_FALSE(w.messageLine->text().endsWith("WPM"));
+
+    // Back in a box, the arrows are the speed keys again.
+    w.exchangeBox->setFocus();
+    QTest::keyClick(w.exchangeBox, Qt::Key_Down);
+    EXPECT_EQ(w.keying().settings.speed, "59");
+    EXPECT_EQ(w.messageLine->text(), "59 WPM");
+    EXPECT_EQ(w.contactList->currentIndex().row(), 1);
+}
+
+// Faster and Slower keep the focus on the button pressed: the new speed is said.
+TEST(KeyingWindow, TheSpeedButtonsSayTheNewSpeed)
+{
+    CwDesk d;
+    MainWindow &w = d.start();
+    w.showCwWindow(false);
+    CwWindow *cw = w.cwWindow();
+    QCoreApplication::processEvents();
+    {
+        AccessibilityEvents a11y;
+        cw->cmdFaster->click();
+        QCoreApplication::processEvents();
+        cw->cmdSlower->click();
+        QCoreApplication::processEvents();
+        cw->cmdSlower->click();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(a11y.spoken(cw->findChild<QLabel *>("lblSpeed")), (QStringList{"61 WPM", "60 WPM", "59 WPM"}));
+        EXPECT_EQ(cw->Text11->text(), "59");
+    }
+
+    // The practice window's readout says the speed, not what it is.
+    bool ran = false;
+    w.codePracticeOpened = [&](CodePracticeWindow &cp) {
+        cp.show();
+        QCoreApplication::processEvents();
+        QAccessibleInterface *readout = QAccessible::queryAccessibleInterface(cp.Label8);
+        ASSERT_NE(readout, nullptr);
+        EXPECT_EQ(readout->text(QAccessible::Name), "59 WPM");
+        EXPECT_NE(cp.Label8->focusPolicy() & Qt::TabFocus, 0);
+        AccessibilityEvents a11y;
+        cp.Command7->click();
+        QCoreApplication::processEvents();
+        cp.Command7->click();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(cp.Label8->text(), "61");
+        EXPECT_EQ(a11y.spoken(cp.Label8), (QStringList{"60 WPM", "61 WPM"}));
+        cp.hide();
+        ran = true;
+    };
+    cw->Command7->click();
+    EXPECT_TRUE(ran);
+}
+
+// Windows opened from a window give the keyboard back to it, and the CW strings go away
+// with Escape unless Escape has something to stop.
+TEST(KeyingWindow, TheKeyboardComesBackToTheWindowTheOperatorCameFrom)
+{
+    CwDesk d;
+    MainWindow &w = d.start();
+    w.showCwWindow(false);
+    CwWindow *cw = w.cwWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(cw));
+    cw->Option5->click();
+    cw->cmdConfWinkey->setFocus();
+    d.h.otherModal = [&](QDialog &dialog) {
+        auto *wk = qobject_cast<WinKeyWindow *>(&dialog);
+        ASSERT_NE(wk, nullptr);
+        wk->show();
+        wk->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(wk));
+        wk->cmdDone->click();
+    };
+    cw->cmdConfWinkey->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == cw; }, 2000));
+    EXPECT_EQ(QApplication::focusWidget(), cw->cmdConfWinkey);
+
+    // CW setup's Done leaves the strings minimized and the keyboard in the call box.
+    cw->Option1->click();
+    cw->Command1->click();
+    ASSERT_NE(w.cwStringsWindow(), nullptr);
+    QTest::qWait(100);
+    EXPECT_TRUE(w.cwStringsWindow()->isMinimized());
+    EXPECT_EQ(QApplication::activeWindow(), &w);
+    EXPECT_EQ(QApplication::focusWidget(), w.callBox);
+
+    // Escape with nothing on the air closes the strings and leaves the boxes as they were.
+    w.callBox->setText("VE3ABC");
+    w.showCwStrings(false);
+    CwStringsWindow *strings = w.cwStringsWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(strings));
+    strings->lblCWString[0]->setFocus();
+    QTest::keyClick(strings->lblCWString[0], Qt::Key_Escape);
+    EXPECT_FALSE(strings->isVisible());
+    EXPECT_EQ(w.callBox->text(), "VE3ABC");
+
+    // While a message is on the air, Escape stops it and the window stays.
+    w.showCwStrings(false);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(strings));
+    w.keying().setSpeedText("5");
+    w.keying().settings.messages[0] = "EEEEEEEEEE";
+    strings->lblCWString[0]->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !d.record->sets().empty(); }, 5000));
+    QTest::keyClick(strings->lblCWString[0], Qt::Key_Escape);
+    EXPECT_TRUE(strings->isVisible());
+    EXPECT_TRUE(d.h.session->CWBuffer.isEmpty());
+    ASSERT_TRUE(d.idle());
+    EXPECT_EQ(w.callBox->text(), "VE3ABC");
 }

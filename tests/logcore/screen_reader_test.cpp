@@ -321,3 +321,29 @@ TEST(ScreenReader, TabLeavesTheContactList)
     EXPECT_FALSE(w.contactList->hasFocus());
     EXPECT_EQ(w.contactList->currentIndex().column(), 0);
 }
+
+// A screen reader reads a contact cell by cell without the headings: each cell says what
+// it is, so "2. 599. 12." becomes a contact one can follow.
+TEST(ScreenReader, EachCellOfAContactSaysWhatItIs)
+{
+    Harness h;
+    h.prompter.answers = {true};
+    h.start();
+    MainWindow &w = h.activate();
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(w.contactList);
+    ASSERT_NE(list, nullptr);
+    QAccessibleTableInterface *table = list->tableInterface();
+    ASSERT_NE(table, nullptr);
+    // Row 1 is record 2: W1AW, 599 4 / 599 12, 20 m CW, 2 points.
+    const std::pair<int, QString> cells[] = {
+        {0, "Record 2"}, {1, "W1AW"}, {2, "received 599"}, {3, "exchange 12"}, {4, "sent 599"},
+        {5, "USA"},      {7, "CW"},   {8, "band 20"},      {9, "2 points"},    {10, "serial sent 4"},
+    };
+    for (const auto &[column, said] : cells) {
+        QAccessibleInterface *cell = table->cellAt(1, column);
+        ASSERT_NE(cell, nullptr) << column;
+        EXPECT_EQ(cell->text(QAccessible::Name), said) << column;
+    }
+    // The screen shows the values alone.
+    EXPECT_EQ(w.listModel->index(1, 2).data().toString(), "599");
+}
