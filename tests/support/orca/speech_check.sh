@@ -56,6 +56,7 @@ ORCA_KIT=$(cd "$(dirname "$0")" && pwd)
 . "$ORCA_KIT/orca.sh"
 ZEV_ORCA_SETTINGS='{"enableKeyEcho": false}' zev_orca_start || exit 1
 
+. "$ORCA_KIT/scene_kit.sh"
 scene_setup() { :; }
 SCENE_PASS=setup . "$scene"
 scene_setup || { echo "FAILED: the scene's setup"; exit 1; }

@@ -1,32 +1,9 @@
 # CW Setup and code practice with a keying line set: Faster and Slower say the new speed,
 # and the practice window's readout says the speed rather than its caption.
 scene_setup() {
-  socat pty,raw,echo=0,link="$tmp/cw0" pty,raw,echo=0,link="$tmp/cw1" >/dev/null 2>&1 &
-  pids+=($!)
-  for _ in $(seq 50); do [ -e "$tmp/cw0" ] && break; sleep 0.1; done
-  [ -e "$tmp/cw0" ] || return 1
-  mkdir -p "$HOME/.config"
-  printf '[Settings]\nSerialPort2=%s\n' "$(readlink -f "$tmp/cw0")" >"$HOME/.config/Velko_Software.ini"
-  # F1..F9, the port, the speed, F10, F11, word space, keying line 1 (RTS), printer port,
-  # show text, repeat pause.
-  printf '"CQ TEST"\r\n"TU"\r\n""\r\n""\r\n""\r\n""\r\n""\r\n""\r\n""\r\n"2"\r\n"27"\r\n""\r\n""\r\n"0"\r\n1\r\n"378"\r\n0\r\n"3"\r\n' \
-    >"$work/cw.txt"
+  rts_keying_line || return 1
 }
 [ "${SCENE_PASS:-}" = setup ] && return 0
-
-# Presses key `$3` until Orca names `$1`, at most `$2` times.
-reach() {
-  local _ t
-  for _ in $(seq "$2"); do
-    zev_orca_mark
-    xdotool key "$3"
-    for t in 1 2 3 4; do
-      sleep 0.15
-      zev_orca_said | grep -qE -- "$1" && return 0
-    done
-  done
-  return 1
-}
 
 zev_orca_mark
 xdotool key ctrl+c

@@ -1,16 +1,7 @@
 # Up and Down in the contact list with a CW keying line set: the highlighted contact moves
 # and is said; the CW speed stays as it was.
 scene_setup() {
-  socat pty,raw,echo=0,link="$tmp/cw0" pty,raw,echo=0,link="$tmp/cw1" >/dev/null 2>&1 &
-  pids+=($!)
-  for _ in $(seq 50); do [ -e "$tmp/cw0" ] && break; sleep 0.1; done
-  [ -e "$tmp/cw0" ] || return 1
-  mkdir -p "$HOME/.config"
-  printf '[Settings]\nSerialPort2=%s\n' "$(readlink -f "$tmp/cw0")" >"$HOME/.config/Velko_Software.ini"
-  # F1..F9, the port, the speed, F10, F11, word space, keying line 1 (RTS), printer port,
-  # show text, repeat pause.
-  printf '"CQ TEST"\r\n"TU"\r\n""\r\n""\r\n""\r\n""\r\n""\r\n""\r\n""\r\n"2"\r\n"27"\r\n""\r\n""\r\n"0"\r\n1\r\n"378"\r\n0\r\n"3"\r\n' \
-    >"$work/cw.txt"
+  rts_keying_line || return 1
   printf '%s\r\n' \
     '"VE3ABC","599","1","599","ON","2009/07/01","18:04:27","CW","20",10,"14.025","Canada"' \
     '"W1AW","599","2","599","12","2009/07/01","18:06:01","CW","20",2,"14.026","USA"' \

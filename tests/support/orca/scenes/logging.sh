@@ -3,42 +3,6 @@
 # again when a window opens and closes over it.
 [ "${SCENE_PASS:-}" = setup ] && return 0
 
-# The screen centre of the program's first accessible object whose name matches.
-where() {
-  /usr/bin/python3 - "$1" <<'PY'
-import re, sys, pyatspi
-rx = re.compile(sys.argv[1])
-def walk(o, depth=0):
-    if o is None or depth > 40:
-        return None
-    try:
-        if rx.search(o.name or ''):
-            e = o.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-            if e.width > 0:
-                return (e.x + e.width // 2, e.y + e.height // 2)
-        for i in range(o.childCount):
-            r = walk(o.getChildAtIndex(i), depth + 1)
-            if r:
-                return r
-    except Exception:
-        return None
-    return None
-d = pyatspi.Registry.getDesktop(0)
-for i in range(d.childCount):
-    a = d.getChildAtIndex(i)
-    if a is not None and 'zevlog' in (a.name or ''):
-        r = walk(a)
-        if r:
-            print(r[0], r[1]); sys.exit(0)
-sys.exit(1)
-PY
-}
-# Fails when an utterance after the mark matches.
-expect_not() {  # expect_not WHAT REGEX SECONDS
-  sleep "$3"
-  if zev_orca_said | grep -qE -- "$2"; then echo "FAILED: $1 (heard $2)"; failed=1; else echo "ok: $1"; fi
-}
-
 xdotool key alt+l
 expect "time on" 'notification Logged On at ' 10
 zev_orca_mark
