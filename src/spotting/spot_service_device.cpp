@@ -361,7 +361,7 @@ void SpotService::telnetFailed(const QString &message)
     open_ = false;
     // A link that stayed up a while starts again from the shortest pause; one that a
     // cluster drops at once (full, refusing this call) keeps the pauses growing.
-    if (wasOpen && upSince_.isValid() && upSince_.elapsed() >= qMax(reconnectLongestMs, reconnectFirstMs))
+    if (wasOpen && upSince_.isValid() && upSince_.elapsed() >= steadyAfterMs)
         reconnectDelayMs_ = reconnectFirstMs;
     const int delay = qMax(0, reconnectDelayMs_);
     reconnectDelayMs_ = qMin(qMax(1, delay) * 2, qMax(reconnectLongestMs, reconnectFirstMs));

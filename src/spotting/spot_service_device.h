@@ -39,9 +39,11 @@ public:
     QString loginSettingsPath;
     // A dropped cluster link comes back after a pause that doubles from the first to the
     // longest; a link silent for probeAfterMs is sent a line end, and one still silent
-    // probeWaitMs later is taken as lost.
+    // probeWaitMs later is taken as lost. A link that was up for steadyAfterMs before it
+    // dropped starts the pauses again from the first.
     int reconnectFirstMs = 2000;
     int reconnectLongestMs = 60000;
+    int steadyAfterMs = 60000;
     int probeAfterMs = 5 * 60 * 1000;
     int probeWaitMs = 30000;
     // The packet engine's address when "AgwEngine.txt" is missing.
