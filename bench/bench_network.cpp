@@ -187,12 +187,3 @@ void BM_LogOneContact(benchmark::State &state)
 BENCHMARK(BM_LogOneContact)->Arg(0)->Arg(1)->Iterations(300)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
