@@ -125,6 +125,8 @@ CwWindow::CwWindow(Session &session, KeyingController &keying, QWidget *parent)
     lblSpeed = new QLabel;
     lblSpeed->setObjectName(QStringLiteral("lblSpeed"));
     MakeNotification(lblSpeed);
+    // Room for the speed from the start: the buttons stay put when it first shows.
+    lblSpeed->setMinimumWidth(lblSpeed->fontMetrics().horizontalAdvance(QStringLiteral("99 WPM")));
     speedGrid->addWidget(lblSpeed, 0, 4);
     auto sayNewSpeed = [this] {
         lblSpeed->setText(keying_.settings.speed + QStringLiteral(" WPM"));
@@ -255,6 +257,9 @@ CwWindow::CwWindow(Session &session, KeyingController &keying, QWidget *parent)
     lblLoopNote = new QLabel(kLoopIsTimerText);
     lblLoopNote->setObjectName(QStringLiteral("lblLoopNote"));
     lblLoopNote->setWordWrap(true);
+    // A window sized by its layout does not ask a wrapped label for its height: keep room
+    // for the lines it takes at a narrow column.
+    lblLoopNote->setMinimumHeight(lblLoopNote->heightForWidth(lblLoopNote->fontMetrics().averageCharWidth() * 40));
     optLoop->setAccessibleDescription(kLoopIsTimerText);
     timingGrid->addWidget(lblLoopNote, 4, 0, 1, 5);
     connect(txtLoop, &QLineEdit::textChanged, this, [this](const QString &t) {

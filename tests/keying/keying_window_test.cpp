@@ -640,3 +640,23 @@ TEST(KeyingWindow, TheKeyboardComesBackToTheWindowTheOperatorCameFrom)
     ASSERT_TRUE(d.idle());
     EXPECT_EQ(w.callBox->text(), "VE3ABC");
 }
+
+// CW Setup is laid out once: the spoken speed appearing does not move the buttons, and the
+// wrapped note on the Loop method is not cut off.
+TEST(KeyingWindow, CwSetupKeepsItsLayoutAndShowsTheWholeLoopNote)
+{
+    CwDesk d;
+    MainWindow &w = d.start();
+    w.showCwWindow(false);
+    CwWindow *cw = w.cwWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(cw));
+    auto *note = cw->findChild<QLabel *>("lblLoopNote");
+    ASSERT_NE(note, nullptr);
+    EXPECT_GE(note->height(), note->heightForWidth(note->width()));
+    const QRect faster = cw->cmdFaster->geometry();
+    const QRect slower = cw->cmdSlower->geometry();
+    cw->cmdFaster->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(cw->cmdFaster->geometry(), faster);
+    EXPECT_EQ(cw->cmdSlower->geometry(), slower);
+}
