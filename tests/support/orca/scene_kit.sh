@@ -79,3 +79,14 @@ expect_not() {  # expect_not WHAT REGEX SECONDS
   if zev_orca_said | grep -qE -- "$2"; then echo "FAILED: $1 (heard $2)"; failed=1; else echo "ok: $1"; fi
 }
 
+
+# chord MODIFIER KEY: presses KEY while MODIFIER is held, at a hand's pace. The toolkit
+# hands every key to the screen reader and waits up to 100 ms for its answer; a chord sent
+# in one burst to a busy screen reader can reach the program out of order.
+chord() {
+  xdotool keydown "$1"
+  sleep 0.3
+  xdotool key "$2"
+  sleep 0.3
+  xdotool keyup "$1"
+}

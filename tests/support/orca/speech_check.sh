@@ -78,4 +78,8 @@ xdotool mousemove 1 1
 . "$scene"
 echo "--- everything Orca said:"
 ZEV_ORCA_MARK=0 zev_orca_said
+if [ "$failed" != 0 ]; then
+  echo "--- the program's own output:"
+  tail -n 40 "$tmp/zevlog.log"
+fi
 exit $failed

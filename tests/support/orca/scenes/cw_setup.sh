@@ -6,7 +6,7 @@ scene_setup() {
 [ "${SCENE_PASS:-}" = setup ] && return 0
 
 zev_orca_mark
-xdotool key ctrl+c
+chord ctrl c
 expect "CW Setup opens" "CW Setup" 10
 sleep 1
 reach "^Faster push button" 20 Tab
@@ -29,11 +29,11 @@ xdotool key Return
 expect "code practice opens" "On the Air Code Practice" 10
 sleep 1
 zev_orca_mark
-xdotool key alt+f
+chord alt f
 expect "the readout says the speed" "28 WPM" 5
 # The readout is last in the tab order: Shift+Tab from the text reaches it.
 zev_orca_mark
-xdotool key shift+Tab
+chord shift Tab
 expect "the readout with the focus says the speed" "28 WPM" 5
 if zev_orca_said | grep -q "Speed in words per minute"; then
   echo "FAILED: the readout said its caption"; failed=1

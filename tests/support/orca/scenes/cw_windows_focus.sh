@@ -9,7 +9,7 @@ scene_setup() {
 
 xdotool type --delay 100 K1ABC
 zev_orca_mark
-xdotool key ctrl+c
+chord ctrl c
 expect "CW Setup opens" "CW Setup" 10
 sleep 1
 reach "^Configure Winkey push button" 30 Tab
@@ -19,7 +19,7 @@ xdotool key space
 expect "WinKey Setup opens" "WinKey Setup" 10
 sleep 1
 zev_orca_mark
-xdotool key alt+d
+chord alt d
 expect "WinKey's Done returns to CW Setup" "^Configure Winkey push button" 10
 
 reach "^Done push button" 30 Tab
@@ -31,7 +31,7 @@ sleep 1
 if zev_orca_said | grep -q "CW Strings"; then echo "FAILED: the CW strings took the keyboard"; failed=1; fi
 
 zev_orca_mark
-xdotool key ctrl+w
+chord ctrl w
 expect "Ctrl+W shows the CW strings" "^CW Strings" 10
 sleep 1
 zev_orca_mark

@@ -3,7 +3,7 @@
 # again when a window opens and closes over it.
 [ "${SCENE_PASS:-}" = setup ] && return 0
 
-xdotool key alt+l
+chord alt l
 expect "time on" 'notification Logged On at ' 10
 zev_orca_mark
 xdotool type --delay 300 VE
@@ -27,7 +27,7 @@ xdotool type --delay 150 K1; sleep 0.5; xdotool key Escape; sleep 1
 
 # The tune window opens over the resting pointer and closes; its band buttons on the way.
 zev_orca_mark
-xdotool key ctrl+g
+chord ctrl g
 expect "tune window" 'Change Frequency and Mode' 10
 for _ in $(seq 17); do xdotool key Tab; sleep 0.25; done
 expect "70 cm button" '^70 cm push button' 10

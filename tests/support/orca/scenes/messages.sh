@@ -15,9 +15,9 @@ xdotool key space; xdotool type --delay 150 XX; xdotool key space space; sleep 0
 expect "bad province" 'notification Invald Province!' 10
 # Alt+L stops and starts the operating clock (Enter above started it) without moving the focus.
 zev_orca_mark
-xdotool key alt+l
+chord alt l
 expect "time off" 'notification Logged Off at ' 10
 zev_orca_mark
-xdotool key alt+l
+chord alt l
 expect "time on" 'notification Logged On at ' 10
 

@@ -54,15 +54,15 @@ fi
 
 # DX Spotting Setup opens the saved link; Done puts it away.
 zev_orca_mark
-xdotool key ctrl+d
+chord ctrl d
 expect "DX Spotting Setup" 'DX Spotting Setup' 10
 for _ in $(seq 100); do [ -e "$tmp/spots_sent" ] && break; sleep 0.1; done
 sleep 1
-xdotool key alt+d
+chord alt d
 expect "back in the call box" '^Call text' 10
 # The spectrum map opens on the first spot; Right walks on.
 zev_orca_mark
-xdotool key ctrl+b
+chord ctrl b
 expect "the spectrum map on the first spot" 'K1AAA.*1 of 3' 10
 zev_orca_mark
 xdotool key Right

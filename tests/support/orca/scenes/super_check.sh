@@ -5,7 +5,7 @@
 zev_orca_mark
 xdotool type --delay 200 VE3A
 sleep 1
-xdotool key alt+Down
+chord alt Down
 expect "into the list, the first call" '^Super check partial.*VE3A|^VE3A[A-Z0-9/]*' 10
 zev_orca_mark
 xdotool key Down
