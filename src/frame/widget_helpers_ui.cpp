@@ -6,6 +6,7 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QColor>
+#include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -50,6 +51,19 @@ const char *const kNotificationOrder = "zevNotificationOrder";
 const char *const kAnnouncedText = "zevAnnouncedText";
 // A message has been read: from then on the label is a Notification even when blank.
 const char *const kHeardOnce = "zevHeardOnce";
+// The message last announced and when, on the clock below.
+const char *const kLastHeard = "zevLastHeard";
+const char *const kLastHeardAt = "zevLastHeardAt";
+
+std::chrono::milliseconds notificationGrace{3000};
+
+qint64 sinceStart()
+{
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    return clock.elapsed();
+}
 
 QString shownText(const QWidget *w)
 {
@@ -73,11 +87,18 @@ public:
             return QAccessible::StaticText;
         return QAccessible::Notification;
     }
+    // A screen reader reads the text when it gets to the announcement, which on a busy
+    // machine is after the next keys: one that blanks the line ("VE3" does) would make it
+    // say an empty "notification". For a moment a blank line still names what was said.
     QString text(QAccessible::Text t) const override
     {
-        if (t == QAccessible::Name)
-            return shownText(widget());
-        return QAccessibleWidget::text(t);
+        if (t != QAccessible::Name)
+            return QAccessibleWidget::text(t);
+        const QString shown = shownText(widget());
+        const QVariant at = widget()->property(kLastHeardAt);
+        if (shown.trimmed().isEmpty() && at.isValid() && sinceStart() - at.toLongLong() < notificationGrace.count())
+            return widget()->property(kLastHeard).toString();
+        return shown;
     }
 };
 
@@ -133,6 +154,8 @@ private:
             if (!w->isVisible() || (!p.again && w->property(kAnnouncedText).toString() == text))
                 continue;
             w->setProperty(kAnnouncedText, text);
+            w->setProperty(kLastHeard, text);
+            w->setProperty(kLastHeardAt, sinceStart());
             if (!w->property(kHeardOnce).toBool()) {
                 w->setProperty(kHeardOnce, true);
                 if (QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w))
@@ -172,6 +195,11 @@ void MakeNotification(QWidget *label)
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(label);
     if (iface && !dynamic_cast<NotificationAccessible *>(iface))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
+}
+
+void SetNotificationGrace(std::chrono::milliseconds grace)
+{
+    notificationGrace = grace;
 }
 
 void Announce(QWidget *label, bool again)

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QString>
 
+#include <chrono>
+
 class QKeyEvent;
 class QAbstractButton;
 class QPushButton;
@@ -32,6 +34,10 @@ void MakeNotification(QWidget *label);
 // A blank text is not read, and a text is not read again while it stays on screen
 // unless `again` asks for it (the operator repeated the action that shows it).
 void Announce(QWidget *label, bool again = false);
+
+// How long a notification blanked after an announcement still gives the screen reader the
+// text announced (3 s), so one that reads late does not read an empty line.
+void SetNotificationGrace(std::chrono::milliseconds grace);
 
 // A box that gets the focus is named by the screen reader even when its text was
 // changed just before or during the focus move (pre-filled, selected or cleared): the

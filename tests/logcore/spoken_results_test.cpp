@@ -11,6 +11,8 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include <chrono>
+
 using namespace zevtest;
 
 namespace {
@@ -154,4 +156,45 @@ TEST(SpokenResults, NoEmptyNotificationAsTheWindowShowsOrWhileTyping)
     w.cmdClear_Click();
     EXPECT_EQ(w.dupeLine->text(), "");
     EXPECT_EQ(QAccessible::queryAccessibleInterface(w.dupeLine)->role(), QAccessible::Notification);
+}
+
+// A screen reader on a busy machine reads an announced message when it gets to it, which
+// can be after the next keys have blanked the line ("VE3": a digit in third place).
+TEST(SpokenResults, AMessageBlankedByTheNextKeysIsStillReadAsAnnouncedForAMoment)
+{
+    using namespace std::chrono_literals;
+    struct Restore {
+        ~Restore() { SetNotificationGrace(3000ms); }
+    } restore;
+    AccessibilityEvents a11y;
+    Harness h;
+    h.prompter.answers = {true};
+    h.start();
+    MainWindow &w = h.activate();
+    settle();
+    // No Time On yet: the first key asks for it.
+    typeKeys("V");
+    settle();
+    const QString asked = QStringLiteral("Click Log \"Time On\"!");
+    const QStringList heard = a11y.spoken(w.messageLine);
+    ASSERT_FALSE(heard.isEmpty());
+    ASSERT_EQ(heard.last(), asked);
+    QAccessibleInterface *line = QAccessible::queryAccessibleInterface(w.messageLine);
+    ASSERT_NE(line, nullptr);
+
+    typeKeys("E3");
+    ASSERT_EQ(w.messageLine->text().trimmed(), "");
+    EXPECT_EQ(line->text(QAccessible::Name), asked);
+    settle();
+    EXPECT_EQ(line->text(QAccessible::Name), asked);
+    EXPECT_EQ(a11y.spoken(w.messageLine), heard) << "a blank line is announced";
+
+    // Past the moment, a blank line is blank to the screen reader too.
+    SetNotificationGrace(0ms);
+    EXPECT_EQ(line->text(QAccessible::Name).trimmed(), "");
+    // And a line with a message always names that message.
+    SetNotificationGrace(3000ms);
+    typeKeys("Z");
+    EXPECT_EQ(w.messageLine->text(), asked);
+    EXPECT_EQ(line->text(QAccessible::Name), asked);
 }

@@ -2,7 +2,8 @@
 # speech_check.sh ZEVLOG SCENE: runs the logger on a private virtual display with Orca and
 # checks what Orca says while an operator starts it, opens the log and then plays SCENE (a
 # file in scenes/). Prints every utterance; exits 0 when the checks pass, 1 when one fails,
-# 77 when a tool it needs is missing.
+# 77 when a tool it needs is missing. With ZEV_SPEECH_KEEP=DIR its files (Orca's debug log,
+# the program's output) are copied to DIR before they are removed.
 # A scene is sourced twice: first before the program starts, where it may define
 # scene_setup (run with HOME and the working folder $work ready, e.g. to write settings or
 # start a peer), then its body runs with the call box focused; it calls expect.
@@ -24,6 +25,7 @@ stop_tree() {
   kill "$1" 2>/dev/null
 }
 cleanup() {
+  [ -n "${ZEV_SPEECH_KEEP:-}" ] && cp -r "$tmp" "$ZEV_SPEECH_KEEP" 2>/dev/null
   zev_orca_stop 2>/dev/null
   local p
   for p in "${pids[@]}"; do stop_tree "$p"; done

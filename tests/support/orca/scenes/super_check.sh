@@ -5,6 +5,8 @@
 zev_orca_mark
 xdotool type --delay 200 VE3A
 sleep 1
+# "VE3" blanks the message line just after the first key asked for Time On.
+expect_not "no empty notification while typing" '^notification *$' 0
 chord alt Down
 expect "into the list, the first call" '^Super check partial.*VE3A|^VE3A[A-Z0-9/]*' 10
 zev_orca_mark
