@@ -18,8 +18,9 @@ if [ "${1:-}" = "--tests" ]; then
   PACKAGES+=(qt6-base-private-dev orca xvfb xdotool x11-utils dbus-daemon at-spi2-core)
   # The voice keyer tests play through a private sound server.
   PACKAGES+=(pulseaudio pulseaudio-utils)
-  # The Hamlib radio tests share a radio through rigctld; the shared-log tests run a broker.
-  PACKAGES+=(libhamlib-utils mosquitto openssl)
+  # The Hamlib radio tests share a radio through rigctld; the shared-log tests run a broker,
+  # and a screen-reader scene has another position announce itself with its client.
+  PACKAGES+=(libhamlib-utils mosquitto mosquitto-clients openssl)
   # The install test validates the desktop entry and the AppStream metadata.
   PACKAGES+=(desktop-file-utils appstream)
   # The screen-reader scenes with a CW keying line key a pseudo-terminal pair; one runs

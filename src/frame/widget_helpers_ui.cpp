@@ -11,9 +11,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPointer>
 #include <QPainter>
 #include <QStyle>
+#include <QTimer>
 
 #include <algorithm>
 #include <vector>
@@ -195,6 +197,27 @@ void MakeNotification(QWidget *label)
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(label);
     if (iface && !dynamic_cast<NotificationAccessible *>(iface))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
+}
+
+void SayCurrentRow(QListWidget *list)
+{
+    QTimer::singleShot(0, list, [list] {
+        const int row = list->currentRow();
+        if (!list->hasFocus() || row < 0 || !QAccessible::isActive())
+            return;
+        QAccessibleEvent said(list, QAccessible::Focus);
+        said.setChild(row);
+        QAccessible::updateAccessibility(&said);
+    });
+}
+
+void SayRowOnEntry(QListWidget *list)
+{
+    if (list->count() == 0)
+        return;
+    if (list->currentRow() < 0)
+        list->setCurrentRow(0);
+    SayCurrentRow(list);
 }
 
 void SetNotificationGrace(std::chrono::milliseconds grace)

@@ -8,6 +8,7 @@
 #include <chrono>
 
 class QKeyEvent;
+class QListWidget;
 class QAbstractButton;
 class QPushButton;
 class QWidget;
@@ -38,6 +39,14 @@ void Announce(QWidget *label, bool again = false);
 // How long a notification blanked after an announcement still gives the screen reader the
 // text announced (3 s), so one that reads late does not read an empty line.
 void SetNotificationGrace(std::chrono::milliseconds grace);
+
+// Reads a list's current row to the screen reader once the current event is handled: a
+// list reached by a key is announced as a list, its row only when the row changes.
+void SayCurrentRow(QListWidget *list);
+
+// Gives a list its first row as the current one when it has none, and reads that row,
+// so a list reached with Tab says what is in it.
+void SayRowOnEntry(QListWidget *list);
 
 // A box that gets the focus is named by the screen reader even when its text was
 // changed just before or during the focus move (pre-filled, selected or cleared): the

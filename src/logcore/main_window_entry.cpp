@@ -172,7 +172,9 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == contactList && listEvent(event))
         return true;
-    if (watched == contactList->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    if (watched == positionsList && event->type() == QEvent::FocusIn)
+        SayRowOnEntry(positionsList);
+    if (contactList && watched == contactList->viewport() && event->type() == QEvent::MouseButtonRelease) {
         auto *m = static_cast<QMouseEvent *>(event);
         if (m->button() == Qt::RightButton && listModel->rowCount() > 0) {
             const QModelIndex at = contactList->indexAt(m->position().toPoint());

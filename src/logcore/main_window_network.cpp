@@ -31,6 +31,7 @@ void MainWindow::buildPositions(QBoxLayout *into)
     positionsList->setAccessibleName(QString::fromLatin1(kPositionsCaption));
     positionsList->setMaximumHeight(positionsList->fontMetrics().height() * 5);
     positionsCaption->setBuddy(positionsList);
+    positionsList->installEventFilter(this);
     into->addWidget(positionsCaption);
     into->addWidget(positionsList);
 
@@ -60,16 +61,37 @@ void MainWindow::showPositions()
     positionsCaption->setText(caption);
     positionsList->setAccessibleDescription(network.linkState());
     positionsList->setToolTip(network.linkState());
-    QStringList lines;
-    for (const PositionState &p : network.positions())
-        lines << p.text();
-    QStringList shown;
-    for (int i = 0; i < positionsList->count(); ++i)
-        shown << positionsList->item(i)->text();
-    if (shown == lines)
-        return;
-    positionsList->clear();
-    positionsList->addItems(lines);
+    // Rows are updated in place, so the operator's row stays theirs (found again by the
+    // position's name). While the list has the keyboard a change to that row is read out:
+    // screen readers ignore a list item renamed, so the row is a new item, made current.
+    const int was = positionsList->currentRow();
+    const QString onRow = was >= 0 ? positionsList->item(was)->data(Qt::UserRole).toString() : QString();
+    const QList<PositionState> positions = network.positions();
+    while (positionsList->count() > positions.size())
+        delete positionsList->takeItem(positionsList->count() - 1);
+    int row = -1;
+    for (int i = 0; i < positions.size(); ++i) {
+        const QString text = positions[i].text();
+        QListWidgetItem *item = positionsList->item(i);
+        if (positions[i].station == onRow) {
+            row = i;
+            if (item && item->text() != text && positionsList->hasFocus()) {
+                // In before the old one, which the current row follows down; then made
+                // current and the old one dropped, so no other row is read meanwhile.
+                item = new QListWidgetItem(text);
+                item->setData(Qt::UserRole, positions[i].station);
+                positionsList->insertItem(i, item);
+                positionsList->setCurrentRow(i);
+                delete positionsList->takeItem(i + 1);
+            }
+        }
+        if (!item)
+            item = new QListWidgetItem(positionsList);
+        item->setData(Qt::UserRole, positions[i].station);
+        item->setText(text);
+    }
+    if (row >= 0 && row != positionsList->currentRow())
+        positionsList->setCurrentRow(row);
 }
 
 void MainWindow::mnuNetwork_Click()

@@ -1,17 +1,16 @@
 // Super check partial on the logging window: calls of the master list that contain the
 // call being typed, beside the partial duplicates, and the keys that take one.
 
+#include "frame/widget_helpers_ui.h"
 #include "logcore/dupes.h"
 #include "logcore/main_window.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QTimer>
 
 namespace zev {
 
@@ -145,16 +144,7 @@ bool MainWindow::superCheckKey(QObject *watched, QKeyEvent *event)
         if (superCheckList->currentRow() < 0)
             superCheckList->setCurrentRow(0);
         superCheckList->setFocus(Qt::ShortcutFocusReason);
-        // The list is announced as it gets the focus, the call in its current row only when
-        // the row changes: say the row once the list's own announcement is out.
-        QTimer::singleShot(0, superCheckList, [this] {
-            const int row = superCheckList->currentRow();
-            if (!superCheckList->hasFocus() || row < 0 || !QAccessible::isActive())
-                return;
-            QAccessibleEvent said(superCheckList, QAccessible::Focus);
-            said.setChild(row);
-            QAccessible::updateAccessibility(&said);
-        });
+        SayCurrentRow(superCheckList);
         return true;
     }
     if (watched != superCheckList || mods != Qt::NoModifier)

@@ -131,3 +131,62 @@ TEST(NetworkWindow, AnEditThatLostIsSaidOnTheMessageLineAndKeptInTheWindow)
     w.findChild<QAction *>(QStringLiteral("mnuNetwork"))->trigger();
     EXPECT_TRUE(shown);
 }
+
+// A blind operator on the list of other positions: Tab into it reads the row, a position
+// that changes band is read again on the row the operator is on, and nothing is read of a
+// change while the keyboard is elsewhere.
+TEST(NetworkWindow, TheOtherPositionsAreReadFromTheListAndAChangeOnTheOperatorsRow)
+{
+    zevtest::MosquittoBroker broker;
+    if (!broker.start())
+        GTEST_SKIP() << "mosquitto is not installed";
+    Harness h;
+    h.start();
+    MainWindow &w = h.activate();
+    NetworkSettings s;
+    s.on = true;
+    s.broker.host = QStringLiteral("127.0.0.1");
+    s.broker.port = broker.port();
+    s.broker.station = QStringLiteral("RUN");
+    ASSERT_TRUE(SaveNetworkSettings(*h.registry, s, nullptr));
+    ASSERT_TRUE(h.stationLinks->startNetwork().isEmpty());
+    Harness other;
+    other.start();
+    s.broker.station = QStringLiteral("MULT");
+    ASSERT_TRUE(SaveNetworkSettings(*other.registry, s, nullptr));
+    ASSERT_TRUE(other.stationLinks->startNetwork().isEmpty());
+    QListWidget *positions = w.positionsList;
+    ASSERT_TRUE(WaitFor([&] { return positions->count() == 1 && positions->item(0)->text() == "MULT on 40 PH"; }));
+
+    zevtest::AccessibilityEvents a11y;
+    // The rows a screen reader reads, once each time: it does not read a row again for a
+    // second focus event while it is on that row.
+    auto readRows = [&] {
+        QStringList rows;
+        for (const auto &e : a11y.events)
+            if (e.object == positions && e.type == QAccessible::Focus && e.role == QAccessible::ListItem &&
+                (rows.isEmpty() || rows.last() != e.name))
+                rows << e.name;
+        return rows.join(QStringLiteral(" | ")).toStdString();
+    };
+    positions->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(positions->currentRow(), 0);
+    EXPECT_EQ(readRows(), "MULT on 40 PH");
+
+    other.session->prefs.CurrentBand = QStringLiteral("20");
+    ASSERT_TRUE(WaitFor([&] { return positions->item(0)->text() == "MULT on 20 PH"; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(positions->count(), 1);
+    EXPECT_EQ(positions->currentRow(), 0);
+    EXPECT_EQ(readRows(), "MULT on 40 PH | MULT on 20 PH");
+
+    // The keyboard back in the call box: the row changes quietly.
+    w.callBox->setFocus();
+    other.session->prefs.CurrentBand = QStringLiteral("15");
+    ASSERT_TRUE(WaitFor([&] { return positions->item(0)->text() == "MULT on 15 PH"; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(readRows(), "MULT on 40 PH | MULT on 20 PH");
+    EXPECT_EQ(positions->currentRow(), 0);
+}
