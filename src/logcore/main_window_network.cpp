@@ -78,11 +78,12 @@ void MainWindow::showPositions()
             if (item && item->text() != text && positionsList->hasFocus()) {
                 // In before the old one, which the current row follows down; then made
                 // current and the old one dropped, so no other row is read meanwhile.
-                item = new QListWidgetItem(text);
-                item->setData(Qt::UserRole, positions[i].station);
-                positionsList->insertItem(i, item);
+                auto *fresh = new QListWidgetItem(text);
+                fresh->setData(Qt::UserRole, positions[i].station);
+                positionsList->insertItem(i, fresh);
                 positionsList->setCurrentRow(i);
                 delete positionsList->takeItem(i + 1);
+                continue;
             }
         }
         if (!item)

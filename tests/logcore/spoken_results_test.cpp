@@ -23,6 +23,16 @@ void settle()
     QCoreApplication::processEvents();
 }
 
+// The logging window as the operator has it: the existing log opened, the window active.
+MainWindow &OpenLog(Harness &h)
+{
+    h.prompter.answers = {true};
+    h.start();
+    MainWindow &w = h.activate();
+    settle();
+    return w;
+}
+
 // Every notification read, whichever label it came from.
 QStringList AllSpoken(const AccessibilityEvents &a11y)
 {
@@ -89,10 +99,7 @@ TEST(SpokenResults, LoggingSaysTheCallAndTheNewScoreOnlyWhenLogged)
 TEST(SpokenResults, AProvinceTotalIsReadWhenThePointerMovesNotWhenAWindowComesOrGoes)
 {
     Harness h;  // ON twice in the log
-    h.prompter.answers = {true};
-    h.start();
-    MainWindow &w = h.activate();
-    settle();
+    MainWindow &w = OpenLog(h);
     QLabel *ontario = w.provinceLabels[5][2];
     const QString total = "  Ontario    Total = 2";
     const QPointF inside(2, 2);
@@ -130,10 +137,7 @@ TEST(SpokenResults, NoEmptyNotificationAsTheWindowShowsOrWhileTyping)
 {
     AccessibilityEvents a11y;
     Harness h;
-    h.prompter.answers = {true};
-    h.start();
-    MainWindow &w = h.activate();
-    settle();
+    MainWindow &w = OpenLog(h);
     w.cmdLogOn_Click();
     typeKeys("VE");
     settle();
@@ -168,10 +172,7 @@ TEST(SpokenResults, AMessageBlankedByTheNextKeysIsStillReadAsAnnouncedForAMoment
     } restore;
     AccessibilityEvents a11y;
     Harness h;
-    h.prompter.answers = {true};
-    h.start();
-    MainWindow &w = h.activate();
-    settle();
+    MainWindow &w = OpenLog(h);
     // No Time On yet: the first key asks for it.
     typeKeys("V");
     settle();
